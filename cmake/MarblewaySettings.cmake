@@ -1,0 +1,32 @@
+# Settings every Marbleway target shares: language level, warnings, Qt string hygiene.
+add_library(marbleway_settings INTERFACE)
+add_library(Marbleway::settings ALIAS marbleway_settings)
+
+target_compile_features(marbleway_settings INTERFACE cxx_std_20)
+target_compile_options(marbleway_settings INTERFACE -Wall -Wextra -Wpedantic -Wshadow
+                                                    -Wnon-virtual-dtor -Wcast-align)
+if(MARBLEWAY_WERROR)
+    target_compile_options(marbleway_settings INTERFACE -Werror)
+endif()
+target_compile_definitions(marbleway_settings INTERFACE
+    QT_NO_CAST_FROM_ASCII
+    QT_NO_CAST_TO_ASCII
+    QT_NO_URL_CAST_FROM_STRING
+    QT_USE_QSTRINGBUILDER
+    QT_NO_CONTEXTLESS_CONNECT
+    QT_NO_KEYWORDS)
+
+if(MARBLEWAY_SANITIZE)
+    # Whole build, so that the libraries the tests link are checked too.
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+# marbleway_library(NAME SOURCES... LINKS...): one static library per src/ folder.
+function(marbleway_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/..)
+    target_link_libraries(${name} PUBLIC Marbleway::settings ${ARG_LINKS})
+endfunction()

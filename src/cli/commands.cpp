@@ -1,0 +1,85 @@
+#include "cli/commands.h"
+
+#include "core/settingsfile.h"
+#include "ranking/keyrank.h"
+#include "ranking/rankquery.h"
+#include "web/cxhtml.h"
+#include "web/endpoints.h"
+#include "web/webclient.h"
+
+#include <QNetworkAccessManager>
+
+#include <cstdio>
+#include <optional>
+
+namespace marbleway::cli {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void writeTo(std::FILE* stream, const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+// The hosts to use, or nothing after reporting why they cannot be used.
+std::optional<Endpoints> loadEndpoints()
+{
+    QStringList problems;
+    const auto settings = openUserSettings();
+    Endpoints endpoints = Endpoints::fromSystem(settings.get(), &problems);
+    if (problems.isEmpty())
+        return endpoints;
+    for (const QString& problem : problems)
+        writeErr(u"marbleway-cli: "_s + problem + u'\n');
+    return std::nullopt;
+}
+
+} // namespace
+
+void writeOut(const QString& text)
+{
+    writeTo(stdout, text);
+}
+
+void writeErr(const QString& text)
+{
+    writeTo(stderr, text);
+}
+
+QCoro::Task<int> runFetch(FetchOptions options)
+{
+    const auto network = makeNetworkAccess();
+    const WebClient client(*network);
+    CXHtml html(client);
+    html.setUrl(options.url);
+    html.setChar(options.charset);
+    html.setTryTime(options.timeoutSeconds);
+    writeOut(co_await html.GetSrc());
+    co_return 0;
+}
+
+QCoro::Task<int> runRank(RankOptions options)
+{
+    const std::optional<Endpoints> endpoints = loadEndpoints();
+    if (!endpoints)
+        co_return 2;
+    const auto network = makeNetworkAccess();
+    const WebClient client(*network);
+    cKeyrank finder(client, *endpoints);
+    for (const SearchEngine engine : options.engines) {
+        finder.setUrl(options.site);
+        finder.setKeyword(options.keyword);
+        finder.setMaxnum(depthPages(options.depthResults));
+        co_await findPositions(finder, engine, options.allPositions, [](const RankHit& hit) {
+            writeOut(engineDisplayName(hit.engine) + u'\t' + QString::number(hit.position) +
+                     u'\t' + hit.link + u'\t' + hit.queryUrl + u'\n');
+        });
+    }
+    co_return 0;
+}
+
+} // namespace marbleway::cli

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "cli/options.h"
+
+#include <qcoro/qcorotask.h>
+
+namespace marbleway::cli {
+
+// Each runs its command to the end and gives the exit status.
+QCoro::Task<int> runFetch(FetchOptions options);
+QCoro::Task<int> runRank(RankOptions options);
+
+void writeOut(const QString& text);
+void writeErr(const QString& text);
+
+} // namespace marbleway::cli

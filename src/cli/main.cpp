@@ -1,0 +1,45 @@
+#include "cli/commands.h"
+#include "cli/options.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <qcoro/qcorotask.h>
+
+using namespace marbleway::cli;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QCoro::Task<> runAndQuit(Invocation invocation)
+{
+    int status = 0;
+    if (auto* fetch = std::get_if<FetchOptions>(&invocation))
+        status = co_await runFetch(*fetch);
+    else if (auto* rank = std::get_if<RankOptions>(&invocation))
+        status = co_await runRank(*rank);
+    QCoreApplication::exit(status);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(u"marbleway-cli"_s);
+    QCoreApplication::setOrganizationName(u"Marbleway"_s);
+
+    Invocation invocation = parseArguments(QCoreApplication::arguments());
+    if (std::holds_alternative<ShowHelp>(invocation)) {
+        writeOut(usageText());
+        return 0;
+    }
+    if (const auto* error = std::get_if<UsageError>(&invocation)) {
+        writeErr(u"marbleway-cli: "_s + error->message +
+                 u"\nTry 'marbleway-cli --help' for more information.\n"_s);
+        return 2;
+    }
+    // The commands wait on the network: run them inside the event loop.
+    QTimer::singleShot(0, &app, [invocation] { runAndQuit(invocation); });
+    return QCoreApplication::exec();
+}

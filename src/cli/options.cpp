@@ -1,0 +1,149 @@
+#include "cli/options.h"
+
+#include "ranking/rankquery.h"
+
+#include <QCommandLineParser>
+
+namespace marbleway::cli {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool wantsHelp(const QStringList& arguments)
+{
+    return arguments.contains(u"--help"_s) || arguments.contains(u"-h"_s) ||
+           (arguments.size() > 1 && arguments.at(1) == u"help"_s);
+}
+
+// Parses the options after the command word; an error is a message.
+std::variant<UsageError, QStringList> parseCommand(QCommandLineParser& parser,
+                                                   const QStringList& arguments)
+{
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    QStringList rest = arguments;
+    rest.removeAt(1); // the command word
+    if (!parser.parse(rest))
+        return UsageError{parser.errorText()};
+    return parser.positionalArguments();
+}
+
+Invocation parseFetch(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption charset(u"charset"_s, u"Character set of the page."_s, u"LABEL"_s);
+    const QCommandLineOption timeout(u"timeout"_s, u"Time-out in seconds."_s, u"SECONDS"_s);
+    parser.addOptions({charset, timeout});
+    auto parsed = parseCommand(parser, arguments);
+    if (auto* error = std::get_if<UsageError>(&parsed))
+        return *error;
+    const QStringList positional = std::get<QStringList>(parsed);
+    if (positional.size() != 1)
+        return UsageError{u"fetch takes exactly one URL"_s};
+
+    FetchOptions options;
+    options.url = positional.first();
+    if (parser.isSet(charset)) {
+        options.charset = parser.value(charset).trimmed();
+        if (options.charset.isEmpty())
+            return UsageError{u"--charset needs a label, such as utf-8 or gb2312"_s};
+    }
+    if (parser.isSet(timeout)) {
+        bool ok = false;
+        options.timeoutSeconds = parser.value(timeout).toInt(&ok);
+        if (!ok || options.timeoutSeconds < 0 || options.timeoutSeconds > 3600)
+            return UsageError{u"--timeout must be a whole number of seconds from 0 to 3600, not \"%1\""_s
+                                  .arg(parser.value(timeout))};
+    }
+    return options;
+}
+
+Invocation parseRank(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption site(u"site"_s, u"Site to look for."_s, u"SITE"_s);
+    const QCommandLineOption keyword(u"keyword"_s, u"Keyword to search."_s, u"KEYWORD"_s);
+    const QCommandLineOption engine(u"engine"_s, u"Engine to ask."_s, u"ENGINE"_s);
+    const QCommandLineOption depth(u"depth"_s, u"Results to read."_s, u"RESULTS"_s);
+    const QCommandLineOption all(u"all"_s, u"Every position, not only the first."_s);
+    parser.addOptions({site, keyword, engine, depth, all});
+    auto parsed = parseCommand(parser, arguments);
+    if (auto* error = std::get_if<UsageError>(&parsed))
+        return *error;
+    const QStringList positional = std::get<QStringList>(parsed);
+    if (!positional.isEmpty())
+        return UsageError{u"unexpected argument \"%1\""_s.arg(positional.first())};
+
+    RankOptions options;
+    options.site = parser.value(site).trimmed();
+    options.keyword = parser.value(keyword).trimmed();
+    if (options.site.isEmpty())
+        return UsageError{u"rank needs --site SITE"_s};
+    if (options.keyword.isEmpty())
+        return UsageError{u"rank needs --keyword KEYWORD"_s};
+    for (const QString& name : parser.values(engine)) {
+        const auto found = engineFromKey(name.trimmed().toLower());
+        if (!found)
+            return UsageError{u"unknown engine \"%1\" (google, yahoo or bing)"_s.arg(name)};
+        if (!options.engines.contains(*found))
+            options.engines.append(*found);
+    }
+    if (options.engines.isEmpty())
+        options.engines = {AllSearchEngines.begin(), AllSearchEngines.end()};
+    if (parser.isSet(depth)) {
+        bool ok = false;
+        options.depthResults = parser.value(depth).toInt(&ok);
+        if (!ok || depthPages(options.depthResults) == 0)
+            return UsageError{u"--depth must be 10, 20 or 50, not \"%1\""_s.arg(parser.value(depth))};
+    }
+    options.allPositions = parser.isSet(all);
+    return options;
+}
+
+} // namespace
+
+QString usageText()
+{
+    return uR"(Usage: marbleway-cli COMMAND [OPTIONS]
+
+Commands:
+  fetch URL [--charset LABEL] [--timeout SECONDS]
+      Print the page at URL as Marbleway reads it, in UTF-8. Without --charset
+      the character set the page declares is used (default gb2312). The
+      time-out is in whole seconds (default 10); a page that cannot be had
+      prints nothing.
+
+  rank --site SITE --keyword KEYWORD [--engine google|yahoo|bing]...
+       [--depth 10|20|50] [--all]
+      Find the position of SITE in the organic results for KEYWORD. Prints one
+      tab-separated line per result: engine, position (0 when not found within
+      the depth), link of the result, address of the result page. Engines
+      default to google, yahoo and bing, in that order; depth to 10. With
+      --all every position within the depth is listed, not only the first.
+
+Options:
+  -h, --help   Show this help.
+
+Environment:
+  MARBLEWAY_HOSTS   Send requests elsewhere, e.g.
+                    google=127.0.0.1:8081,yahoo=127.0.0.1:8082,bing=127.0.0.1:8083
+
+Exit status: 0 when the command ran, 2 when the command line was wrong.
+)"_s;
+}
+
+Invocation parseArguments(const QStringList& arguments)
+{
+    if (wantsHelp(arguments))
+        return ShowHelp{};
+    if (arguments.size() < 2)
+        return UsageError{u"no command given"_s};
+    const QString& command = arguments.at(1);
+    if (command == u"fetch"_s)
+        return parseFetch(arguments);
+    if (command == u"rank"_s)
+        return parseRank(arguments);
+    return UsageError{u"unknown command \"%1\""_s.arg(command)};
+}
+
+} // namespace marbleway::cli

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "ranking/searchengine.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <variant>
+
+namespace marbleway::cli {
+
+struct FetchOptions {
+    QString url;
+    QString charset; // empty: detect
+    int timeoutSeconds = 10;
+};
+
+struct RankOptions {
+    QString site;
+    QString keyword;
+    QList<SearchEngine> engines;
+    int depthResults = 10;
+    bool allPositions = false;
+};
+
+struct ShowHelp {};
+
+struct UsageError {
+    QString message;
+};
+
+using Invocation = std::variant<ShowHelp, UsageError, FetchOptions, RankOptions>;
+
+// Reads the command line (program name first).
+Invocation parseArguments(const QStringList& arguments);
+
+QString usageText();
+
+} // namespace marbleway::cli

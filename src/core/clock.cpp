@@ -1,0 +1,87 @@
+#include "core/clock.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <cmath>
+#include <coroutine>
+
+namespace marbleway {
+
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::steady_clock;
+
+// Resumes the awaiting coroutine from a single-shot precise timer. Qt's default
+// coarse timers may fire up to 5 % early, which would cut pacing short.
+struct PreciseSleep {
+    milliseconds duration;
+
+    bool await_ready() const noexcept { return duration <= milliseconds::zero(); }
+    void await_suspend(std::coroutine_handle<> waiter) const
+    {
+        QTimer::singleShot(duration, Qt::PreciseTimer, QCoreApplication::instance(),
+                           [waiter] { waiter.resume(); });
+    }
+    void await_resume() const noexcept {}
+};
+
+milliseconds sinceStartup()
+{
+    static const auto origin = steady_clock::now();
+    return std::chrono::duration_cast<milliseconds>(steady_clock::now() - origin);
+}
+
+} // namespace
+
+QCoro::Task<> Clock::sleep(milliseconds programTime) const
+{
+    co_await PreciseSleep{realDuration(programTime)};
+}
+
+const Clock& Clock::system()
+{
+    static const SystemClock clock;
+    return clock;
+}
+
+milliseconds SystemClock::monotonic() const
+{
+    return sinceStartup();
+}
+
+QDateTime SystemClock::now() const
+{
+    return QDateTime::currentDateTime();
+}
+
+milliseconds SystemClock::realDuration(milliseconds programTime) const
+{
+    return programTime;
+}
+
+ScaledClock::ScaledClock(double speed, QDateTime start)
+    : m_speed(speed > 0 ? speed : 1.0)
+    , m_start(std::move(start))
+    , m_origin(steady_clock::now())
+{
+}
+
+milliseconds ScaledClock::monotonic() const
+{
+    const auto real = std::chrono::duration<double, std::milli>(steady_clock::now() - m_origin);
+    return milliseconds(std::llround(real.count() * m_speed));
+}
+
+QDateTime ScaledClock::now() const
+{
+    return m_start.addMSecs(monotonic().count());
+}
+
+milliseconds ScaledClock::realDuration(milliseconds programTime) const
+{
+    return milliseconds(std::llround(static_cast<double>(programTime.count()) / m_speed));
+}
+
+} // namespace marbleway

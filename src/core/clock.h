@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QDateTime>
+
+#include <qcoro/qcorotask.h>
+
+#include <chrono>
+
+namespace marbleway {
+
+// Every time-out, pause and "today" in the program reads one of these, so tests
+// can run the program's waits faster than real time.
+class Clock {
+public:
+    virtual ~Clock() = default;
+
+    // Monotonic program time; never jumps with the wall clock.
+    virtual std::chrono::milliseconds monotonic() const = 0;
+    // Wall-clock time, for dates shown to the user and stored in files.
+    virtual QDateTime now() const = 0;
+    // The real wait that stands for a program-time duration.
+    virtual std::chrono::milliseconds realDuration(std::chrono::milliseconds programTime) const = 0;
+
+    QDate today() const { return now().date(); }
+
+    // Suspends the caller for the given program time, on a precise timer.
+    QCoro::Task<> sleep(std::chrono::milliseconds programTime) const;
+
+    // The real clock of the running program.
+    static const Clock& system();
+};
+
+class SystemClock final : public Clock {
+public:
+    std::chrono::milliseconds monotonic() const override;
+    QDateTime now() const override;
+    std::chrono::milliseconds realDuration(std::chrono::milliseconds programTime) const override;
+};
+
+// Runs program time `speed` times faster than real time, from a chosen start.
+class ScaledClock final : public Clock {
+public:
+    explicit ScaledClock(double speed, QDateTime start = QDateTime::currentDateTime());
+
+    std::chrono::milliseconds monotonic() const override;
+    QDateTime now() const override;
+    std::chrono::milliseconds realDuration(std::chrono::milliseconds programTime) const override;
+
+private:
+    double m_speed;
+    QDateTime m_start;
+    std::chrono::steady_clock::time_point m_origin;
+};
+
+} // namespace marbleway

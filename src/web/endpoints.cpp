@@ -1,0 +1,143 @@
+#include "web/endpoints.h"
+
+#include <QSettings>
+#include <QUrl>
+
+namespace marbleway {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+size_t slot(Service service)
+{
+    return static_cast<size_t>(service);
+}
+
+} // namespace
+
+Endpoints::Endpoints()
+{
+    m_hosts[slot(Service::Google)] = u"www.google.com"_s;
+    m_hosts[slot(Service::Yahoo)] = u"search.yahoo.com"_s;
+    m_hosts[slot(Service::Bing)] = u"www.bing.com"_s;
+    m_hosts[slot(Service::Baidu)] = u"www.baidu.com"_s;
+    m_hosts[slot(Service::BaiduIndex)] = u"index.baidu.com"_s;
+    m_hosts[slot(Service::AdWords)] = u"adwords.google.com"_s;
+    // Reserved for examples (RFC 2606): no request can reach a stranger's server.
+    m_hosts[slot(Service::Maker)] = u"marbleway.example"_s;
+}
+
+Endpoints Endpoints::load(QSettings* settings, const QString& environment, QStringList* problems)
+{
+    Endpoints endpoints;
+    QStringList found;
+    if (settings) {
+        settings->beginGroup(u"Hosts"_s);
+        for (const Service service : AllServices) {
+            const QString key = serviceKey(service);
+            const QString value = settings->value(key).toString().trimmed();
+            if (value.isEmpty())
+                continue;
+            if (isValidHost(value))
+                endpoints.setHost(service, value);
+            else
+                found << u"settings Hosts/%1: \"%2\" is not a host[:port]"_s.arg(key, value);
+        }
+        settings->endGroup();
+    }
+    found << endpoints.applyOverrides(environment);
+    if (problems)
+        *problems = found;
+    return endpoints;
+}
+
+Endpoints Endpoints::fromSystem(QSettings* settings, QStringList* problems)
+{
+    return load(settings, qEnvironmentVariable(EnvironmentVariable), problems);
+}
+
+const QString& Endpoints::host(Service service) const
+{
+    return m_hosts[slot(service)];
+}
+
+void Endpoints::setHost(Service service, const QString& hostAndPort)
+{
+    m_hosts[slot(service)] = hostAndPort;
+}
+
+QString Endpoints::url(Service service, const QString& pathAndQuery) const
+{
+    return u"http://"_s + host(service) + pathAndQuery;
+}
+
+QStringList Endpoints::applyOverrides(QStringView overrides)
+{
+    QStringList problems;
+    const QString variable = QString::fromLatin1(EnvironmentVariable);
+    for (const QStringView entry : overrides.split(u',', Qt::SkipEmptyParts)) {
+        const QStringView item = entry.trimmed();
+        if (item.isEmpty())
+            continue;
+        const qsizetype equals = item.indexOf(u'=');
+        const auto service = equals > 0 ? serviceFromKey(item.first(equals).trimmed())
+                                        : std::nullopt;
+        const QString value = equals > 0 ? item.sliced(equals + 1).trimmed().toString() : QString();
+        if (!service) {
+            problems << u"%1: \"%2\" does not name a service (%3)"_s.arg(
+                variable, item.toString(), u"google, yahoo, bing, baidu, baiduindex, adwords, maker"_s);
+        } else if (!isValidHost(value)) {
+            problems << u"%1: \"%2\" is not a host[:port]"_s.arg(variable, value);
+        } else {
+            setHost(*service, value);
+        }
+    }
+    return problems;
+}
+
+QString Endpoints::serviceKey(Service service)
+{
+    switch (service) {
+    case Service::Google:
+        return u"google"_s;
+    case Service::Yahoo:
+        return u"yahoo"_s;
+    case Service::Bing:
+        return u"bing"_s;
+    case Service::Baidu:
+        return u"baidu"_s;
+    case Service::BaiduIndex:
+        return u"baiduindex"_s;
+    case Service::AdWords:
+        return u"adwords"_s;
+    case Service::Maker:
+        return u"maker"_s;
+    }
+    return {};
+}
+
+std::optional<Service> Endpoints::serviceFromKey(QStringView key)
+{
+    for (const Service service : AllServices) {
+        if (key.compare(serviceKey(service), Qt::CaseInsensitive) == 0)
+            return service;
+    }
+    return std::nullopt;
+}
+
+bool Endpoints::isValidHost(const QString& hostAndPort)
+{
+    if (hostAndPort.isEmpty() || hostAndPort.contains(u'/') || hostAndPort.contains(u'@'))
+        return false;
+    const QUrl url(u"http://"_s + hostAndPort, QUrl::StrictMode);
+    if (!url.isValid() || url.host().isEmpty() || !url.path().isEmpty() || url.hasQuery() ||
+        url.hasFragment() || url.port() == 0)
+        return false;
+    // An explicit port must be a usable one; QUrl accepts "host:" with none.
+    if (hostAndPort.endsWith(u':'))
+        return false;
+    return true;
+}
+
+} // namespace marbleway

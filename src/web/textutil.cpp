@@ -1,0 +1,122 @@
+#include "web/textutil.h"
+
+#include "web/charset.h"
+
+#include <QAbstractItemModel>
+
+namespace marbleway {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr char16_t hexDigits[] = u"0123456789ABCDEF";
+
+void appendPercent(QString& out, unsigned byte)
+{
+    out += QChar(u'%');
+    out += QChar(hexDigits[(byte >> 4) & 0xF]);
+    out += QChar(hexDigits[byte & 0xF]);
+}
+
+bool isAsciiAlnum(char16_t c)
+{
+    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+
+} // namespace
+
+QString GetMemo(QStringView temp, QStringView firststr, QStringView endstr)
+{
+    const qsizetype start = temp.indexOf(firststr);
+    if (start < 0)
+        return {};
+    const qsizetype from = start + firststr.size();
+    if (endstr.isEmpty())
+        return {};
+    const qsizetype end = temp.indexOf(endstr, from);
+    if (end < 0)
+        return {};
+    return temp.sliced(from, end - from).toString();
+}
+
+QList<QStringView> splitBlocks(QStringView text, QStringView marker)
+{
+    QList<QStringView> pieces;
+    if (text.isEmpty())
+        return pieces;
+    if (marker.isEmpty()) {
+        pieces.append(text);
+        return pieces;
+    }
+    qsizetype from = 0;
+    for (qsizetype at = text.indexOf(marker); at >= 0; at = text.indexOf(marker, from)) {
+        pieces.append(text.sliced(from, at - from));
+        from = at + marker.size();
+    }
+    pieces.append(text.sliced(from));
+    return pieces;
+}
+
+QString URLEncodeAnsi(QStringView text)
+{
+    QString out;
+    out.reserve(text.size() * 3);
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if (isAsciiAlnum(c) || c == u'*' || c == u'-' || c == u'.' || c == u'@' || c == u'_') {
+            out += ch;
+        } else if (c == u' ') {
+            out += QChar(u'+');
+        } else {
+            for (const char byte : toAnsi(QStringView(&ch, 1)))
+                appendPercent(out, static_cast<unsigned char>(byte));
+        }
+    }
+    return out;
+}
+
+QString GBtoUTF8(QStringView szInput)
+{
+    QString out;
+    out.reserve(szInput.size());
+    for (const QChar ch : szInput) {
+        const unsigned c = ch.unicode();
+        if (c < 128) {
+            out += ch;
+        } else if (c < 2048) {
+            appendPercent(out, 0xC0 | (c >> 6));
+            appendPercent(out, 0x80 | (c & 63));
+        } else {
+            // Surrogates land here too: each unit becomes three bytes of its own.
+            appendPercent(out, 0xE0 | (c >> 12));
+            appendPercent(out, 0x80 | ((c >> 6) & 63));
+            appendPercent(out, 0x80 | (c & 63));
+        }
+    }
+    return out;
+}
+
+bool ListHasText(const QString& text, const QAbstractItemModel& list)
+{
+    const QStringView wanted = trimSpaces(text);
+    const int rows = list.rowCount();
+    for (int row = 0; row < rows; ++row) {
+        if (list.index(row, 0).data(Qt::DisplayRole).toString() == wanted)
+            return true;
+    }
+    return false;
+}
+
+QStringView trimSpaces(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == u' ')
+        ++begin;
+    while (end > begin && text[end - 1] == u' ')
+        --end;
+    return text.sliced(begin, end - begin);
+}
+
+} // namespace marbleway

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/clock.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <qcoro/qcorotask.h>
+
+#include <chrono>
+#include <memory>
+
+class QNetworkAccessManager;
+class QObject;
+
+namespace marbleway {
+
+struct HttpResponse {
+    bool completed = false; // a reply arrived within the time-out, whatever its status
+    int status = 0;
+    QByteArray body;
+};
+
+// The program's one way onto the web: a GET with a time-out, the program's
+// User-Agent, no Referer, redirects followed. Failures of any kind give a
+// response that is not completed; nothing throws.
+class WebClient {
+public:
+    explicit WebClient(QNetworkAccessManager& network, const Clock& clock = Clock::system());
+
+    // `timeout` is program time (see Clock). The address is taken as written;
+    // characters a URL may not hold are percent-encoded on the way out.
+    QCoro::Task<HttpResponse> get(QString url, std::chrono::milliseconds timeout) const;
+
+    // Bodies beyond this size are abandoned like a failed request.
+    void setMaxBodyBytes(qint64 bytes) { m_maxBodyBytes = bytes; }
+    qint64 maxBodyBytes() const { return m_maxBodyBytes; }
+
+    const Clock& clock() const { return *m_clock; }
+
+    static const QByteArray& userAgent();
+    static constexpr qint64 DefaultMaxBodyBytes = 32 * 1024 * 1024;
+
+private:
+    QNetworkAccessManager* m_network;
+    const Clock* m_clock;
+    qint64 m_maxBodyBytes = DefaultMaxBodyBytes;
+};
+
+// The network access the program shares: cookies kept for the session, the
+// system's proxy settings honoured, no cache.
+std::unique_ptr<QNetworkAccessManager> makeNetworkAccess(QObject* parent = nullptr);
+
+} // namespace marbleway

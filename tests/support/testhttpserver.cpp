@@ -1,0 +1,376 @@
+#include "testhttpserver.h"
+
+#include <QHostAddress>
+#include <QMutexLocker>
+#include <QStringEncoder>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
+
+#include <memory>
+
+namespace marbleway::test {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr qsizetype MaxHeaderBytes = 1024 * 1024;
+
+QByteArray reasonPhrase(int status)
+{
+    switch (status) {
+    case 200:
+        return "OK"_ba;
+    case 301:
+        return "Moved Permanently"_ba;
+    case 302:
+        return "Found"_ba;
+    case 303:
+        return "See Other"_ba;
+    case 307:
+        return "Temporary Redirect"_ba;
+    case 400:
+        return "Bad Request"_ba;
+    case 403:
+        return "Forbidden"_ba;
+    case 404:
+        return "Not Found"_ba;
+    case 500:
+        return "Internal Server Error"_ba;
+    case 503:
+        return "Service Unavailable"_ba;
+    default:
+        return "Status"_ba;
+    }
+}
+
+bool sameName(QByteArrayView a, QByteArrayView b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+QByteArray Request::header(QByteArrayView name) const
+{
+    for (const auto& [key, value] : headers) {
+        if (sameName(key, name))
+            return value.isNull() ? QByteArray(""_ba) : value;
+    }
+    return {};
+}
+
+std::optional<QString> Request::query(QStringView key) const
+{
+    for (const QByteArray& pair : rawQuery.split('&')) {
+        const qsizetype equals = pair.indexOf('=');
+        const QByteArray name = equals < 0 ? pair : pair.first(equals);
+        if (QString::fromUtf8(QByteArray::fromPercentEncoding(name)) != key)
+            continue;
+        const QByteArray value = equals < 0 ? QByteArray() : pair.sliced(equals + 1);
+        return QString::fromUtf8(QByteArray::fromPercentEncoding(value));
+    }
+    return std::nullopt;
+}
+
+QStringList Request::queryKeys() const
+{
+    QStringList keys;
+    for (const QByteArray& pair : rawQuery.split('&')) {
+        if (pair.isEmpty())
+            continue;
+        const qsizetype equals = pair.indexOf('=');
+        keys << QString::fromUtf8(
+            QByteArray::fromPercentEncoding(equals < 0 ? pair : pair.first(equals)));
+    }
+    return keys;
+}
+
+Response Response::page(const QString& text, const char* charset)
+{
+    QStringEncoder encoder(charset);
+    if (!encoder.isValid())
+        encoder = QStringEncoder(QStringConverter::Utf8);
+    return bytes(encoder.encode(text));
+}
+
+Response Response::bytes(QByteArray body)
+{
+    Response response;
+    response.body = std::move(body);
+    return response;
+}
+
+Response Response::withStatus(int status, const QString& text)
+{
+    Response response = page(text);
+    response.status = status;
+    return response;
+}
+
+Response Response::redirect(const QString& location, int status)
+{
+    Response response;
+    response.status = status;
+    response.headers.append({"Location"_ba, location.toUtf8()});
+    return response;
+}
+
+Response Response::dropped()
+{
+    Response response;
+    response.drop = true;
+    return response;
+}
+
+Response Response::garbage(QByteArray raw)
+{
+    Response response;
+    response.raw = std::move(raw);
+    return response;
+}
+
+Response& Response::after(std::chrono::milliseconds wait)
+{
+    delay = wait;
+    return *this;
+}
+
+Response& Response::header(QByteArray name, QByteArray value)
+{
+    headers.append({std::move(name), std::move(value)});
+    return *this;
+}
+
+struct TestHttpServer::Connection {
+    QTcpSocket* socket = nullptr;
+    QByteArray buffer;
+    bool answering = false; // a delayed answer is pending; later requests wait
+};
+
+TestHttpServer::TestHttpServer(QObject* parent, quint16 port)
+    : QObject(parent)
+    , m_server(new QTcpServer(this))
+{
+    connect(m_server, &QTcpServer::newConnection, this, &TestHttpServer::accept);
+    if (m_server->listen(QHostAddress::LocalHost, port))
+        m_port = m_server->serverPort();
+}
+
+TestHttpServer::~TestHttpServer() = default;
+
+bool TestHttpServer::isListening() const
+{
+    return m_port != 0;
+}
+
+QString TestHttpServer::hostAndPort() const
+{
+    return u"127.0.0.1:%1"_s.arg(m_port);
+}
+
+QString TestHttpServer::url(QStringView pathAndQuery) const
+{
+    return u"http://"_s + hostAndPort() + pathAndQuery;
+}
+
+void TestHttpServer::serve(const QString& path, Response response)
+{
+    serve(path, {}, std::move(response));
+}
+
+void TestHttpServer::serve(const QString& path, const QList<QPair<QString, QString>>& query,
+                           Response response)
+{
+    QMutexLocker lock(&m_mutex);
+    m_routes.append(Route{path, query, std::move(response)});
+}
+
+void TestHttpServer::setHandler(Handler handler)
+{
+    QMutexLocker lock(&m_mutex);
+    m_handler = std::move(handler);
+}
+
+void TestHttpServer::clearRoutes()
+{
+    QMutexLocker lock(&m_mutex);
+    m_routes.clear();
+    m_handler = nullptr;
+}
+
+QList<Request> TestHttpServer::requests() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_requests;
+}
+
+qsizetype TestHttpServer::requestCount(QStringView path) const
+{
+    QMutexLocker lock(&m_mutex);
+    if (path.isEmpty())
+        return m_requests.size();
+    return std::count_if(m_requests.cbegin(), m_requests.cend(),
+                         [path](const Request& request) { return request.path == path; });
+}
+
+void TestHttpServer::clearRequests()
+{
+    QMutexLocker lock(&m_mutex);
+    m_requests.clear();
+}
+
+void TestHttpServer::accept()
+{
+    while (QTcpSocket* socket = m_server->nextPendingConnection()) {
+        auto connection = std::make_shared<Connection>();
+        connection->socket = socket;
+        connect(socket, &QTcpSocket::readyRead, socket,
+                [this, connection] { readFrom(connection.get()); });
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    }
+}
+
+void TestHttpServer::readFrom(Connection* connection)
+{
+    QTcpSocket* socket = connection->socket;
+    connection->buffer += socket->readAll();
+    while (!connection->answering) {
+        const qsizetype headerEnd = connection->buffer.indexOf("\r\n\r\n");
+        if (headerEnd < 0) {
+            if (connection->buffer.size() > MaxHeaderBytes)
+                socket->abort();
+            return;
+        }
+        const QList<QByteArray> lines = connection->buffer.first(headerEnd).split('\n');
+        const QList<QByteArray> requestLine = lines.first().trimmed().split(' ');
+        if (requestLine.size() < 2) {
+            socket->abort();
+            return;
+        }
+        Request request;
+        request.method = requestLine.at(0);
+        const QByteArray target = requestLine.at(1);
+        const qsizetype question = target.indexOf('?');
+        request.path = QString::fromUtf8(
+            QByteArray::fromPercentEncoding(question < 0 ? target : target.first(question)));
+        request.rawQuery = question < 0 ? QByteArray() : target.sliced(question + 1);
+        qsizetype contentLength = 0;
+        for (qsizetype i = 1; i < lines.size(); ++i) {
+            const QByteArray line = lines.at(i).trimmed();
+            const qsizetype colon = line.indexOf(':');
+            if (colon <= 0)
+                continue;
+            const QByteArray name = line.first(colon).trimmed();
+            const QByteArray value = line.sliced(colon + 1).trimmed();
+            request.headers.append({name, value});
+            if (sameName(name, "Content-Length"))
+                contentLength = value.toLongLong();
+        }
+        const qsizetype bodyStart = headerEnd + 4;
+        if (connection->buffer.size() < bodyStart + contentLength)
+            return;
+        request.body = connection->buffer.sliced(bodyStart, contentLength);
+        connection->buffer.remove(0, bodyStart + contentLength);
+        request.arrived = std::chrono::steady_clock::now();
+        {
+            QMutexLocker lock(&m_mutex);
+            m_requests.append(request);
+        }
+
+        const Response response = respond(request);
+        if (response.delay > std::chrono::milliseconds::zero()) {
+            connection->answering = true;
+            QTimer::singleShot(response.delay, Qt::PreciseTimer, socket,
+                               [this, connection, request, response] {
+                                   answer(connection, request, response);
+                                   connection->answering = false;
+                                   readFrom(connection);
+                               });
+            return;
+        }
+        answer(connection, request, response);
+        if (socket->state() != QAbstractSocket::ConnectedState)
+            return;
+    }
+}
+
+void TestHttpServer::answer(Connection* connection, const Request& request,
+                            const Response& response)
+{
+    QTcpSocket* socket = connection->socket;
+    if (response.drop) {
+        socket->abort();
+        return;
+    }
+    if (response.raw) {
+        socket->write(*response.raw);
+        socket->disconnectFromHost();
+        return;
+    }
+    const bool close = sameName(request.header("Connection"), "close");
+    QByteArray head = "HTTP/1.1 "_ba + QByteArray::number(response.status) + ' ' +
+                      reasonPhrase(response.status) + "\r\n";
+    for (const auto& [name, value] : response.headers)
+        head += name + ": " + value + "\r\n";
+    head += "Content-Length: "_ba + QByteArray::number(response.body.size()) + "\r\n";
+    head += close ? "Connection: close\r\n\r\n"_ba : "Connection: keep-alive\r\n\r\n"_ba;
+    socket->write(head);
+    if (request.method != "HEAD")
+        socket->write(response.body);
+    if (close)
+        socket->disconnectFromHost();
+}
+
+Response TestHttpServer::respond(const Request& request) const
+{
+    Handler handler;
+    {
+        QMutexLocker lock(&m_mutex);
+        handler = m_handler;
+    }
+    if (handler) {
+        if (std::optional<Response> answer = handler(request))
+            return *answer;
+    }
+    QMutexLocker lock(&m_mutex);
+    const Route* best = nullptr;
+    for (const Route& route : m_routes) {
+        if (route.path != request.path)
+            continue;
+        const bool matches = std::all_of(
+            route.query.cbegin(), route.query.cend(), [&request](const auto& pair) {
+                return request.query(pair.first) == std::optional<QString>(pair.second);
+            });
+        if (matches && (!best || route.query.size() >= best->query.size()))
+            best = &route;
+    }
+    if (best)
+        return best->response;
+    return Response::withStatus(404, u"not found"_s);
+}
+
+BackgroundHttpServer::BackgroundHttpServer()
+    : m_thread(new QThread)
+    , m_context(new QObject)
+{
+    m_context->moveToThread(m_thread);
+    m_thread->start();
+    QMetaObject::invokeMethod(
+        m_context, [this] { m_server = new TestHttpServer; }, Qt::BlockingQueuedConnection);
+}
+
+BackgroundHttpServer::~BackgroundHttpServer()
+{
+    QMetaObject::invokeMethod(
+        m_context, [this] { delete m_server; }, Qt::BlockingQueuedConnection);
+    m_context->deleteLater();
+    m_thread->quit();
+    m_thread->wait();
+    delete m_thread;
+}
+
+} // namespace marbleway::test

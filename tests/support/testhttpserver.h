@@ -1,0 +1,131 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QMutex>
+#include <QObject>
+#include <QPair>
+#include <QString>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+
+class QTcpServer;
+class QTcpSocket;
+class QThread;
+
+namespace marbleway::test {
+
+using HeaderList = QList<QPair<QByteArray, QByteArray>>;
+
+// A request as it reached the server.
+struct Request {
+    QByteArray method;
+    QString path;
+    QByteArray rawQuery; // as sent, without "?"
+    HeaderList headers;  // names as sent
+    QByteArray body;
+    std::chrono::steady_clock::time_point arrived;
+
+    // First header of that name (any case), or a null array.
+    QByteArray header(QByteArrayView name) const;
+    bool hasHeader(QByteArrayView name) const { return !header(name).isNull(); }
+    // Percent-decoded value of a query key (UTF-8; "+" stays "+"), or nullopt.
+    std::optional<QString> query(QStringView key) const;
+    // Query keys in the order sent.
+    QStringList queryKeys() const;
+};
+
+// What the server sends back.
+struct Response {
+    int status = 200;
+    QByteArray body;
+    HeaderList headers{{"Content-Type", "text/html"}};
+    std::chrono::milliseconds delay{0}; // wait before answering
+    bool drop = false;                  // close the connection without answering
+    std::optional<QByteArray> raw;      // bytes sent instead of an HTTP reply
+
+    // `text` encoded in `charset` (any label Qt knows; UTF-8 when unknown).
+    static Response page(const QString& text, const char* charset = "utf-8");
+    static Response bytes(QByteArray body);
+    static Response withStatus(int status, const QString& text = {});
+    static Response redirect(const QString& location, int status = 302);
+    static Response dropped();
+    static Response garbage(QByteArray raw);
+
+    Response& after(std::chrono::milliseconds wait);
+    Response& header(QByteArray name, QByteArray value);
+};
+
+// An HTTP/1.1 server on 127.0.0.1 with an ephemeral port, answering from canned
+// routes and recording every request. Keep-alive connections are supported.
+// Unknown paths get 404 "not found". Routes and the request log may be used
+// from any thread.
+class TestHttpServer : public QObject {
+    Q_OBJECT
+public:
+    using Handler = std::function<std::optional<Response>(const Request&)>;
+
+    explicit TestHttpServer(QObject* parent = nullptr, quint16 port = 0);
+    ~TestHttpServer() override;
+
+    bool isListening() const;
+    quint16 port() const { return m_port; }
+    QString hostAndPort() const;
+    QString url(QStringView pathAndQuery = u"/") const;
+
+    // Answers `path` when the query holds every key=value of `query` (values as
+    // decoded by Request::query). The route with most keys wins; among equals
+    // the one added last.
+    void serve(const QString& path, Response response);
+    void serve(const QString& path, const QList<QPair<QString, QString>>& query,
+               Response response);
+    // Asked before the routes; returning nullopt passes the request on.
+    void setHandler(Handler handler);
+    void clearRoutes();
+
+    QList<Request> requests() const;
+    // Requests for `path`, or all requests when `path` is empty.
+    qsizetype requestCount(QStringView path = {}) const;
+    void clearRequests();
+
+private:
+    struct Route {
+        QString path;
+        QList<QPair<QString, QString>> query;
+        Response response;
+    };
+    struct Connection;
+
+    void accept();
+    void readFrom(Connection* connection);
+    void answer(Connection* connection, const Request& request, const Response& response);
+    Response respond(const Request& request) const;
+
+    QTcpServer* m_server;
+    quint16 m_port = 0;
+    mutable QMutex m_mutex;
+    QList<Route> m_routes;
+    Handler m_handler;
+    QList<Request> m_requests;
+};
+
+// A TestHttpServer on a thread of its own, so that the code under test is
+// measured without the server's work on the same thread.
+class BackgroundHttpServer {
+public:
+    BackgroundHttpServer();
+    ~BackgroundHttpServer();
+    BackgroundHttpServer(const BackgroundHttpServer&) = delete;
+    BackgroundHttpServer& operator=(const BackgroundHttpServer&) = delete;
+
+    TestHttpServer& server() { return *m_server; }
+
+private:
+    QThread* m_thread;
+    QObject* m_context; // lives on m_thread; runs the server's set-up and tear-down there
+    TestHttpServer* m_server = nullptr;
+};
+
+} // namespace marbleway::test

@@ -1,0 +1,204 @@
+#include "enginepages.h"
+
+#include <QUrl>
+
+#include <array>
+
+namespace marbleway::fakeweb {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int ResultsPerPage = 10;
+constexpr int IndexDepth = 50;
+
+constexpr std::array pool = {
+    u"www.searchdesk.example",  u"blog.rankwatch.example",  u"seo-notes.example",
+    u"www.linkgarden.example",  u"www.pagecraft.example",   u"forum.webmasters.example",
+    u"www.metricmill.example",  u"guides.sitebuilder.example", u"www.crawlwise.example",
+    u"www.keywordatlas.example", u"news.searchweekly.example", u"www.serpscope.example",
+    u"www.contentforge.example", u"wiki.webcraft.example",   u"www.trafficlab.example",
+    u"www.anchortext.example",  u"www.indexbay.example",    u"help.hostingpal.example",
+    u"www.snippetworks.example", u"www.rankfolio.example",   u"www.sitemapper.example",
+    u"www.linkledger.example",  u"www.querycraft.example",  u"www.pagerank-notes.example",
+};
+
+struct Placement {
+    QStringView keyword;
+    SearchEngine engine;
+    std::array<int, 2> blocks; // 1-based result blocks; 0 = unused
+};
+
+// Where the demo site is listed. Yahoo reports a block one place further down
+// (it counts the page head as a place), so block 4 there reads as position 5.
+constexpr std::array placements = {
+    Placement{u"seo tools", SearchEngine::Google, {3, 17}},
+    Placement{u"seo tools", SearchEngine::Yahoo, {4, 0}},
+    Placement{u"seo tools", SearchEngine::Bing, {12, 41}},
+    Placement{u"keyword research", SearchEngine::Google, {8, 0}},
+    Placement{u"keyword research", SearchEngine::Yahoo, {1, 8}},
+    Placement{u"backlinks", SearchEngine::Yahoo, {14, 0}},
+    Placement{u"backlinks", SearchEngine::Bing, {1, 0}},
+};
+
+quint32 fnv1a(const QString& text)
+{
+    quint32 hash = 2166136261u;
+    for (const QChar ch : text) {
+        hash ^= ch.unicode();
+        hash *= 16777619u;
+    }
+    return hash;
+}
+
+QString slugOf(const QString& keyword)
+{
+    QString slug;
+    for (const QChar ch : keyword.toLower()) {
+        if (ch.isLetterOrNumber())
+            slug += ch;
+        else if (!slug.endsWith(u'-'))
+            slug += u'-';
+    }
+    while (slug.endsWith(u'-'))
+        slug.chop(1);
+    return slug.isEmpty() ? u"search"_s : slug;
+}
+
+QString normalised(const QString& keyword)
+{
+    return keyword.simplified().toLower();
+}
+
+QString escaped(const QString& text)
+{
+    return text.toHtmlEscaped();
+}
+
+QString googlePage(const QString& keyword, int page, const QList<Result>& results)
+{
+    QString html = u"<html><head><meta http-equiv=\"content-type\" content=\"text/html; "
+                   "charset=UTF-8\"><title>"_s +
+                   escaped(keyword) +
+                   u" - Google Search</title></head><body>\n"
+                   "<div id=\"resultStats\">Page %1 of about 4,120,000 results</div>\n"
+                   "<div id=\"res\"><ol>\n"_s.arg(page + 1);
+    for (const Result& result : results) {
+        const QString link = u"http://"_s + result.host + result.path;
+        html += u"<li class=g><h3 class=r><a href=\""_s + link + u"\" class=l>"_s +
+                escaped(result.title) + u"</a></h3><div class=\"s\">An example result about "_s +
+                escaped(keyword) + u".<br><cite>"_s + result.host + result.path +
+                u"</cite></div></li>\n"_s;
+    }
+    if (results.isEmpty())
+        html += u"<p>Your search did not match any more documents.</p>\n"_s;
+    html += u"</ol></div></body></html>\n"_s;
+    return html;
+}
+
+QString yahooPage(const QString& keyword, int page, const QList<Result>& results)
+{
+    QString html = u"<!doctype html><html><head><meta http-equiv=\"Content-Type\" "
+                   "content=\"text/html; charset=utf-8\"><title>"_s +
+                   escaped(keyword) +
+                   u" - Yahoo! Search Results</title></head><body>\n"
+                   "<form action=\"/search\"><input name=\"p\" value=\""_s +
+                   escaped(keyword) +
+                   u"\"></form>\n<div id=\"web\"><p>Page %1</p><ol>\n"_s.arg(page + 1);
+    for (const Result& result : results) {
+        html += u"<li><div><h3><a class=\"yschttl spt\" href=\"http://rds.yahoo.example/"
+                "_ylt=A0oG7/SIG=12/EXP=1/**http%3a//"_s +
+                result.host + result.path + u"\">"_s + escaped(result.title) +
+                u"</a></h3></div><div class=\"abstr\">An example result about "_s +
+                escaped(keyword) + u".</div><span class=url>"_s + result.host + result.path +
+                u"</span></li>\n"_s;
+    }
+    if (results.isEmpty())
+        html += u"<p>We did not find results for this page.</p>\n"_s;
+    html += u"</ol></div></body></html>\n"_s;
+    return html;
+}
+
+QString bingPage(const QString& keyword, int page, const QList<Result>& results)
+{
+    QString html = u"<!DOCTYPE html><html><head><meta content=\"text/html; charset=utf-8\" "
+                   "http-equiv=\"content-type\"><title>"_s +
+                   escaped(keyword) +
+                   u" - Bing</title></head><body>\n<div id=\"results\"><span class=\"sb_count\">"
+                   "Page %1</span><ul>\n"_s.arg(page + 1);
+    for (const Result& result : results) {
+        QString target = result.host + result.path;
+        target.replace(u"/"_s, u"%2f"_s);
+        html += u"<li class=\"sa_wr\"><div class=\"sb_tsuf\"><a href=\"http://www.bing.example/"
+                "cr?IG=1&amp;CID=2&amp;a=http%3a%2f%2f"_s +
+                target + u"\">"_s + result.host + result.path +
+                u"</a><h3>"_s + escaped(result.title) + u"</h3><p>An example result about "_s +
+                escaped(keyword) + u".</p></div></li>\n"_s;
+    }
+    if (results.isEmpty())
+        html += u"<p>There are no more results for this search.</p>\n"_s;
+    html += u"</ul></div></body></html>\n"_s;
+    return html;
+}
+
+} // namespace
+
+QList<Result> resultsFor(SearchEngine engine, const QString& keyword, int count)
+{
+    const QString key = normalised(keyword);
+    const QString slug = slugOf(key);
+    const quint32 seed = fnv1a(key + engineKey(engine));
+    QList<Result> results;
+    for (int i = 1; i <= count; ++i) {
+        const QString host =
+            QStringView(pool[(seed + static_cast<quint32>(i) * 7u) % pool.size()]).toString();
+        results.append(Result{host, u"/articles/%1-%2/"_s.arg(slug).arg(i),
+                              u"%1: notes and tips, part %2"_s.arg(keyword.simplified()).arg(i)});
+    }
+    for (const Placement& placement : placements) {
+        if (placement.engine != engine || placement.keyword != key)
+            continue;
+        int found = 0;
+        for (const int block : placement.blocks) {
+            if (block < 1 || block > count)
+                continue;
+            const QString path = found++ == 0 ? u"/"_s + slug + u"/"_s
+                                              : u"/blog/%1-%2/"_s.arg(slug).arg(block);
+            results[block - 1] = Result{DemoSite.toString(), path,
+                                        u"Blue Widget - %1"_s.arg(keyword.simplified())};
+        }
+    }
+    return results;
+}
+
+QString resultPage(SearchEngine engine, const QString& keyword, int page)
+{
+    QList<Result> results;
+    if (page >= 0 && page * ResultsPerPage < IndexDepth)
+        results = resultsFor(engine, keyword, IndexDepth).mid(page * ResultsPerPage, ResultsPerPage);
+    switch (engine) {
+    case SearchEngine::Google:
+        return googlePage(keyword, page, results);
+    case SearchEngine::Yahoo:
+        return yahooPage(keyword, page, results);
+    case SearchEngine::Bing:
+        return bingPage(keyword, page, results);
+    }
+    return {};
+}
+
+std::optional<QString> answerSearch(SearchEngine engine, const QString& path,
+                                    const std::optional<QString>& keyword,
+                                    const std::optional<QString>& offset)
+{
+    if (path != u"/search"_s || !keyword)
+        return std::nullopt;
+    const int value = offset ? offset->toInt() : 0;
+    // Google counts results from 0, Yahoo and Bing from 1.
+    const int page = engine == SearchEngine::Google ? value / ResultsPerPage
+                                                    : std::max(0, value - 1) / ResultsPerPage;
+    return resultPage(engine, *keyword, page);
+}
+
+} // namespace marbleway::fakeweb

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "ranking/searchengine.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace marbleway::fakeweb {
+
+// The site the example pages rank for a few keywords.
+inline constexpr QStringView DemoSite = u"www.bluewidget.example";
+
+// One organic result of an example page.
+struct Result {
+    QString host;  // as listed, e.g. "www.bluewidget.example"
+    QString path;  // starts and ends with "/"
+    QString title;
+};
+
+// The example index: `count` results for a keyword on an engine, in order.
+// The demo site stands at fixed places for the keywords "seo tools",
+// "keyword research" and "backlinks"; other keywords never list it.
+QList<Result> resultsFor(SearchEngine engine, const QString& keyword, int count = 50);
+
+// A result page in the engine's own layout: results (page × 10 + 1) to
+// (page × 10 + 10) of the keyword.
+QString resultPage(SearchEngine engine, const QString& keyword, int page);
+
+// The engine's answer to a request on its search path, or nullopt when the
+// request is not a search (missing keys).
+std::optional<QString> answerSearch(SearchEngine engine, const QString& path,
+                                    const std::optional<QString>& keyword,
+                                    const std::optional<QString>& offset);
+
+} // namespace marbleway::fakeweb
