@@ -75,8 +75,8 @@ QCoro::Task<int> runRank(RankOptions options)
         finder.setKeyword(options.keyword);
         finder.setMaxnum(depthPages(options.depthResults));
         co_await findPositions(finder, engine, options.allPositions, [](const RankHit& hit) {
-            writeOut(engineDisplayName(hit.engine) + u'\t' + QString::number(hit.position) +
-                     u'\t' + hit.link + u'\t' + hit.queryUrl + u'\n');
+            writeOut(engineDisplayName(hit.engine) + u'\t' + QString::number(hit.position) + u'\t' +
+                     hit.link + u'\t' + hit.queryUrl + u'\n');
         });
     }
     co_return 0;

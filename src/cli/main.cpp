@@ -3,7 +3,6 @@
 
 #include <QCoreApplication>
 #include <QTimer>
-
 #include <qcoro/qcorotask.h>
 
 using namespace marbleway::cli;

@@ -52,8 +52,9 @@ Invocation parseFetch(const QStringList& arguments)
         bool ok = false;
         options.timeoutSeconds = parser.value(timeout).toInt(&ok);
         if (!ok || options.timeoutSeconds < 0 || options.timeoutSeconds > 3600)
-            return UsageError{u"--timeout must be a whole number of seconds from 0 to 3600, not \"%1\""_s
-                                  .arg(parser.value(timeout))};
+            return UsageError{
+                u"--timeout must be a whole number of seconds from 0 to 3600, not \"%1\""_s.arg(
+                    parser.value(timeout))};
     }
     return options;
 }
@@ -94,7 +95,8 @@ Invocation parseRank(const QStringList& arguments)
         bool ok = false;
         options.depthResults = parser.value(depth).toInt(&ok);
         if (!ok || depthPages(options.depthResults) == 0)
-            return UsageError{u"--depth must be 10, 20 or 50, not \"%1\""_s.arg(parser.value(depth))};
+            return UsageError{
+                u"--depth must be 10, 20 or 50, not \"%1\""_s.arg(parser.value(depth))};
     }
     options.allPositions = parser.isSet(all);
     return options;

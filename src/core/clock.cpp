@@ -65,8 +65,7 @@ ScaledClock::ScaledClock(double speed, QDateTime start)
     : m_speed(speed > 0 ? speed : 1.0)
     , m_start(std::move(start))
     , m_origin(steady_clock::now())
-{
-}
+{}
 
 milliseconds ScaledClock::monotonic() const
 {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDateTime>
-
 #include <qcoro/qcorotask.h>
 
 #include <chrono>

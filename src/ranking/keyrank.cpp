@@ -79,8 +79,7 @@ QString normaliseResultLink(QString link)
 cKeyrank::cKeyrank(const WebClient& client, const Endpoints& endpoints)
     : m_client(&client)
     , m_endpoints(&endpoints)
-{
-}
+{}
 
 QCoro::Task<qint16> cKeyrank::GetGoogleRank(qint16 s, qint16 rank)
 {
@@ -125,7 +124,8 @@ QString cKeyrank::queryUrl(const Endpoints& endpoints, SearchEngine engine,
         return endpoints.url(Service::Yahoo,
                              u"/search?p="_s + encodedKeyword + u"&fr=sfp&xargs=0&b="_s + first);
     case SearchEngine::Bing:
-        return endpoints.url(Service::Bing, u"/search?q="_s + encodedKeyword + u"&first="_s + first);
+        return endpoints.url(Service::Bing,
+                             u"/search?q="_s + encodedKeyword + u"&first="_s + first);
     }
     return {};
 }

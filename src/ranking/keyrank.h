@@ -5,7 +5,6 @@
 #include "web/webclient.h"
 
 #include <QString>
-
 #include <qcoro/qcorotask.h>
 
 #include <array>

@@ -24,8 +24,8 @@ QCoro::Task<> findPositions(cKeyrank& finder, SearchEngine engine, bool allPosit
         const int page = finder.fields(engine).page.toInt();
         if (page >= finder.maxnum())
             break;
-        const int next = co_await finder.find(engine, static_cast<qint16>(page),
-                                              static_cast<qint16>(last));
+        const int next =
+            co_await finder.find(engine, static_cast<qint16>(page), static_cast<qint16>(last));
         if (next <= 0)
             continue;
         last = next;

@@ -14,9 +14,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr std::array gbFamily = {
-    u"gb2312",     u"gbk",      u"x-gbk",    u"gb_2312",  u"gb_2312-80", u"csgb2312",
-    u"iso-ir-58",  u"chinese",  u"cp936",    u"ms936",    u"windows-936", u"euc-cn",
-    u"x-euc-cn",   u"gb18030",
+    u"gb2312",  u"gbk",   u"x-gbk", u"gb_2312",     u"gb_2312-80", u"csgb2312", u"iso-ir-58",
+    u"chinese", u"cp936", u"ms936", u"windows-936", u"euc-cn",     u"x-euc-cn", u"gb18030",
 };
 
 QByteArray decoderName(QStringView charset)

@@ -11,8 +11,7 @@ using namespace Qt::StringLiterals;
 
 CXHtml::CXHtml(const WebClient& client)
     : m_client(&client)
-{
-}
+{}
 
 void CXHtml::addSchemeWhenMissing()
 {

@@ -4,7 +4,6 @@
 
 #include <QString>
 #include <QStringView>
-
 #include <qcoro/qcorotask.h>
 
 namespace marbleway {

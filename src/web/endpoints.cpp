@@ -81,12 +81,13 @@ QStringList Endpoints::applyOverrides(QStringView overrides)
         if (item.isEmpty())
             continue;
         const qsizetype equals = item.indexOf(u'=');
-        const auto service = equals > 0 ? serviceFromKey(item.first(equals).trimmed())
-                                        : std::nullopt;
+        const auto service =
+            equals > 0 ? serviceFromKey(item.first(equals).trimmed()) : std::nullopt;
         const QString value = equals > 0 ? item.sliced(equals + 1).trimmed().toString() : QString();
         if (!service) {
             problems << u"%1: \"%2\" does not name a service (%3)"_s.arg(
-                variable, item.toString(), u"google, yahoo, bing, baidu, baiduindex, adwords, maker"_s);
+                variable, item.toString(),
+                u"google, yahoo, bing, baidu, baiduindex, adwords, maker"_s);
         } else if (!isValidHost(value)) {
             problems << u"%1: \"%2\" is not a host[:port]"_s.arg(variable, value);
         } else {

@@ -45,10 +45,9 @@ public:
     static bool isValidHost(const QString& hostAndPort);
 
     static constexpr const char* EnvironmentVariable = "MARBLEWAY_HOSTS";
-    static constexpr std::array AllServices = {Service::Google,  Service::Yahoo,
-                                               Service::Bing,    Service::Baidu,
-                                               Service::BaiduIndex, Service::AdWords,
-                                               Service::Maker};
+    static constexpr std::array AllServices = {
+        Service::Google,     Service::Yahoo,   Service::Bing, Service::Baidu,
+        Service::BaiduIndex, Service::AdWords, Service::Maker};
 
 private:
     std::array<QString, AllServices.size()> m_hosts;

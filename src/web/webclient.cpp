@@ -7,7 +7,6 @@
 #include <QScopeGuard>
 #include <QTimer>
 #include <QUrl>
-
 #include <qcoro/qcoronetworkreply.h>
 
 namespace marbleway {
@@ -39,8 +38,7 @@ std::unique_ptr<QNetworkAccessManager> makeNetworkAccess(QObject* parent)
 WebClient::WebClient(QNetworkAccessManager& network, const Clock& clock)
     : m_network(&network)
     , m_clock(&clock)
-{
-}
+{}
 
 const QByteArray& WebClient::userAgent()
 {

@@ -341,8 +341,8 @@ Response TestHttpServer::respond(const Request& request) const
     for (const Route& route : m_routes) {
         if (route.path != request.path)
             continue;
-        const bool matches = std::all_of(
-            route.query.cbegin(), route.query.cend(), [&request](const auto& pair) {
+        const bool matches =
+            std::all_of(route.query.cbegin(), route.query.cend(), [&request](const auto& pair) {
                 return request.query(pair.first) == std::optional<QString>(pair.second);
             });
         if (matches && (!best || route.query.size() >= best->query.size()))

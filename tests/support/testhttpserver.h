@@ -79,8 +79,7 @@ public:
     // decoded by Request::query). The route with most keys wins; among equals
     // the one added last.
     void serve(const QString& path, Response response);
-    void serve(const QString& path, const QList<QPair<QString, QString>>& query,
-               Response response);
+    void serve(const QString& path, const QList<QPair<QString, QString>>& query, Response response);
     // Asked before the routes; returning nullopt passes the request on.
     void setHandler(Handler handler);
     void clearRoutes();

@@ -1,13 +1,11 @@
 #pragma once
 
-#include "testhttpserver.h"
-
 #include "core/clock.h"
+#include "testhttpserver.h"
 #include "web/endpoints.h"
 #include "web/webclient.h"
 
 #include <QNetworkAccessManager>
-
 #include <qcoro/qcorotask.h>
 
 namespace marbleway::test {

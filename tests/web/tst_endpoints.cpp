@@ -25,7 +25,8 @@ void TestEndpoints::defaultsAreThePublicHosts()
     QCOMPARE(endpoints.host(Service::Bing), u"www.bing.com"_s);
     QCOMPARE(endpoints.host(Service::Baidu), u"www.baidu.com"_s);
     QCOMPARE(endpoints.host(Service::Maker), u"marbleway.example"_s);
-    QCOMPARE(endpoints.url(Service::Bing, u"/search?q=a b"_s), u"http://www.bing.com/search?q=a b"_s);
+    QCOMPARE(endpoints.url(Service::Bing, u"/search?q=a b"_s),
+             u"http://www.bing.com/search?q=a b"_s);
     for (const Service service : Endpoints::AllServices)
         QCOMPARE(Endpoints::serviceFromKey(Endpoints::serviceKey(service)), service);
     QCOMPARE(Endpoints::serviceFromKey(u"Google"), Service::Google);

@@ -1,5 +1,4 @@
 #include "testsupport.h"
-
 #include "web/cxhtml.h"
 
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 #include "web/charset.h"
 #include "web/textutil.h"
 
-#include <QStringListModel>
 #include <QStringEncoder>
+#include <QStringListModel>
 #include <QTest>
 
 using namespace marbleway;
@@ -36,12 +36,11 @@ void TestText::getMemo_data()
     QTest::newRow("first of several") << bold << u"<b>"_s << u"</b>"_s << u"12"_s;
     QTest::newRow("first marker missing") << bold << u"<i>"_s << u"</b>"_s << QString();
     QTest::newRow("last marker missing") << bold << u"<b>"_s << u"<x>"_s << QString();
-    QTest::newRow("case-sensitive") << u"<meta charset=utf-8>"_s << u"Charset="_s << u">"_s
-                                    << QString();
+    QTest::newRow("case-sensitive")
+        << u"<meta charset=utf-8>"_s << u"Charset="_s << u">"_s << QString();
     QTest::newRow("end only before start") << u"]x[abc"_s << u"["_s << u"]"_s << QString();
     QTest::newRow("adjacent markers") << u"a[]b"_s << u"["_s << u"]"_s << QString();
-    QTest::newRow("empty first: from the start") << u"abc]d]"_s << QString() << u"]"_s
-                                                 << u"abc"_s;
+    QTest::newRow("empty first: from the start") << u"abc]d]"_s << QString() << u"]"_s << u"abc"_s;
     QTest::newRow("empty last") << u"a[bc]"_s << u"["_s << QString() << QString();
     QTest::newRow("markers at the edges") << u"[whole]"_s << u"["_s << u"]"_s << u"whole"_s;
     QTest::newRow("empty text") << QString() << u"["_s << u"]"_s << QString();

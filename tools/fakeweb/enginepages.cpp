@@ -1,5 +1,7 @@
 #include "enginepages.h"
 
+#include "testhttpserver.h"
+
 #include <QUrl>
 
 #include <array>
@@ -14,14 +16,14 @@ constexpr int ResultsPerPage = 10;
 constexpr int IndexDepth = 50;
 
 constexpr std::array pool = {
-    u"www.searchdesk.example",  u"blog.rankwatch.example",  u"seo-notes.example",
-    u"www.linkgarden.example",  u"www.pagecraft.example",   u"forum.webmasters.example",
-    u"www.metricmill.example",  u"guides.sitebuilder.example", u"www.crawlwise.example",
-    u"www.keywordatlas.example", u"news.searchweekly.example", u"www.serpscope.example",
-    u"www.contentforge.example", u"wiki.webcraft.example",   u"www.trafficlab.example",
-    u"www.anchortext.example",  u"www.indexbay.example",    u"help.hostingpal.example",
-    u"www.snippetworks.example", u"www.rankfolio.example",   u"www.sitemapper.example",
-    u"www.linkledger.example",  u"www.querycraft.example",  u"www.pagerank-notes.example",
+    u"www.searchdesk.example",   u"blog.rankwatch.example",     u"seo-notes.example",
+    u"www.linkgarden.example",   u"www.pagecraft.example",      u"forum.webmasters.example",
+    u"www.metricmill.example",   u"guides.sitebuilder.example", u"www.crawlwise.example",
+    u"www.keywordatlas.example", u"news.searchweekly.example",  u"www.serpscope.example",
+    u"www.contentforge.example", u"wiki.webcraft.example",      u"www.trafficlab.example",
+    u"www.anchortext.example",   u"www.indexbay.example",       u"help.hostingpal.example",
+    u"www.snippetworks.example", u"www.rankfolio.example",      u"www.sitemapper.example",
+    u"www.linkledger.example",   u"www.querycraft.example",     u"www.pagerank-notes.example",
 };
 
 struct Placement {
@@ -132,9 +134,9 @@ QString bingPage(const QString& keyword, int page, const QList<Result>& results)
         target.replace(u"/"_s, u"%2f"_s);
         html += u"<li class=\"sa_wr\"><div class=\"sb_tsuf\"><a href=\"http://www.bing.example/"
                 "cr?IG=1&amp;CID=2&amp;a=http%3a%2f%2f"_s +
-                target + u"\">"_s + result.host + result.path +
-                u"</a><h3>"_s + escaped(result.title) + u"</h3><p>An example result about "_s +
-                escaped(keyword) + u".</p></div></li>\n"_s;
+                target + u"\">"_s + result.host + result.path + u"</a><h3>"_s +
+                escaped(result.title) + u"</h3><p>An example result about "_s + escaped(keyword) +
+                u".</p></div></li>\n"_s;
     }
     if (results.isEmpty())
         html += u"<p>There are no more results for this search.</p>\n"_s;
@@ -163,10 +165,10 @@ QList<Result> resultsFor(SearchEngine engine, const QString& keyword, int count)
         for (const int block : placement.blocks) {
             if (block < 1 || block > count)
                 continue;
-            const QString path = found++ == 0 ? u"/"_s + slug + u"/"_s
-                                              : u"/blog/%1-%2/"_s.arg(slug).arg(block);
-            results[block - 1] = Result{DemoSite.toString(), path,
-                                        u"Blue Widget - %1"_s.arg(keyword.simplified())};
+            const QString path =
+                found++ == 0 ? u"/"_s + slug + u"/"_s : u"/blog/%1-%2/"_s.arg(slug).arg(block);
+            results[block - 1] =
+                Result{DemoSite.toString(), path, u"Blue Widget - %1"_s.arg(keyword.simplified())};
         }
     }
     return results;
@@ -176,7 +178,8 @@ QString resultPage(SearchEngine engine, const QString& keyword, int page)
 {
     QList<Result> results;
     if (page >= 0 && page * ResultsPerPage < IndexDepth)
-        results = resultsFor(engine, keyword, IndexDepth).mid(page * ResultsPerPage, ResultsPerPage);
+        results =
+            resultsFor(engine, keyword, IndexDepth).mid(page * ResultsPerPage, ResultsPerPage);
     switch (engine) {
     case SearchEngine::Google:
         return googlePage(keyword, page, results);
@@ -199,6 +202,29 @@ std::optional<QString> answerSearch(SearchEngine engine, const QString& path,
     const int page = engine == SearchEngine::Google ? value / ResultsPerPage
                                                     : std::max(0, value - 1) / ResultsPerPage;
     return resultPage(engine, *keyword, page);
+}
+
+void serveExamplePages(test::TestHttpServer& server, Service service)
+{
+    std::optional<SearchEngine> engine;
+    for (const SearchEngine candidate : AllSearchEngines) {
+        if (engineService(candidate) == service)
+            engine = candidate;
+    }
+    if (!engine)
+        return;
+    server.setHandler([engine =
+                           *engine](const test::Request& request) -> std::optional<test::Response> {
+        const QString keywordKey = engine == SearchEngine::Yahoo ? u"p"_s : u"q"_s;
+        const QString offsetKey = engine == SearchEngine::Google  ? u"start"_s
+                                  : engine == SearchEngine::Yahoo ? u"b"_s
+                                                                  : u"first"_s;
+        const auto page =
+            answerSearch(engine, request.path, request.query(keywordKey), request.query(offsetKey));
+        if (!page)
+            return std::nullopt;
+        return test::Response::page(*page);
+    });
 }
 
 } // namespace marbleway::fakeweb

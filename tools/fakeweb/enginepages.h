@@ -1,11 +1,16 @@
 #pragma once
 
 #include "ranking/searchengine.h"
+#include "web/endpoints.h"
 
 #include <QList>
 #include <QString>
 
 #include <optional>
+
+namespace marbleway::test {
+class TestHttpServer;
+}
 
 namespace marbleway::fakeweb {
 
@@ -14,8 +19,8 @@ inline constexpr QStringView DemoSite = u"www.bluewidget.example";
 
 // One organic result of an example page.
 struct Result {
-    QString host;  // as listed, e.g. "www.bluewidget.example"
-    QString path;  // starts and ends with "/"
+    QString host; // as listed, e.g. "www.bluewidget.example"
+    QString path; // starts and ends with "/"
     QString title;
 };
 
@@ -33,5 +38,8 @@ QString resultPage(SearchEngine engine, const QString& keyword, int page);
 std::optional<QString> answerSearch(SearchEngine engine, const QString& path,
                                     const std::optional<QString>& keyword,
                                     const std::optional<QString>& offset);
+
+// Makes `server` answer as the example version of `service`.
+void serveExamplePages(test::TestHttpServer& server, Service service);
 
 } // namespace marbleway::fakeweb

@@ -7,7 +7,6 @@
 
 #include "enginepages.h"
 #include "testhttpserver.h"
-
 #include "web/endpoints.h"
 
 #include <QCommandLineParser>
@@ -19,39 +18,6 @@
 
 using namespace marbleway;
 using namespace Qt::StringLiterals;
-
-namespace {
-
-std::optional<SearchEngine> engineFor(Service service)
-{
-    switch (service) {
-    case Service::Google:
-        return SearchEngine::Google;
-    case Service::Yahoo:
-        return SearchEngine::Yahoo;
-    case Service::Bing:
-        return SearchEngine::Bing;
-    default:
-        return std::nullopt;
-    }
-}
-
-void serveEngine(test::TestHttpServer& server, SearchEngine engine)
-{
-    server.setHandler([engine](const test::Request& request) -> std::optional<test::Response> {
-        const QString keywordKey = engine == SearchEngine::Yahoo ? u"p"_s : u"q"_s;
-        const QString offsetKey = engine == SearchEngine::Google  ? u"start"_s
-                                  : engine == SearchEngine::Yahoo ? u"b"_s
-                                                                  : u"first"_s;
-        const auto page = fakeweb::answerSearch(engine, request.path, request.query(keywordKey),
-                                                request.query(offsetKey));
-        if (!page)
-            return std::nullopt;
-        return test::Response::page(*page);
-    });
-}
-
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -86,8 +52,7 @@ int main(int argc, char* argv[])
             std::fprintf(stderr, "fakeweb: cannot listen on 127.0.0.1:%d\n", port);
             return 1;
         }
-        if (const auto engine = engineFor(service))
-            serveEngine(*server, *engine);
+        fakeweb::serveExamplePages(*server, service);
         hosts << Endpoints::serviceKey(service) + u'=' + server->hostAndPort();
         servers.push_back(std::move(server));
     }
@@ -95,8 +60,9 @@ int main(int argc, char* argv[])
     const QByteArray line = "MARBLEWAY_HOSTS=" + hosts.join(u',').toUtf8() + '\n';
     std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stdout);
     std::fflush(stdout);
-    std::fprintf(stderr, "fakeweb: serving example pages; the site %s ranks for "
-                         "\"seo tools\", \"keyword research\" and \"backlinks\". Ctrl+C stops.\n",
+    std::fprintf(stderr,
+                 "fakeweb: serving example pages; the site %s ranks for "
+                 "\"seo tools\", \"keyword research\" and \"backlinks\". Ctrl+C stops.\n",
                  fakeweb::DemoSite.toString().toUtf8().constData());
     return QCoreApplication::exec();
 }

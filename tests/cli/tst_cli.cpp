@@ -1,0 +1,211 @@
+#include "enginepages.h"
+#include "testhttpserver.h"
+
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace marbleway;
+using namespace marbleway::test;
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+
+    void rankEveryPosition();
+    void rankDefaults();
+    void rankChosenEngines();
+    void fetchPrintsThePage();
+    void help();
+    void usageErrors_data();
+    void usageErrors();
+    void unusableHostsAreRefused();
+
+private:
+    Outcome run(const QStringList& arguments, const QString& hosts = {});
+    QString hosts() const;
+
+    QTemporaryDir m_config;
+    TestHttpServer m_google;
+    TestHttpServer m_yahoo;
+    TestHttpServer m_bing;
+    TestHttpServer m_pages;
+};
+
+void TestCli::initTestCase()
+{
+    QVERIFY(m_config.isValid());
+    fakeweb::serveExamplePages(m_google, Service::Google);
+    fakeweb::serveExamplePages(m_yahoo, Service::Yahoo);
+    fakeweb::serveExamplePages(m_bing, Service::Bing);
+}
+
+QString TestCli::hosts() const
+{
+    return u"google=%1,yahoo=%2,bing=%3"_s.arg(m_google.hostAndPort(), m_yahoo.hostAndPort(),
+                                               m_bing.hostAndPort());
+}
+
+Outcome TestCli::run(const QStringList& arguments, const QString& hosts)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"MARBLEWAY_HOSTS"_s, hosts);
+    // The user's own settings and proxies stay out of it.
+    environment.insert(u"XDG_CONFIG_HOME"_s, m_config.path());
+    for (const QString& proxy : {u"http_proxy"_s, u"HTTP_PROXY"_s, u"all_proxy"_s})
+        environment.remove(proxy);
+    process.setProcessEnvironment(environment);
+    QSignalSpy finished(&process, &QProcess::finished);
+    process.start(QString::fromUtf8(MARBLEWAY_CLI), arguments);
+    // The servers live on this thread: wait in the event loop so they can answer.
+    if (!finished.wait(30000)) {
+        process.kill();
+        return {};
+    }
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+void TestCli::rankEveryPosition()
+{
+    const Outcome outcome = run({u"rank"_s, u"--site"_s, u"www.bluewidget.example"_s,
+                                 u"--keyword"_s, u"seo tools"_s, u"--depth"_s, u"50"_s, u"--all"_s},
+                                hosts());
+    QCOMPARE(outcome.exitCode, 0);
+    QCOMPARE(outcome.err, QString());
+    const QString google = m_google.url(u"/search?q=seo tools&hl=en&newwindow=1&start=%1&sa=N");
+    const QString yahoo = m_yahoo.url(u"/search?p=seo tools&fr=sfp&xargs=0&b=1");
+    const QString bing = m_bing.url(u"/search?q=seo tools&first=%1");
+    const QStringList expected = {
+        u"Google.com\t3\twww.bluewidget.example/seo-tools\t"_s + google.arg(0),
+        u"Google.com\t17\twww.bluewidget.example/blog/seo-tools-17\t"_s + google.arg(10),
+        u"Yahoo.com\t5\twww.bluewidget.example/seo-tools\t"_s + yahoo,
+        u"Bing.com\t12\twww.bluewidget.example/seo-tools\t"_s + bing.arg(11),
+        u"Bing.com\t41\twww.bluewidget.example/blog/seo-tools-41\t"_s + bing.arg(41),
+    };
+    QCOMPARE(outcome.out, expected.join(u'\n') + u'\n');
+}
+
+void TestCli::rankDefaults()
+{
+    m_google.clearRequests();
+    const Outcome outcome = run({u"rank"_s, u"--site"_s, u"www.bluewidget.example"_s,
+                                 u"--keyword"_s, u"keyword research"_s},
+                                hosts());
+    QCOMPARE(outcome.exitCode, 0);
+    const QStringList lines = outcome.out.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 3);
+    QVERIFY(lines.at(0).startsWith(u"Google.com\t8\twww.bluewidget.example/keyword-research\t"));
+    QVERIFY(lines.at(1).startsWith(u"Yahoo.com\t2\t"));
+    // Not found within the depth: position 0, no link, no result page yet.
+    QCOMPARE(lines.at(2), u"Bing.com\t0\t\t"_s);
+    // Depth 10: one page per engine.
+    QCOMPARE(m_google.requestCount(), 1);
+}
+
+void TestCli::rankChosenEngines()
+{
+    const Outcome outcome =
+        run({u"rank"_s, u"--site"_s, u"www.bluewidget.example"_s, u"--keyword"_s, u"backlinks"_s,
+             u"--engine"_s, u"bing"_s, u"--engine"_s, u"yahoo"_s, u"--depth"_s, u"20"_s},
+            hosts());
+    QCOMPARE(outcome.exitCode, 0);
+    const QStringList lines = outcome.out.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    QVERIFY(lines.at(0).startsWith(u"Bing.com\t1\twww.bluewidget.example/backlinks\t"));
+    QVERIFY(lines.at(1).startsWith(u"Yahoo.com\t15\twww.bluewidget.example/backlinks\t"));
+}
+
+void TestCli::fetchPrintsThePage()
+{
+    const QString page = u"<meta content=\"text/html; charset=gb2312\">网站排名"_s;
+    m_pages.serve(u"/gbk"_s, Response::page(page, "GBK"));
+    m_pages.serve(u"/slow"_s, Response::page(u"late"_s).after(3s));
+
+    // Detected from the page, printed as UTF-8 and nothing else.
+    Outcome outcome = run({u"fetch"_s, m_pages.url(u"/gbk")});
+    QCOMPARE(outcome.exitCode, 0);
+    QCOMPARE(outcome.out, page);
+    QCOMPARE(m_pages.requestCount(u"/gbk"), 2);
+
+    outcome = run({u"fetch"_s, m_pages.hostAndPort() + u"/gbk"_s, u"--charset"_s, u"gbk"_s});
+    QCOMPARE(outcome.out, page);
+    QCOMPARE(m_pages.requestCount(u"/gbk"), 3);
+
+    outcome = run(
+        {u"fetch"_s, m_pages.url(u"/slow"), u"--charset"_s, u"utf-8"_s, u"--timeout"_s, u"0"_s});
+    QCOMPARE(outcome.exitCode, 0);
+    QCOMPARE(outcome.out, QString());
+}
+
+void TestCli::help()
+{
+    for (const QStringList& arguments :
+         {QStringList{u"--help"_s}, QStringList{u"rank"_s, u"--help"_s}, QStringList{u"help"_s}}) {
+        const Outcome outcome = run(arguments);
+        QCOMPARE(outcome.exitCode, 0);
+        QVERIFY(outcome.out.startsWith(u"Usage: marbleway-cli"));
+        QVERIFY(outcome.out.contains(u"--depth 10|20|50"));
+    }
+}
+
+void TestCli::usageErrors_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    const QStringList rank = {u"rank"_s, u"--site"_s, u"a.test"_s, u"--keyword"_s, u"k"_s};
+    QTest::newRow("no command") << QStringList() << u"no command"_s;
+    QTest::newRow("unknown command") << QStringList{u"crawl"_s} << u"unknown command"_s;
+    QTest::newRow("unknown option") << (rank + QStringList{u"--fast"_s}) << u"fast"_s;
+    QTest::newRow("bad depth") << (rank + QStringList{u"--depth"_s, u"30"_s}) << u"--depth"_s;
+    QTest::newRow("bad engine") << (rank + QStringList{u"--engine"_s, u"altavista"_s})
+                                << u"altavista"_s;
+    QTest::newRow("no site") << QStringList{u"rank"_s, u"--keyword"_s, u"k"_s} << u"--site"_s;
+    QTest::newRow("no keyword") << QStringList{u"rank"_s, u"--site"_s, u"a.test"_s}
+                                << u"--keyword"_s;
+    QTest::newRow("missing value") << QStringList{u"rank"_s, u"--site"_s} << u"site"_s;
+    QTest::newRow("fetch without url") << QStringList{u"fetch"_s} << u"one URL"_s;
+    QTest::newRow("bad timeout") << QStringList{u"fetch"_s, u"x.test"_s, u"--timeout"_s, u"soon"_s}
+                                 << u"--timeout"_s;
+    QTest::newRow("negative timeout")
+        << QStringList{u"fetch"_s, u"x.test"_s, u"--timeout"_s, u"-1"_s} << u"--timeout"_s;
+}
+
+void TestCli::usageErrors()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    const Outcome outcome = run(arguments);
+    QCOMPARE(outcome.exitCode, 2);
+    QCOMPARE(outcome.out, QString());
+    QVERIFY2(outcome.err.contains(message), qPrintable(outcome.err));
+    QVERIFY(outcome.err.contains(u"--help"));
+}
+
+void TestCli::unusableHostsAreRefused()
+{
+    const Outcome outcome = run({u"rank"_s, u"--site"_s, u"a.test"_s, u"--keyword"_s, u"k"_s},
+                                u"google=http://127.0.0.1/"_s);
+    QCOMPARE(outcome.exitCode, 2);
+    QVERIFY(outcome.err.contains(u"MARBLEWAY_HOSTS"));
+    QCOMPARE(outcome.out, QString());
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
