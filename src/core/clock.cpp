@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QTimer>
 
-#include <cmath>
 #include <coroutine>
 
 namespace marbleway {
@@ -59,28 +58,6 @@ QDateTime SystemClock::now() const
 milliseconds SystemClock::realDuration(milliseconds programTime) const
 {
     return programTime;
-}
-
-ScaledClock::ScaledClock(double speed, QDateTime start)
-    : m_speed(speed > 0 ? speed : 1.0)
-    , m_start(std::move(start))
-    , m_origin(steady_clock::now())
-{}
-
-milliseconds ScaledClock::monotonic() const
-{
-    const auto real = std::chrono::duration<double, std::milli>(steady_clock::now() - m_origin);
-    return milliseconds(std::llround(real.count() * m_speed));
-}
-
-QDateTime ScaledClock::now() const
-{
-    return m_start.addMSecs(monotonic().count());
-}
-
-milliseconds ScaledClock::realDuration(milliseconds programTime) const
-{
-    return milliseconds(std::llround(static_cast<double>(programTime.count()) / m_speed));
 }
 
 } // namespace marbleway

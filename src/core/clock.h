@@ -36,19 +36,4 @@ public:
     std::chrono::milliseconds realDuration(std::chrono::milliseconds programTime) const override;
 };
 
-// Runs program time `speed` times faster than real time, from a chosen start.
-class ScaledClock final : public Clock {
-public:
-    explicit ScaledClock(double speed, QDateTime start = QDateTime::currentDateTime());
-
-    std::chrono::milliseconds monotonic() const override;
-    QDateTime now() const override;
-    std::chrono::milliseconds realDuration(std::chrono::milliseconds programTime) const override;
-
-private:
-    double m_speed;
-    QDateTime m_start;
-    std::chrono::steady_clock::time_point m_origin;
-};
-
 } // namespace marbleway

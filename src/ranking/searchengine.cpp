@@ -2,63 +2,59 @@
 
 namespace marbleway {
 
-using namespace Qt::StringLiterals;
+namespace {
+
+struct EngineNames {
+    SearchEngine engine;
+    QStringView displayName;
+    QStringView key;
+    Service service;
+};
+
+constexpr std::array<EngineNames, AllSearchEngines.size()> names = {{
+    {SearchEngine::Google, u"Google.com", u"google", Service::Google},
+    {SearchEngine::Yahoo, u"Yahoo.com", u"yahoo", Service::Yahoo},
+    {SearchEngine::Bing, u"Bing.com", u"bing", Service::Bing},
+}};
+
+const EngineNames& namesOf(SearchEngine engine)
+{
+    return names[static_cast<size_t>(engine)];
+}
+
+} // namespace
 
 QString engineDisplayName(SearchEngine engine)
 {
-    switch (engine) {
-    case SearchEngine::Google:
-        return u"Google.com"_s;
-    case SearchEngine::Yahoo:
-        return u"Yahoo.com"_s;
-    case SearchEngine::Bing:
-        return u"Bing.com"_s;
-    }
-    return {};
+    return namesOf(engine).displayName.toString();
 }
 
 QString engineKey(SearchEngine engine)
 {
-    switch (engine) {
-    case SearchEngine::Google:
-        return u"google"_s;
-    case SearchEngine::Yahoo:
-        return u"yahoo"_s;
-    case SearchEngine::Bing:
-        return u"bing"_s;
-    }
-    return {};
+    return namesOf(engine).key.toString();
 }
 
 std::optional<SearchEngine> engineFromDisplayName(QStringView name)
 {
-    for (const SearchEngine engine : AllSearchEngines) {
-        if (name == engineDisplayName(engine))
-            return engine;
+    for (const EngineNames& entry : names) {
+        if (entry.displayName == name)
+            return entry.engine;
     }
     return std::nullopt;
 }
 
 std::optional<SearchEngine> engineFromKey(QStringView key)
 {
-    for (const SearchEngine engine : AllSearchEngines) {
-        if (key == engineKey(engine))
-            return engine;
+    for (const EngineNames& entry : names) {
+        if (entry.key == key)
+            return entry.engine;
     }
     return std::nullopt;
 }
 
 Service engineService(SearchEngine engine)
 {
-    switch (engine) {
-    case SearchEngine::Google:
-        return Service::Google;
-    case SearchEngine::Yahoo:
-        return Service::Yahoo;
-    case SearchEngine::Bing:
-        return Service::Bing;
-    }
-    return Service::Google;
+    return namesOf(engine).service;
 }
 
 } // namespace marbleway

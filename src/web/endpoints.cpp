@@ -14,18 +14,29 @@ size_t slot(Service service)
     return static_cast<size_t>(service);
 }
 
+struct ServiceNames {
+    QStringView key;
+    QStringView defaultHost;
+};
+
+// In the order of Service. The maker's host is reserved for examples (RFC 2606),
+// so no request can reach a stranger's server.
+constexpr std::array<ServiceNames, Endpoints::AllServices.size()> services = {{
+    {u"google", u"www.google.com"},
+    {u"yahoo", u"search.yahoo.com"},
+    {u"bing", u"www.bing.com"},
+    {u"baidu", u"www.baidu.com"},
+    {u"baiduindex", u"index.baidu.com"},
+    {u"adwords", u"adwords.google.com"},
+    {u"maker", u"marbleway.example"},
+}};
+
 } // namespace
 
 Endpoints::Endpoints()
 {
-    m_hosts[slot(Service::Google)] = u"www.google.com"_s;
-    m_hosts[slot(Service::Yahoo)] = u"search.yahoo.com"_s;
-    m_hosts[slot(Service::Bing)] = u"www.bing.com"_s;
-    m_hosts[slot(Service::Baidu)] = u"www.baidu.com"_s;
-    m_hosts[slot(Service::BaiduIndex)] = u"index.baidu.com"_s;
-    m_hosts[slot(Service::AdWords)] = u"adwords.google.com"_s;
-    // Reserved for examples (RFC 2606): no request can reach a stranger's server.
-    m_hosts[slot(Service::Maker)] = u"marbleway.example"_s;
+    for (const Service service : AllServices)
+        m_hosts[slot(service)] = services[slot(service)].defaultHost.toString();
 }
 
 Endpoints Endpoints::load(QSettings* settings, const QString& environment, QStringList* problems)
@@ -72,6 +83,14 @@ QString Endpoints::url(Service service, const QString& pathAndQuery) const
     return u"http://"_s + host(service) + pathAndQuery;
 }
 
+QString Endpoints::knownKeys()
+{
+    QStringList keys;
+    for (const ServiceNames& names : services)
+        keys << names.key.toString();
+    return keys.join(u", "_s);
+}
+
 QStringList Endpoints::applyOverrides(QStringView overrides)
 {
     QStringList problems;
@@ -85,9 +104,8 @@ QStringList Endpoints::applyOverrides(QStringView overrides)
             equals > 0 ? serviceFromKey(item.first(equals).trimmed()) : std::nullopt;
         const QString value = equals > 0 ? item.sliced(equals + 1).trimmed().toString() : QString();
         if (!service) {
-            problems << u"%1: \"%2\" does not name a service (%3)"_s.arg(
-                variable, item.toString(),
-                u"google, yahoo, bing, baidu, baiduindex, adwords, maker"_s);
+            problems << u"%1: \"%2\" does not name a service (%3)"_s.arg(variable, item.toString(),
+                                                                         knownKeys());
         } else if (!isValidHost(value)) {
             problems << u"%1: \"%2\" is not a host[:port]"_s.arg(variable, value);
         } else {
@@ -99,23 +117,7 @@ QStringList Endpoints::applyOverrides(QStringView overrides)
 
 QString Endpoints::serviceKey(Service service)
 {
-    switch (service) {
-    case Service::Google:
-        return u"google"_s;
-    case Service::Yahoo:
-        return u"yahoo"_s;
-    case Service::Bing:
-        return u"bing"_s;
-    case Service::Baidu:
-        return u"baidu"_s;
-    case Service::BaiduIndex:
-        return u"baiduindex"_s;
-    case Service::AdWords:
-        return u"adwords"_s;
-    case Service::Maker:
-        return u"maker"_s;
-    }
-    return {};
+    return services[slot(service)].key.toString();
 }
 
 std::optional<Service> Endpoints::serviceFromKey(QStringView key)

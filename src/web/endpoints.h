@@ -41,6 +41,8 @@ public:
 
     static QString serviceKey(Service service);
     static std::optional<Service> serviceFromKey(QStringView key);
+    // "google, yahoo, ...", for messages.
+    static QString knownKeys();
     // Whether `hostAndPort` is a plain host with an optional port (no scheme, no path).
     static bool isValidHost(const QString& hostAndPort);
 

@@ -1,7 +1,10 @@
 #include "enginepages.h"
 #include "testhttpserver.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -35,6 +38,7 @@ private Q_SLOTS:
     void usageErrors_data();
     void usageErrors();
     void unusableHostsAreRefused();
+    void hostsFromSettings();
 
 private:
     Outcome run(const QStringList& arguments, const QString& hosts = {});
@@ -205,6 +209,23 @@ void TestCli::unusableHostsAreRefused()
     QCOMPARE(outcome.exitCode, 2);
     QVERIFY(outcome.err.contains(u"MARBLEWAY_HOSTS"));
     QCOMPARE(outcome.out, QString());
+}
+
+void TestCli::hostsFromSettings()
+{
+    QVERIFY(QDir().mkpath(m_config.filePath(u"Marbleway"_s)));
+    const QString file = m_config.filePath(u"Marbleway/Marbleway.conf"_s);
+    {
+        QSettings settings(file, QSettings::IniFormat);
+        settings.setValue(u"Hosts/google"_s, m_google.hostAndPort());
+    }
+    m_google.clearRequests();
+    const Outcome outcome = run({u"rank"_s, u"--site"_s, u"www.bluewidget.example"_s,
+                                 u"--keyword"_s, u"seo tools"_s, u"--engine"_s, u"google"_s});
+    QFile::remove(file);
+    QCOMPARE(outcome.exitCode, 0);
+    QVERIFY(outcome.out.startsWith(u"Google.com\t3\t"));
+    QCOMPARE(m_google.requestCount(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestCli)

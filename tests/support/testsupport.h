@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/clock.h"
+#include "scaledclock.h"
 #include "testhttpserver.h"
 #include "web/endpoints.h"
 #include "web/webclient.h"

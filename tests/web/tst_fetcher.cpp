@@ -239,7 +239,7 @@ void TestFetcher::oversizedBodyIsAbandoned()
 
 void TestFetcher::concurrentFetchesAreIndependent()
 {
-    m_server->serve(u"/one"_s, Response::page(u"one"_s).after(150ms));
+    m_server->serve(u"/one"_s, Response::page(u"one"_s).after(1s));
     m_server->serve(u"/two"_s, Response::page(u"two"_s));
     CXHtml first(m_web->client);
     first.setUrl(m_server->url(u"/one"));
