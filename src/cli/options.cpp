@@ -1,6 +1,7 @@
 #include "cli/options.h"
 
 #include "ranking/rankquery.h"
+#include "web/charset.h"
 
 #include <QCommandLineParser>
 
@@ -45,8 +46,9 @@ Invocation parseFetch(const QStringList& arguments)
     options.url = positional.first();
     if (parser.isSet(charset)) {
         options.charset = parser.value(charset).trimmed();
-        if (options.charset.isEmpty())
-            return UsageError{u"--charset needs a label, such as utf-8 or gb2312"_s};
+        if (!isKnownCharset(options.charset))
+            return UsageError{u"unknown character set \"%1\" (try utf-8, gb2312, gbk, big5)"_s.arg(
+                options.charset)};
     }
     if (parser.isSet(timeout)) {
         bool ok = false;

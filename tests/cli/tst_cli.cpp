@@ -185,6 +185,9 @@ void TestCli::usageErrors_data()
                                 << u"--keyword"_s;
     QTest::newRow("missing value") << QStringList{u"rank"_s, u"--site"_s} << u"site"_s;
     QTest::newRow("fetch without url") << QStringList{u"fetch"_s} << u"one URL"_s;
+    QTest::newRow("bad charset") << QStringList{u"fetch"_s, u"x.test"_s, u"--charset"_s,
+                                                u"utf-99"_s}
+                                 << u"utf-99"_s;
     QTest::newRow("bad timeout") << QStringList{u"fetch"_s, u"x.test"_s, u"--timeout"_s, u"soon"_s}
                                  << u"--timeout"_s;
     QTest::newRow("negative timeout")
