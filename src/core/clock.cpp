@@ -60,4 +60,21 @@ milliseconds SystemClock::realDuration(milliseconds programTime) const
     return programTime;
 }
 
+QString isoDate(QDate date)
+{
+    return date.toString(Qt::ISODate);
+}
+
+QDate parseIsoDate(const QString& text)
+{
+    return QDate::fromString(text.trimmed(), Qt::ISODate);
+}
+
+std::optional<qint64> wholeDaysBetween(QDate from, QDate to)
+{
+    if (!from.isValid() || !to.isValid())
+        return std::nullopt;
+    return from.daysTo(to);
+}
+
 } // namespace marbleway

@@ -4,6 +4,7 @@
 #include <qcoro/qcorotask.h>
 
 #include <chrono>
+#include <optional>
 
 namespace marbleway {
 
@@ -35,5 +36,13 @@ public:
     QDateTime now() const override;
     std::chrono::milliseconds realDuration(std::chrono::milliseconds programTime) const override;
 };
+
+// Dates the program stores and shows: ISO "yyyy-MM-dd" everywhere (valid in file
+// names, sorts as text, no ".").
+QString isoDate(QDate date);
+// A date written by isoDate(); invalid for anything else.
+QDate parseIsoDate(const QString& text);
+// Whole days from `from` to `to`; nullopt when either date is invalid.
+std::optional<qint64> wholeDaysBetween(QDate from, QDate to);
 
 } // namespace marbleway

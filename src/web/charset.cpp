@@ -1,5 +1,6 @@
 #include "web/charset.h"
 
+#include "core/ansi.h"
 #include "web/textutil.h"
 
 #include <QStringDecoder>
@@ -28,12 +29,6 @@ QByteArray decoderName(QStringView charset)
     return label.toLatin1();
 }
 
-QString decodeWith(const QByteArray& name, const QByteArray& body)
-{
-    QStringDecoder decoder(name.constData());
-    return decoder.decode(body);
-}
-
 } // namespace
 
 bool isKnownCharset(QStringView charset)
@@ -52,7 +47,8 @@ QString BytesToBstr(const QByteArray& body, QStringView charset)
         if (decoder.isValid())
             return decoder.decode(body);
     }
-    return decodeWith(isValidUtf8(body) ? "UTF-8"_ba : "GB18030"_ba, body);
+    // Nothing usable named: bytes that read as UTF-8 are UTF-8, the rest the default.
+    return fromAnsi(body);
 }
 
 QString detectCharsetLabel(QStringView page)
@@ -63,58 +59,6 @@ QString detectCharsetLabel(QStringView page)
         value = value.first(quote);
     value = trimSpaces(value);
     return value.isEmpty() ? DefaultCharset.toString() : value.toString();
-}
-
-bool isValidUtf8(const QByteArray& bytes)
-{
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const auto* const end = p + bytes.size();
-    while (p < end) {
-        const unsigned lead = *p++;
-        if (lead < 0x80)
-            continue;
-        int more = 0;
-        unsigned lowest = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            more = 1;
-            lowest = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            more = 2;
-            lowest = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            more = 3;
-            lowest = 0x10000;
-        } else {
-            return false;
-        }
-        if (end - p < more)
-            return false;
-        unsigned code = lead & (0x3F >> more);
-        for (int i = 0; i < more; ++i, ++p) {
-            if ((*p & 0xC0) != 0x80)
-                return false;
-            code = (code << 6) | (*p & 0x3F);
-        }
-        if (code < lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-            return false;
-    }
-    return true;
-}
-
-QByteArray toAnsi(QStringView text)
-{
-    QString safe = text.toString();
-    for (QChar& ch : safe) {
-        if (ch.isSurrogate())
-            ch = u'?';
-    }
-    QStringEncoder encoder("GBK");
-    return encoder.encode(safe);
-}
-
-QString fromAnsi(const QByteArray& bytes)
-{
-    return decodeWith(isValidUtf8(bytes) ? "UTF-8"_ba : "GB18030"_ba, bytes);
 }
 
 } // namespace marbleway

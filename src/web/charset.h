@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ansi.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
@@ -22,15 +24,5 @@ bool isKnownCharset(QStringView charset);
 // of the lower-cased page up to ">", trimmed, cut at a double quote.
 // "gb2312" when that leaves nothing (which is the case for the quoted HTML5 form).
 QString detectCharsetLabel(QStringView page);
-
-// Whether the bytes are well-formed UTF-8.
-bool isValidUtf8(const QByteArray& bytes);
-
-// Text in the ANSI code page (GBK). Characters GBK lacks, and every unit of a
-// surrogate pair, become "?".
-QByteArray toAnsi(QStringView text);
-
-// Reads text written by toAnsi(), or UTF-8 written by another program.
-QString fromAnsi(const QByteArray& bytes);
 
 } // namespace marbleway

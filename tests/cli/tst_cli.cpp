@@ -77,6 +77,8 @@ Outcome TestCli::run(const QStringList& arguments, const QString& hosts)
     process.setProcessEnvironment(environment);
     QSignalSpy finished(&process, &QProcess::finished);
     process.start(QString::fromUtf8(MARBLEWAY_CLI), arguments);
+    if (!process.waitForStarted())
+        return {};
     // The servers live on this thread: wait in the event loop so they can answer.
     if (!finished.wait(30000)) {
         process.kill();

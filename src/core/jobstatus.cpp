@@ -1,0 +1,69 @@
+#include "core/jobstatus.h"
+
+namespace marbleway {
+
+using namespace Qt::StringLiterals;
+
+const QString StatusPanels::Running = u"进行中..."_s;
+const QString StatusPanels::Stopping = u"正在停止..."_s;
+const QString StatusPanels::Paused = u"已暂停"_s;
+const QString StatusPanels::Ready = u"就绪"_s;
+
+const QString& StatusPanels::text(int panel) const
+{
+    static const QString none;
+    if (panel < 1 || panel > 3)
+        return none;
+    return m_texts[static_cast<size_t>(panel - 1)];
+}
+
+void StatusPanels::setText(int panel, const QString& text)
+{
+    if (panel < 1 || panel > 3 || m_texts[static_cast<size_t>(panel - 1)] == text)
+        return;
+    m_texts[static_cast<size_t>(panel - 1)] = text;
+    Q_EMIT changed(panel, text);
+}
+
+bool StatusPanels::isBusy() const
+{
+    return m_texts[0] == Running || m_texts[0] == Stopping;
+}
+
+JobControl::JobControl(StatusPanels& panels, Captions captions, QObject* parent)
+    : QObject(parent)
+    , m_panels(&panels)
+    , m_captions(std::move(captions))
+    , m_caption(m_captions.start)
+{}
+
+bool JobControl::click()
+{
+    if (isIdle()) {
+        m_running = true;
+        m_panels->setText(1, StatusPanels::Running);
+        show(m_captions.running, true);
+        return true;
+    }
+    m_running = false;
+    if (m_captions.announceStopping)
+        m_panels->setText(1, StatusPanels::Stopping);
+    show(m_captions.stopping, false);
+    return false;
+}
+
+void JobControl::finish()
+{
+    m_panels->setText(1, m_running ? StatusPanels::Ready : StatusPanels::Paused);
+    m_running = false;
+    show(m_captions.start, true);
+}
+
+void JobControl::show(const QString& caption, bool enabled)
+{
+    m_caption = caption;
+    m_enabled = enabled;
+    Q_EMIT changed();
+}
+
+} // namespace marbleway

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+
+namespace marbleway {
+
+// The three status-bar panels. Panel 1 is the busy signal every job shares:
+// while it reads "进行中..." or "正在停止..." exports do nothing, lists do not
+// sort and the window refuses to close. Panels 2 and 3 carry a job's progress.
+class StatusPanels : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    static const QString Running;
+    static const QString Stopping;
+    static const QString Paused;
+    static const QString Ready;
+
+    // Panels are numbered 1 to 3.
+    const QString& text(int panel) const;
+    void setText(int panel, const QString& text);
+    bool isBusy() const;
+
+Q_SIGNALS:
+    void changed(int panel, const QString& text);
+
+private:
+    std::array<QString, 3> m_texts;
+};
+
+// The start button of a pausable job: its running flag, caption and enabled
+// state. The button binds to it; the job's loop reads isRunning() once per round
+// and calls finish() when it leaves.
+class JobControl : public QObject {
+    Q_OBJECT
+public:
+    struct Captions {
+        QString start;                 // idle
+        QString running;               // while the job runs
+        QString stopping;              // after a stop request, button disabled
+        bool announceStopping = false; // panel 1 reads "正在停止..." after a stop request
+    };
+
+    JobControl(StatusPanels& panels, Captions captions, QObject* parent = nullptr);
+
+    bool isRunning() const { return m_running; }
+    bool isIdle() const { return m_caption == m_captions.start; }
+    const QString& caption() const { return m_caption; }
+    bool isEnabled() const { return m_enabled; }
+
+    // A click on the button. From idle: sets the running flag, shows the running
+    // caption and "进行中...", and returns true: the caller starts the job.
+    // While running: clears the flag and shows the stopping caption on a disabled
+    // button; the job stops at its next test. Returns false.
+    bool click();
+    // The job's loop has ended: "已暂停" when a stop request ended it, "就绪" when
+    // its work is done. The button is back to its start caption.
+    void finish();
+
+Q_SIGNALS:
+    void changed();
+
+private:
+    void show(const QString& caption, bool enabled);
+
+    StatusPanels* m_panels;
+    Captions m_captions;
+    QString m_caption;
+    bool m_enabled = true;
+    bool m_running = false;
+};
+
+} // namespace marbleway

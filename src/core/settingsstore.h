@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QSettings;
+
+namespace marbleway {
+
+// The program's named options: text values under one per-user key,
+// "Software\Marbleway\V1.0.0\Config" (on Windows in the registry; elsewhere the
+// same path inside the user's settings file). A missing value reads as empty and
+// each reader supplies its own default. Every write reaches the disk at once.
+class SettingsStore {
+public:
+    // The user's settings.
+    SettingsStore();
+    // Settings kept elsewhere (tests hand in a file of their own).
+    explicit SettingsStore(std::unique_ptr<QSettings> settings);
+    ~SettingsStore();
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
+
+    // Makes sure the key exists. Values are created with it on their first write.
+    void RegCreate();
+    void RegSave(const QString& valueName, const QString& value);
+    QString RegRead(const QString& valueName) const;
+
+    // The readers' rule: the stored value, or, when it is empty, `fallback`
+    // written and returned.
+    QString readOrCreate(const QString& valueName, const QString& fallback);
+
+    // The whole settings file, for groups other than the options ("Hosts").
+    QSettings& settings() { return *m_settings; }
+
+    static const QString& SettingsKey();
+
+private:
+    QString keyOf(const QString& valueName) const;
+
+    std::unique_ptr<QSettings> m_settings;
+};
+
+} // namespace marbleway

@@ -1,0 +1,183 @@
+#include "core/clock.h"
+#include "core/datafolder.h"
+#include "core/jobstatus.h"
+#include "core/settingsstore.h"
+#include "core/textfile.h"
+#include "testsupport.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace marbleway;
+using namespace marbleway::test;
+using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
+
+class TestCore : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void sleepIsNeverShort();
+    void scaledClockRunsFaster();
+    void dates();
+    void settingsStore();
+    void ansiTextFiles();
+    void dataFolder();
+    void jobControl();
+};
+
+void TestCore::sleepIsNeverShort()
+{
+    const Clock& clock = Clock::system();
+    const auto before = clock.monotonic();
+    QElapsedTimer real;
+    real.start();
+    await(clock.sleep(120ms));
+    QVERIFY(real.elapsed() >= 120);
+    QVERIFY(clock.monotonic() - before >= 120ms);
+
+    // Nothing to wait for: no trip through the event loop.
+    real.restart();
+    await(clock.sleep(0ms));
+    await(clock.sleep(-5ms));
+    QVERIFY(real.elapsed() < 100);
+}
+
+void TestCore::scaledClockRunsFaster()
+{
+    const QDateTime start(QDate(2026, 12, 31), QTime(23, 59, 59));
+    const ScaledClock fast(20.0, start);
+    QCOMPARE(fast.realDuration(2000ms), 100ms);
+    QCOMPARE(fast.today(), QDate(2026, 12, 31));
+
+    QElapsedTimer real;
+    real.start();
+    await(fast.sleep(2000ms));
+    QVERIFY(real.elapsed() >= 100);
+    QVERIFY(real.elapsed() < 1500);
+    QVERIFY(fast.monotonic() >= 2000ms);
+    // Program time passed midnight; the date follows it.
+    QCOMPARE(fast.today(), QDate(2027, 1, 1));
+}
+
+void TestCore::dates()
+{
+    QCOMPARE(isoDate(QDate(2026, 3, 7)), u"2026-03-07"_s);
+    QCOMPARE(parseIsoDate(u"2026-03-07"_s), QDate(2026, 3, 7));
+    QVERIFY(!parseIsoDate(u"7.3.2026"_s).isValid());
+    QCOMPARE(wholeDaysBetween(QDate(2026, 12, 31), QDate(2027, 1, 1)), 1);
+    QCOMPARE(wholeDaysBetween(QDate(2026, 3, 7), QDate(2026, 3, 7)), 0);
+    QCOMPARE(wholeDaysBetween(QDate(2026, 3, 7), QDate(2026, 3, 1)), -6);
+    QCOMPARE(wholeDaysBetween(QDate(), QDate(2026, 3, 1)), std::nullopt);
+}
+
+void TestCore::settingsStore()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"settings.ini"_s);
+    {
+        SettingsStore store(std::make_unique<QSettings>(file, QSettings::IniFormat));
+        QCOMPARE(store.RegRead(u"setting1"_s), QString());
+        QCOMPARE(store.readOrCreate(u"setting1"_s, u"0#1#1#0#0"_s), u"0#1#1#0#0"_s);
+        store.RegSave(u"settingurl"_s, u"www.例子.com$www.site.test"_s);
+        // A stored value wins over the reader's default, an empty one does not.
+        store.RegSave(u"setting3"_s, u"Google.com#2#1#1"_s);
+        QCOMPARE(store.readOrCreate(u"setting3"_s, u"x#1#0#0#0"_s), u"Google.com#2#1#1"_s);
+        store.RegSave(u"googlese"_s, QString());
+        QCOMPARE(store.readOrCreate(u"googlese"_s, u"5"_s), u"5"_s);
+    }
+    // Written at once, under the options key, and read back whole by a new store.
+    QSettings raw(file, QSettings::IniFormat);
+    QCOMPARE(raw.value(u"Software/Marbleway/V1.0.0/Config/setting1"_s).toString(), u"0#1#1#0#0"_s);
+    SettingsStore again(std::make_unique<QSettings>(file, QSettings::IniFormat));
+    QCOMPARE(again.RegRead(u"settingurl"_s), u"www.例子.com$www.site.test"_s);
+    QCOMPARE(again.RegRead(u"googlese"_s), u"5"_s);
+    QCOMPARE(SettingsStore::SettingsKey(), u"Software\\Marbleway\\V1.0.0\\Config"_s);
+}
+
+void TestCore::ansiTextFiles()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"mykw.txt"_s);
+    QVERIFY(!readAnsiFile(path));
+    QVERIFY(writeAnsiFile(path, crlfLines({u"seo$关键词"_s})));
+    QFile raw(path);
+    QVERIFY(raw.open(QIODevice::ReadOnly));
+    QCOMPARE(raw.readAll(), "seo$\xB9\xD8\xBC\xFC\xB4\xCA\r\n"_ba);
+    QCOMPARE(readAnsiFile(path), u"seo$关键词\r\n"_s);
+    QCOMPARE(splitLines(u"a\r\nb\n\r\nc\r\n"), QStringList({u"a"_s, u"b"_s, QString(), u"c"_s}));
+
+    // A file another program wrote in UTF-8 reads as well.
+    QFile utf8(dir.filePath(u"kws.txt"_s));
+    QVERIFY(utf8.open(QIODevice::WriteOnly));
+    utf8.write(u"关键词\n"_s.toUtf8());
+    utf8.close();
+    QCOMPARE(readAnsiFile(utf8.fileName()), u"关键词\n"_s);
+
+    // A write that cannot happen reports it and leaves the old file as it was.
+    QVERIFY(!writeAnsiFile(dir.filePath(u"missing/folder/file.txt"_s), u"x"_s));
+    QVERIFY(!writeAnsiFile(path + u"/inside-a-file.txt"_s, u"x"_s));
+    QVERIFY(!writeAnsiFile(dir.path(), u"x"_s));
+    QCOMPARE(readAnsiFile(path), u"seo$关键词\r\n"_s);
+}
+
+void TestCore::dataFolder()
+{
+    QTemporaryDir dir;
+    const DataFolder folder(dir.filePath(u"home/./data/"_s));
+    QCOMPARE(folder.filePath(u"ver.txt"_s), dir.filePath(u"home/data/ver.txt"_s));
+    QVERIFY(folder.ensureExists());
+    QVERIFY(QFileInfo(folder.path()).isDir());
+
+    qputenv(DataFolder::EnvironmentVariable, dir.path().toUtf8());
+    QCOMPARE(DataFolder::fromEnvironment().path(), dir.path());
+    qunsetenv(DataFolder::EnvironmentVariable);
+    QVERIFY(DataFolder::fromEnvironment().path().endsWith(u"/Marbleway"));
+}
+
+void TestCore::jobControl()
+{
+    StatusPanels panels;
+    JobControl job(panels, {u"开始搜索"_s, u"停止搜索"_s, u"正在停止"_s, true});
+    QSignalSpy changed(&job, &JobControl::changed);
+    QVERIFY(job.isIdle());
+    QVERIFY(!panels.isBusy());
+
+    QVERIFY(job.click());
+    QVERIFY(job.isRunning());
+    QCOMPARE(job.caption(), u"停止搜索"_s);
+    QCOMPARE(panels.text(1), u"进行中..."_s);
+    QVERIFY(panels.isBusy());
+
+    // A second click asks the job to stop; it finishes the request in hand.
+    QVERIFY(!job.click());
+    QVERIFY(!job.isRunning());
+    QCOMPARE(job.caption(), u"正在停止"_s);
+    QVERIFY(!job.isEnabled());
+    QCOMPARE(panels.text(1), u"正在停止..."_s);
+    QVERIFY(panels.isBusy());
+    job.finish();
+    QCOMPARE(panels.text(1), u"已暂停"_s);
+    QVERIFY(job.isIdle() && job.isEnabled());
+    QVERIFY(!panels.isBusy());
+
+    // Run to the end: ready.
+    QVERIFY(job.click());
+    job.finish();
+    QCOMPARE(panels.text(1), u"就绪"_s);
+    QCOMPARE(changed.size(), 5);
+
+    // Without the stopping announcement panel 1 keeps "进行中..." until the job ends.
+    JobControl quiet(panels, {u"开始查询"_s, u"暂停查询"_s, u"正在停止"_s, false});
+    quiet.click();
+    quiet.click();
+    QCOMPARE(panels.text(1), u"进行中..."_s);
+    QCOMPARE(panels.text(4), QString());
+}
+
+QTEST_GUILESS_MAIN(TestCore)
+#include "tst_core.moc"
