@@ -48,6 +48,11 @@ QString SettingsStore::RegRead(const QString& valueName) const
     return {};
 }
 
+bool SettingsStore::contains(const QString& valueName) const
+{
+    return m_settings->contains(keyOf(valueName));
+}
+
 QString SettingsStore::readOrCreate(const QString& valueName, const QString& fallback)
 {
     const QString value = RegRead(valueName);

@@ -26,6 +26,8 @@ public:
     void RegCreate();
     void RegSave(const QString& valueName, const QString& value);
     QString RegRead(const QString& valueName) const;
+    // Whether the value exists at all (an empty value exists).
+    bool contains(const QString& valueName) const;
 
     // The readers' rule: the stored value, or, when it is empty, `fallback`
     // written and returned.

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "app/reportlist.h"
+
+#include <QWidget>
+
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QStackedWidget;
+
+namespace marbleway {
+
+// Tab "Adwords关键词查询": drives the keyword tool page in a browser (with its
+// captcha) and copies the tool's result table into a list.
+class AdWordsTab : public QWidget {
+    Q_OBJECT
+public:
+    explicit AdWordsTab(QWidget* parent = nullptr);
+
+    QLineEdit* keywordBox() const { return m_keyword; }
+    QPushButton* startButton() const { return m_start; }
+    QGroupBox* captchaPanel() const { return m_captcha; }
+    QLineEdit* captchaBox() const { return m_captchaAnswer; }
+    QPushButton* refreshButton() const { return m_refresh; }
+    const ReportList& results() const { return m_results; }
+    QGroupBox* usageFrame() const { return m_usage; }
+    QGroupBox* operationsFrame() const { return m_operations; }
+
+    // The frames "使用说明" and "相关操作" show only while this tab is selected.
+    void setFramesVisible(bool visible);
+
+private:
+    QLineEdit* m_keyword;
+    QPushButton* m_start;
+    QGroupBox* m_captcha;
+    QLineEdit* m_captchaAnswer;
+    QPushButton* m_refresh;
+    QStackedWidget* m_browserArea; // the tool page, or the cover while a query runs
+    ReportList m_results;
+    QGroupBox* m_usage;
+    QGroupBox* m_operations;
+};
+
+} // namespace marbleway

@@ -1,0 +1,191 @@
+#include "app/application.h"
+
+#include "app/mainwindow.h"
+#include "app/relatedtab.h"
+#include "core/textfile.h"
+#include "research/relatedoptions.h"
+#include "shell/updatecheck.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProcess>
+#include <QSystemTrayIcon>
+
+namespace marbleway {
+
+using namespace Qt::StringLiterals;
+
+const QString Application::Version = u"1.0"_s;
+
+AppEnvironment AppEnvironment::forUser(QNetworkAccessManager& network, Prompts& prompts)
+{
+    AppEnvironment environment{DataFolder::fromEnvironment(),
+                               std::make_unique<SettingsStore>(),
+                               Endpoints(),
+                               QString(),
+                               &network,
+                               &prompts,
+                               &Clock::system()};
+    environment.endpoints = Endpoints::fromSystem(&environment.settings->settings());
+#ifdef Q_OS_WIN
+    environment.updaterProgram = QCoreApplication::applicationDirPath() + u"/update.exe"_s;
+#else
+    environment.updaterProgram = QCoreApplication::applicationDirPath() + u"/update"_s;
+#endif
+    return environment;
+}
+
+Application::Application(AppEnvironment environment, QObject* parent)
+    : QObject(parent)
+    , m_env(std::move(environment))
+    , m_web(*m_env.network, *m_env.clock)
+{
+    m_panels.setText(1, StatusPanels::Ready);
+}
+
+Application::~Application()
+{
+    if (m_tray)
+        m_tray->hide();
+}
+
+QCoro::Task<Application::StartResult> Application::start()
+{
+    // 1. One program per data folder.
+    if (!m_env.dataFolder.ensureExists()) {
+        co_await prompts().message(u"提示"_s,
+                                   u"无法创建数据文件夹：%1"_s.arg(m_env.dataFolder.path()),
+                                   PromptIcon::Critical);
+        co_return StartResult::Failed;
+    }
+    m_instance.emplace(m_env.dataFolder.filePath(QString::fromLatin1(SingleInstance::LockName)));
+    if (!m_instance->acquire()) {
+        co_await prompts().message(u"提示"_s, u"程序已运行。"_s, PromptIcon::Information);
+        co_return StartResult::AlreadyRunning;
+    }
+
+    // 2. The keyword database; the program runs without it.
+    const QString database = m_env.dataFolder.filePath(QString::fromLatin1(KeywordStore::FileName));
+    if (!m_keywords.open(database)) {
+        m_warnings << u"关键词数据库无法打开（%1），关键词将不会被保存"_s.arg(
+            m_keywords.lastError());
+    }
+
+    // 3. The version, for the updater.
+    if (!writeAnsiFile(m_env.dataFolder.filePath(u"ver.txt"_s), crlfLines({Version})))
+        m_warnings << u"无法写入 ver.txt"_s;
+
+    // 4. Once a day: is there a newer version?
+    UpdateCheck check(settings(), m_web, m_env.endpoints, *m_env.clock);
+    const UpdateOutcome update = co_await check.run();
+    if (update.updateAvailable) {
+        m_updateFlag = true;
+        if (launchUpdater(update.firstRun))
+            co_return StartResult::Updating;
+        m_updateFlag = false;
+        m_warnings << u"发现新版本 %1，但无法启动升级程序 %2"_s.arg(update.version.trimmed(),
+                                                                    m_env.updaterProgram);
+    }
+
+    // 5 and 6. The window with its choice lists and engines.
+    m_window = std::make_unique<MainWindow>(*this);
+    connect(m_window.get(), &MainWindow::closing, this, [this] {
+        if (m_tray)
+            m_tray->hide();
+        Q_EMIT finished();
+    });
+    connect(m_window->relatedTab(), &RelatedTab::optionsChanged, this,
+            &Application::saveRelatedOptions);
+    m_window->fillChoiceLists();
+    m_window->fillEngines();
+
+    // 7 to 10. The stored options.
+    restoreOptions();
+
+    // 11 and 12.
+    m_window->markTab(MainWindow::RelatedTabIndex);
+    m_window->showReleasePage(m_env.endpoints.url(Service::Maker, u"/marbleway/"_s));
+
+    // 13. From here on option changes are saved.
+    m_loaded = true;
+
+    // 14. The tray icon, where the desktop has a tray.
+    installTray();
+
+    for (const QString& warning : std::as_const(m_warnings))
+        m_window->showWarning(warning);
+    m_window->show();
+    co_return StartResult::Running;
+}
+
+void Application::restoreOptions()
+{
+    RelatedOptions options;
+    options.apply(settings().readOrCreate(RelatedOptions::SettingName, RelatedOptions::Default));
+    RelatedTab* related = m_window->relatedTab();
+    related->applyOptions(options);
+
+    const QStringList intervals = {u"googlese"_s, u"yahoose"_s, u"bingse"_s};
+    for (size_t engine = 0; engine < m_crawlIntervals.size(); ++engine) {
+        const QString stored = settings().RegRead(intervals.at(qsizetype(engine))).trimmed();
+        m_crawlIntervals[engine] = stored.isEmpty() ? 5 : stored.toInt();
+    }
+
+    if (!settings().contains(u"settingurl"_s)) {
+        settings().RegCreate();
+        settings().RegSave(u"settingurl"_s, QString());
+    }
+
+    if (const auto seeds = readAnsiFile(m_env.dataFolder.filePath(u"kws.txt"_s))) {
+        const QStringList lines = splitLines(*seeds);
+        if (!lines.isEmpty())
+            related->keywordBox()->setText(lines.first());
+    }
+}
+
+void Application::saveRelatedOptions()
+{
+    if (!m_loaded || !m_window)
+        return;
+    settings().RegSave(RelatedOptions::SettingName, m_window->relatedTab()->options().toSetting());
+}
+
+bool Application::launchUpdater(bool firstRun)
+{
+    // The updater shows itself as it likes; the first run's wish for a normal
+    // window is all it gets told.
+    const QStringList arguments = firstRun ? QStringList() : QStringList{u"--minimized"_s};
+    return QProcess::startDetached(m_env.updaterProgram, arguments, m_env.dataFolder.path());
+}
+
+void Application::installTray()
+{
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        return;
+    m_tray = new QSystemTrayIcon(m_window->windowIcon(), this);
+    m_tray->setToolTip(u"Marbleway 网站关键词排名与研究工具"_s);
+    auto* menu = new QMenu(m_window.get());
+    QPointer<MainWindow> window = m_window.get();
+    connect(menu->addAction(u"关于软件"_s), &QAction::triggered, this, [this] {
+        prompts().message(u"软件说明"_s, u"Marbleway V1.0\n\n在此感谢一直关心和支持我们的朋友！"_s,
+                          PromptIcon::Information);
+    });
+    menu->addSeparator();
+    connect(menu->addAction(u"退出"_s), &QAction::triggered, window.data(), &QWidget::close);
+    connect(menu->addAction(u"最小化"_s), &QAction::triggered, window.data(),
+            &QWidget::showMinimized);
+    connect(menu->addAction(u"恢复"_s), &QAction::triggered, window.data(), [window] {
+        window->showNormal();
+        window->activateWindow();
+    });
+    m_tray->setContextMenu(menu);
+    connect(m_tray.data(), &QSystemTrayIcon::activated, menu,
+            [menu](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger)
+                    menu->popup(QCursor::pos());
+            });
+    m_tray->show();
+}
+
+} // namespace marbleway

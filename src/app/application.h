@@ -1,0 +1,100 @@
+#pragma once
+
+#include "core/clock.h"
+#include "core/datafolder.h"
+#include "core/jobstatus.h"
+#include "core/prompts.h"
+#include "core/settingsstore.h"
+#include "keyworddb/keywordstore.h"
+#include "shell/singleinstance.h"
+#include "web/endpoints.h"
+#include "web/webclient.h"
+
+#include <QObject>
+#include <QPointer>
+#include <qcoro/qcorotask.h>
+
+#include <array>
+#include <memory>
+#include <optional>
+
+class QNetworkAccessManager;
+class QSystemTrayIcon;
+
+namespace marbleway {
+
+class MainWindow;
+
+// What the program runs on. The program takes the user's own; tests hand in
+// temporary folders, a test server and scripted prompts.
+struct AppEnvironment {
+    DataFolder dataFolder;
+    std::unique_ptr<SettingsStore> settings;
+    Endpoints endpoints;
+    QString updaterProgram;
+    QNetworkAccessManager* network = nullptr;
+    Prompts* prompts = nullptr;
+    const Clock* clock = &Clock::system();
+
+    // The user's data folder and settings, the hosts they configure, and the
+    // updater beside this program.
+    static AppEnvironment forUser(QNetworkAccessManager& network, Prompts& prompts);
+};
+
+// The running program: start-up in its fixed order, then the window and the
+// state its tabs share.
+class Application : public QObject {
+    Q_OBJECT
+public:
+    enum class StartResult { Running, AlreadyRunning, Updating, Failed };
+
+    explicit Application(AppEnvironment environment, QObject* parent = nullptr);
+    ~Application() override;
+
+    // Runs start-up and shows the window. The application must outlive the call.
+    QCoro::Task<StartResult> start();
+
+    MainWindow* window() const { return m_window.get(); }
+    StatusPanels& panels() { return m_panels; }
+    SettingsStore& settings() { return *m_env.settings; }
+    KeywordStore& keywords() { return m_keywords; }
+    Prompts& prompts() { return *m_env.prompts; }
+    const Endpoints& endpoints() const { return m_env.endpoints; }
+    const WebClient& web() const { return m_web; }
+    const Clock& clock() const { return *m_env.clock; }
+    const DataFolder& dataFolder() const { return m_env.dataFolder; }
+
+    // Set once start-up has restored every stored option; option changes are
+    // written back only from then on.
+    bool isLoaded() const { return m_loaded; }
+    // Set when the updater has been started and the program ends for it.
+    bool updateFlag() const { return m_updateFlag; }
+    // Seconds between two page-count requests to Google, Yahoo and Bing.
+    const std::array<int, 3>& crawlIntervals() const { return m_crawlIntervals; }
+
+    static const QString Version;
+
+Q_SIGNALS:
+    // The window has closed; the program may end.
+    void finished();
+
+private:
+    bool launchUpdater(bool firstRun);
+    void restoreOptions();
+    void installTray();
+    void saveRelatedOptions();
+
+    AppEnvironment m_env;
+    StatusPanels m_panels;
+    KeywordStore m_keywords;
+    WebClient m_web;
+    std::optional<SingleInstance> m_instance;
+    std::unique_ptr<MainWindow> m_window;
+    QPointer<QSystemTrayIcon> m_tray;
+    QStringList m_warnings;
+    std::array<int, 3> m_crawlIntervals{5, 5, 5};
+    bool m_loaded = false;
+    bool m_updateFlag = false;
+};
+
+} // namespace marbleway

@@ -1,0 +1,76 @@
+#include "app/keyworddbtab.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace marbleway {
+
+using namespace Qt::StringLiterals;
+
+KeywordDbTab::KeywordDbTab(QWidget* parent)
+    : QWidget(parent)
+    , m_list(makeReportList(this, u"keywordDbList"_s,
+                            {u"关键词"_s, u"父关键词"_s, u"Google.com收录"_s, u"Yahoo.com收录"_s,
+                             u"Bing.com收录"_s, u"更新日期"_s}))
+    , m_filter(new FilterFrame(u"关键词中："_s, this))
+    , m_refresh(new QPushButton(u"刷新数据库"_s, this))
+    , m_update(pendingButton(u"开始更新"_s, this))
+{
+    connect(m_refresh, &QPushButton::clicked, this, &KeywordDbTab::refreshRequested);
+
+    auto* update = new QGroupBox(u"更新收录量"_s, this);
+    auto* updateLayout = new QVBoxLayout(update);
+    const QStringList captions = {u"更新Google.com收录量"_s, u"更新Yahoo.com收录量"_s,
+                                  u"更新Bing.com收录量"_s};
+    for (int engine = 0; engine < 3; ++engine) {
+        m_updateBoxes[size_t(engine)] = new QCheckBox(captions.at(engine), update);
+        updateLayout->addWidget(m_updateBoxes[size_t(engine)]);
+    }
+    updateLayout->addWidget(m_update);
+
+    auto* side = new QWidget(this);
+    auto* sideLayout = new QVBoxLayout(side);
+    sideLayout->setContentsMargins(0, 0, 0, 0);
+    sideLayout->addWidget(update);
+    sideLayout->addWidget(m_filter);
+    sideLayout->addStretch();
+
+    auto* splitter = new QSplitter(this);
+    splitter->addWidget(m_list.view);
+    splitter->addWidget(side);
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 1);
+    splitter->setChildrenCollapsible(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(pendingButton(u"删除关键词"_s, this));
+    buttons->addWidget(m_refresh);
+    buttons->addStretch();
+    addExportButtons(buttons, u"导出至"_s);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(
+        hintLabel(u"你可以将使用本软件时查询到的有用关键词批量保存到“关键词数据库”中，"
+                  "以作长期的研究和观察。"_s,
+                  this));
+    layout->addWidget(splitter, 1);
+    layout->addLayout(buttons);
+}
+
+void KeywordDbTab::showRecords(const QList<KeywordRecord>& records)
+{
+    m_list.clear();
+    for (const KeywordRecord& record : records) {
+        m_list.appendRow({record.keys, record.parentkeys, record.googles, record.yahoos,
+                          record.bings, record.adddate},
+                         true);
+    }
+}
+
+} // namespace marbleway

@@ -1,0 +1,67 @@
+#include "app/application.h"
+#include "app/mainwindow.h"
+#include "app/widgetprompts.h"
+#include "web/webclient.h"
+
+#include <QApplication>
+#include <QNetworkAccessManager>
+#include <QPainter>
+#include <QTimer>
+
+using namespace marbleway;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QIcon programIcon()
+{
+    QPixmap pixmap(64, 64);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QRadialGradient marble(QPointF(24, 22), 40);
+    marble.setColorAt(0, QColor(0x9f, 0xd3, 0xff));
+    marble.setColorAt(1, QColor(0x1d, 0x5f, 0xa8));
+    painter.setBrush(marble);
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(2, 2, 60, 60);
+    painter.setPen(Qt::white);
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(34);
+    painter.setFont(font);
+    painter.drawText(pixmap.rect(), Qt::AlignCenter, u"M"_s);
+    painter.end();
+    return QIcon(pixmap);
+}
+
+QCoro::Task<> startUp(Application* application, WidgetPrompts* prompts)
+{
+    const Application::StartResult result = co_await application->start();
+    if (result != Application::StartResult::Running) {
+        QCoreApplication::exit(result == Application::StartResult::Failed ? 1 : 0);
+        co_return;
+    }
+    prompts->setParent(application->window());
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(u"Marbleway"_s);
+    QApplication::setOrganizationName(u"Marbleway"_s);
+    QApplication::setApplicationVersion(Application::Version);
+    QApplication::setWindowIcon(programIcon());
+    // The window decides when the program ends (it may refuse to close).
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const auto network = makeNetworkAccess();
+    WidgetPrompts prompts;
+    Application application(AppEnvironment::forUser(*network, prompts));
+    QObject::connect(&application, &Application::finished, &app, &QCoreApplication::quit);
+    QTimer::singleShot(0, &application,
+                       [&application, &prompts] { startUp(&application, &prompts); });
+    return QApplication::exec();
+}

@@ -1,0 +1,246 @@
+#include "app/mainwindow.h"
+
+#include "app/adwordstab.h"
+#include "app/application.h"
+#include "app/keyworddbtab.h"
+#include "app/ranktab.h"
+#include "app/relatedtab.h"
+#include "app/resourcestab.h"
+
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace marbleway {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QStringList tabTitles = {u"相关关键词查询"_s, u"Adwords关键词查询"_s, u"外链资源库"_s,
+                               u"关键词排名查询"_s, u"关键词数据库"_s};
+
+} // namespace
+
+MainWindow::MainWindow(Application& app, QWidget* parent)
+    : QMainWindow(parent)
+    , m_app(&app)
+    , m_tabs(new QTabWidget(this))
+    , m_related(new RelatedTab(m_tabs))
+    , m_adWords(new AdWordsTab(m_tabs))
+    , m_resources(new ResourcesTab(m_tabs))
+    , m_rank(new RankTab(m_tabs))
+    , m_keywordDb(new KeywordDbTab(m_tabs))
+    , m_releaseStrip(new QLabel(this))
+    , m_warning(new QLabel(this))
+{
+    setWindowTitle(u"Marbleway V1.0 - 网站关键词排名与研究工具"_s);
+    setObjectName(u"frm_Main"_s);
+    resize(1180, 780);
+
+    m_tabs->setDocumentMode(true);
+    const QList<QWidget*> pages = {m_related, m_adWords, m_resources, m_rank, m_keywordDb};
+    for (int tab = 0; tab < pages.size(); ++tab)
+        m_tabs->addTab(pages.at(tab), tabTitles.at(tab));
+
+    m_releaseStrip->setOpenExternalLinks(true);
+    m_releaseStrip->setContentsMargins(6, 2, 6, 2);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(4, 4, 4, 0);
+    layout->addWidget(m_tabs, 1);
+    layout->addWidget(m_releaseStrip);
+    setCentralWidget(central);
+
+    buildMenus();
+    buildStatusBar();
+    connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::tabSelected);
+    connect(m_keywordDb, &KeywordDbTab::refreshRequested, this, &MainWindow::loadKeywordDatabase);
+    tabSelected(m_tabs->currentIndex());
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildMenus()
+{
+    QMenu* system = menuBar()->addMenu(u"软件系统(&S)"_s);
+    system->addAction(u"搜索引擎屏蔽设置"_s)->setEnabled(false);
+    system->addAction(u"在线升级"_s)->setEnabled(false);
+    system->addSeparator();
+    connect(system->addAction(u"退出系统"_s), &QAction::triggered, this, &QWidget::close);
+
+    QMenu* functions = menuBar()->addMenu(u"软件功能(&F)"_s);
+    auto* group = new QActionGroup(this);
+    for (int tab = 0; tab < tabTitles.size(); ++tab) {
+        QAction* action = functions->addAction(tabTitles.at(tab));
+        action->setCheckable(true);
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [this, tab] { selectTab(tab); });
+        m_tabActions[size_t(tab)] = action;
+    }
+
+    // The maker's pages open only once the maker's site is configured.
+    const QString maker = m_app->endpoints().host(Service::Maker);
+    const bool makerReachable = maker != Endpoints().host(Service::Maker);
+    const auto openMakerPage = [this](const QString& path) {
+        QDesktopServices::openUrl(QUrl(m_app->endpoints().url(Service::Maker, path)));
+    };
+
+    QMenu* about = menuBar()->addMenu(u"关于软件(&A)"_s);
+    connect(about->addAction(u"软件说明"_s), &QAction::triggered, this, [this] { showAbout(); });
+    QAction* site = about->addAction(u"官方网站"_s);
+    site->setEnabled(makerReachable);
+    connect(site, &QAction::triggered, this, [openMakerPage] { openMakerPage(u"/marbleway"_s); });
+
+    QMenu* help = menuBar()->addMenu(u"软件帮助(&H)"_s);
+    QAction* online = help->addAction(u"在线帮助"_s);
+    online->setEnabled(makerReachable);
+    connect(online, &QAction::triggered, this,
+            [openMakerPage] { openMakerPage(u"/marbleway/help.htm"_s); });
+    help->addAction(u"意见和建议"_s)->setEnabled(false);
+}
+
+void MainWindow::buildStatusBar()
+{
+    const std::array<int, 3> widths = {110, 260, 320};
+    for (int panel = 1; panel <= 3; ++panel) {
+        auto* label = new QLabel(this);
+        label->setObjectName(u"statusPanel%1"_s.arg(panel));
+        label->setMinimumWidth(widths[size_t(panel - 1)]);
+        label->setFrameShape(QFrame::StyledPanel);
+        label->setFrameShadow(QFrame::Sunken);
+        statusBar()->addWidget(label, panel == 1 ? 0 : 1);
+        m_panels[size_t(panel - 1)] = label;
+    }
+    m_warning->setObjectName(u"statusWarning"_s);
+    m_warning->setStyleSheet(u"color: #b00020;"_s);
+    m_warning->setWordWrap(false);
+    statusBar()->addPermanentWidget(m_warning);
+
+    StatusPanels& panels = m_app->panels();
+    for (int panel = 1; panel <= 3; ++panel)
+        m_panels[size_t(panel - 1)]->setText(panels.text(panel));
+    connect(&panels, &StatusPanels::changed, this,
+            [this](int panel, const QString& text) { m_panels[size_t(panel - 1)]->setText(text); });
+}
+
+void MainWindow::fillChoiceLists()
+{
+    m_rank->fillDepthChoices();
+    m_related->filterFrame()->fillChoiceLists();
+    m_keywordDb->filterFrame()->fillChoiceLists();
+}
+
+void MainWindow::fillEngines()
+{
+    m_rank->fillEngines();
+}
+
+void MainWindow::markTab(int tab)
+{
+    if (tab >= 0 && tab < int(m_tabActions.size()))
+        m_tabActions[size_t(tab)]->setChecked(true);
+}
+
+void MainWindow::showReleasePage(const QString& url)
+{
+    m_releaseStrip->setText(u"Marbleway V1.0 &nbsp;·&nbsp; 版本说明与使用技巧："_s +
+                            u"<a href=\"%1\">%1</a>"_s.arg(url.toHtmlEscaped()));
+}
+
+void MainWindow::selectTab(int tab)
+{
+    m_tabs->setCurrentIndex(tab);
+    markTab(tab);
+}
+
+void MainWindow::showWarning(const QString& text)
+{
+    const QString shown = m_warning->text();
+    m_warning->setText(shown.isEmpty() ? text : shown + u"；"_s + text);
+    m_warning->setToolTip(m_warning->text());
+}
+
+QString MainWindow::warnings() const
+{
+    return m_warning->text();
+}
+
+void MainWindow::tabSelected(int tab)
+{
+    m_rank->historyStrip()->hide();
+    m_adWords->setFramesVisible(false);
+    markTab(tab);
+    switch (tab) {
+    case AdWordsTabIndex:
+        m_adWords->setFramesVisible(true);
+        break;
+    case ResourcesTabIndex:
+        m_resources->ensureCategories();
+        break;
+    case RankTabIndex:
+        m_rank->historyStrip()->show();
+        break;
+    case KeywordDbTabIndex:
+        if (m_keywordDb->list().rowCount() == 0)
+            loadKeywordDatabase();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::loadKeywordDatabase()
+{
+    m_keywordDb->showRecords(m_app->keywords().all());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_app->updateFlag() || m_closeAgreed) {
+        Q_EMIT closing();
+        event->accept();
+        return;
+    }
+    event->ignore();
+    if (!m_asking)
+        askToClose();
+}
+
+QCoro::Task<> MainWindow::askToClose()
+{
+    QPointer<MainWindow> self = this;
+    Prompts& prompts = m_app->prompts();
+    m_asking = true;
+    if (m_app->panels().isBusy()) {
+        co_await prompts.message(u"提示"_s, u"程序正在运行中，请停止后推出。"_s,
+                                 PromptIcon::Information);
+    } else if (co_await prompts.confirm(u"Marbleway"_s, u"是否真的要退出软件？"_s,
+                                        PromptButtons::YesNo)) {
+        if (self) {
+            self->m_closeAgreed = true;
+            // Not from inside this close event: a close in progress ignores close().
+            QTimer::singleShot(0, self.data(), &QWidget::close);
+        }
+    }
+    if (self)
+        self->m_asking = false;
+}
+
+QCoro::Task<> MainWindow::showAbout()
+{
+    co_await m_app->prompts().message(
+        u"软件说明"_s,
+        u"Marbleway V1.0\n\n网站关键词排名与研究工具。\n\n在此感谢一直关心和支持我们的朋友！"_s,
+        PromptIcon::Information);
+}
+
+} // namespace marbleway

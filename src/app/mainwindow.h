@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <qcoro/qcorotask.h>
+
+#include <array>
+
+class QAction;
+class QLabel;
+class QTabWidget;
+
+namespace marbleway {
+
+class AdWordsTab;
+class Application;
+class KeywordDbTab;
+class RankTab;
+class RelatedTab;
+class ResourcesTab;
+
+// The program's one window: five tabs, the menus, a three-panel status bar and
+// a strip with the maker's page at the bottom.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    enum Tab {
+        RelatedTabIndex,
+        AdWordsTabIndex,
+        ResourcesTabIndex,
+        RankTabIndex,
+        KeywordDbTabIndex
+    };
+
+    explicit MainWindow(Application& app, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    RelatedTab* relatedTab() const { return m_related; }
+    AdWordsTab* adWordsTab() const { return m_adWords; }
+    ResourcesTab* resourcesTab() const { return m_resources; }
+    RankTab* rankTab() const { return m_rank; }
+    KeywordDbTab* keywordDbTab() const { return m_keywordDb; }
+    QTabWidget* tabs() const { return m_tabs; }
+    QAction* tabAction(int tab) const { return m_tabActions[size_t(tab)]; }
+
+    // Start-up's steps on the window.
+    void fillChoiceLists();
+    void fillEngines();
+    void markTab(int tab);
+    void showReleasePage(const QString& url);
+
+    void selectTab(int tab);
+    // A lasting note in the status bar about something that does not work.
+    void showWarning(const QString& text);
+    QString warnings() const;
+
+Q_SIGNALS:
+    // The window has agreed to close and is going.
+    void closing();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildStatusBar();
+    void tabSelected(int tab);
+    void loadKeywordDatabase();
+    QCoro::Task<> askToClose();
+    QCoro::Task<> showAbout();
+
+    Application* m_app;
+    QTabWidget* m_tabs;
+    RelatedTab* m_related;
+    AdWordsTab* m_adWords;
+    ResourcesTab* m_resources;
+    RankTab* m_rank;
+    KeywordDbTab* m_keywordDb;
+    QLabel* m_releaseStrip;
+    std::array<QLabel*, 3> m_panels{};
+    QLabel* m_warning;
+    std::array<QAction*, 5> m_tabActions{};
+    bool m_closeAgreed = false;
+    bool m_asking = false;
+};
+
+} // namespace marbleway

@@ -1,0 +1,90 @@
+#include "app/pagewidgets.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace marbleway {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString notYet = u"此功能将在后续版本中提供"_s;
+
+} // namespace
+
+FilterFrame::FilterFrame(const QString& wordLabel, QWidget* parent)
+    : QGroupBox(u"查询结果过滤"_s, parent)
+    , m_wordChoice(new QComboBox(this))
+    , m_wordText(new QLineEdit(this))
+    , m_filter(new QPushButton(u"开始过滤"_s, this))
+    , m_restore(new QPushButton(u"还原"_s, this))
+{
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(new QLabel(wordLabel, this), 0, 0);
+    grid->addWidget(m_wordChoice, 0, 1);
+    grid->addWidget(m_wordText, 0, 2);
+    const QStringList labels = {u"Google收录量："_s, u"Yahoo收录量："_s, u"Bing收录量："_s};
+    for (int engine = 0; engine < 3; ++engine) {
+        m_countChoices[size_t(engine)] = new QComboBox(this);
+        m_countTexts[size_t(engine)] = new QLineEdit(this);
+        grid->addWidget(new QLabel(labels.at(engine), this), engine + 1, 0);
+        grid->addWidget(m_countChoices[size_t(engine)], engine + 1, 1);
+        grid->addWidget(m_countTexts[size_t(engine)], engine + 1, 2);
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_filter);
+    buttons->addWidget(m_restore);
+    grid->addLayout(buttons, 4, 0, 1, 3);
+    grid->setColumnStretch(2, 1);
+    for (QPushButton* button : {m_filter, m_restore}) {
+        button->setEnabled(false);
+        button->setToolTip(notYet);
+    }
+}
+
+void FilterFrame::fillChoiceLists()
+{
+    m_wordChoice->clear();
+    m_wordChoice->addItems({u"包含"_s, u"不包含"_s});
+    m_wordChoice->setCurrentIndex(0);
+    for (QComboBox* choice : m_countChoices) {
+        choice->clear();
+        choice->addItems({u">"_s, u"<"_s, u"="_s});
+        choice->setCurrentIndex(0);
+    }
+}
+
+ExportButtons addExportButtons(QHBoxLayout* row, const QString& verb)
+{
+    ExportButtons buttons;
+    buttons.text = pendingButton(verb + u"Txt"_s);
+    buttons.html = pendingButton(verb + u"Html"_s);
+    buttons.excel = pendingButton(verb + u"Excel"_s);
+    for (QPushButton* button : {buttons.text, buttons.html, buttons.excel})
+        row->addWidget(button);
+    return buttons;
+}
+
+QPushButton* pendingButton(const QString& caption, QWidget* parent)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setEnabled(false);
+    button->setToolTip(notYet);
+    return button;
+}
+
+QLabel* hintLabel(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    label->setForegroundRole(QPalette::PlaceholderText);
+    return label;
+}
+
+} // namespace marbleway

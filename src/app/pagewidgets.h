@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QGroupBox>
+#include <QStringList>
+
+#include <array>
+
+class QComboBox;
+class QHBoxLayout;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace marbleway {
+
+// The frame "查询结果过滤" of the related keyword and keyword database tabs: a
+// word criterion and three count criteria, each a choice and a text.
+class FilterFrame : public QGroupBox {
+    Q_OBJECT
+public:
+    FilterFrame(const QString& wordLabel, QWidget* parent = nullptr);
+
+    // Fills the choices ("包含"/"不包含", ">"/"<"/"=") and selects the first of each.
+    void fillChoiceLists();
+
+    QComboBox* wordChoice() const { return m_wordChoice; }
+    QLineEdit* wordText() const { return m_wordText; }
+    QComboBox* countChoice(int engine) const { return m_countChoices[size_t(engine)]; }
+    QLineEdit* countText(int engine) const { return m_countTexts[size_t(engine)]; }
+    QPushButton* filterButton() const { return m_filter; }
+    QPushButton* restoreButton() const { return m_restore; }
+
+private:
+    QComboBox* m_wordChoice;
+    QLineEdit* m_wordText;
+    std::array<QComboBox*, 3> m_countChoices{};
+    std::array<QLineEdit*, 3> m_countTexts{};
+    QPushButton* m_filter;
+    QPushButton* m_restore;
+};
+
+// The three export buttons of a list: `verb` + "Txt", "Html", "Excel".
+struct ExportButtons {
+    QPushButton* text = nullptr;
+    QPushButton* html = nullptr;
+    QPushButton* excel = nullptr;
+};
+ExportButtons addExportButtons(QHBoxLayout* row, const QString& verb);
+
+// A button for an action that a later version brings: shown, but not yet usable.
+QPushButton* pendingButton(const QString& caption, QWidget* parent = nullptr);
+
+// A label that wraps its text and shows it in the hint colour.
+QLabel* hintLabel(const QString& text, QWidget* parent = nullptr);
+
+} // namespace marbleway

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "app/pagewidgets.h"
+#include "app/reportlist.h"
+#include "research/relatedoptions.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+
+namespace marbleway {
+
+// Tab "相关关键词查询": a seed keyword, the search options, the related
+// keyword list with its filter and the Baidu figures' explanation.
+class RelatedTab : public QWidget {
+    Q_OBJECT
+public:
+    explicit RelatedTab(QWidget* parent = nullptr);
+
+    QLineEdit* keywordBox() const { return m_keyword; }
+    QCheckBox* optionBox(RelatedOptions::Option option) const { return m_options[size_t(option)]; }
+    QCheckBox* excludeBox() const { return m_exclude; }
+    QLineEdit* excludeWords() const { return m_excludeWords; }
+    QPushButton* startButton() const { return m_start; }
+    const ReportList& results() const { return m_results; }
+    FilterFrame* filterFrame() const { return m_filter; }
+
+    RelatedOptions options() const;
+    void applyOptions(const RelatedOptions& options);
+
+Q_SIGNALS:
+    // One of the five stored option boxes changed.
+    void optionsChanged();
+
+private:
+    QLineEdit* m_keyword;
+    std::array<QCheckBox*, RelatedOptions::Count> m_options{};
+    QCheckBox* m_exclude;
+    QLineEdit* m_excludeWords;
+    QPushButton* m_start;
+    ReportList m_results;
+    FilterFrame* m_filter;
+};
+
+} // namespace marbleway

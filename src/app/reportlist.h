@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QIcon>
+#include <QStringList>
+
+class QStandardItem;
+class QStandardItemModel;
+class QTreeView;
+class QWidget;
+
+namespace marbleway {
+
+// A report-style list: a flat tree view over a standard item model with the
+// given column headers. The model belongs to the view.
+struct ReportList {
+    QTreeView* view = nullptr;
+    QStandardItemModel* model = nullptr;
+
+    int rowCount() const;
+    // Appends a row of texts; the first cell carries the check box when asked.
+    QList<QStandardItem*> appendRow(const QStringList& texts, bool checkable = false);
+    void clear();
+};
+
+ReportList makeReportList(QWidget* parent, const QString& objectName, const QStringList& headers,
+                          bool headerVisible = true);
+
+// The engines' pictures, by their keys "google", "yahoo", "bing".
+QIcon engineIcon(const QString& key);
+
+} // namespace marbleway

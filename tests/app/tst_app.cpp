@@ -1,0 +1,374 @@
+#include "app/application.h"
+#include "app/keyworddbtab.h"
+#include "app/mainwindow.h"
+#include "app/ranktab.h"
+#include "app/relatedtab.h"
+#include "app/resourcestab.h"
+#include "core/textfile.h"
+#include "scriptedprompts.h"
+#include "testsupport.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace marbleway;
+using namespace marbleway::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString versionPage = u"/marbleway/freever.htm"_s;
+
+QString versionPageFor(const QString& version)
+{
+    return u"<html><body><input id=\"ver\" name=\"ver\" value=\""_s + version +
+           u"\"></body></html>"_s;
+}
+
+} // namespace
+
+class TestApp : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void firstRun();
+    void laterStartOnTheSameDay();
+    void newerVersionStartsTheUpdater();
+    void missingUpdaterOnlyWarns();
+    void secondInstanceIsRefused();
+    void closing();
+    void optionsAreSavedOnlyOnceLoaded();
+    void storedFormats();
+    void unusableDatabase();
+    void tabSelection();
+
+private:
+    std::unique_ptr<Application> makeApp();
+    Application::StartResult start(Application& app) { return await(app.start()); }
+    QString setting(const QString& name) const;
+    void storeSetting(const QString& name, const QString& value);
+    QString dataFile(const QString& name) const { return m_dir->filePath(u"data/"_s + name); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TestHttpServer> m_server;
+    std::unique_ptr<QNetworkAccessManager> m_network;
+    ScriptedPrompts m_prompts;
+    QString m_updater;
+};
+
+void TestApp::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_server = std::make_unique<TestHttpServer>();
+    m_server->serve(versionPage, Response::page(versionPageFor(u"1.0"_s), "GBK"));
+    m_network = std::make_unique<QNetworkAccessManager>();
+    m_prompts.clear();
+    m_updater = m_dir->filePath(u"update"_s);
+}
+
+void TestApp::cleanup()
+{
+    m_network.reset();
+    m_server.reset();
+    m_dir.reset();
+}
+
+std::unique_ptr<Application> TestApp::makeApp()
+{
+    Endpoints endpoints;
+    for (const Service service : Endpoints::AllServices)
+        endpoints.setHost(service, m_server->hostAndPort());
+    AppEnvironment environment{DataFolder(m_dir->filePath(u"data"_s)),
+                               std::make_unique<SettingsStore>(std::make_unique<QSettings>(
+                                   m_dir->filePath(u"settings.ini"_s), QSettings::IniFormat)),
+                               endpoints,
+                               m_updater,
+                               m_network.get(),
+                               &m_prompts};
+    return std::make_unique<Application>(std::move(environment));
+}
+
+QString TestApp::setting(const QString& name) const
+{
+    QSettings settings(m_dir->filePath(u"settings.ini"_s), QSettings::IniFormat);
+    return settings.value(u"Software/Marbleway/V1.0.0/Config/"_s + name).toString();
+}
+
+void TestApp::storeSetting(const QString& name, const QString& value)
+{
+    QSettings settings(m_dir->filePath(u"settings.ini"_s), QSettings::IniFormat);
+    settings.setValue(u"Software/Marbleway/V1.0.0/Config/"_s + name, value);
+}
+
+void TestApp::firstRun()
+{
+    auto app = makeApp();
+    QCOMPARE(start(*app), Application::StartResult::Running);
+    QVERIFY(m_prompts.shown().isEmpty());
+
+    // Defaults written, the version page asked once.
+    QCOMPARE(setting(u"setting1"_s), u"0#1#1#0#0"_s);
+    QSettings settings(m_dir->filePath(u"settings.ini"_s), QSettings::IniFormat);
+    QVERIFY(settings.contains(u"Software/Marbleway/V1.0.0/Config/settingurl"_s));
+    QCOMPARE(setting(u"settingurl"_s), QString());
+    QCOMPARE(setting(u"updatedt"_s), isoDate(QDate::currentDate()));
+    QCOMPARE(setting(u"ver"_s), u"1.0"_s);
+    QCOMPARE(m_server->requestCount(versionPage), 1);
+    QCOMPARE(app->crawlIntervals(), (std::array<int, 3>{5, 5, 5}));
+
+    // The files of the data folder.
+    QCOMPARE(readAnsiFile(dataFile(u"ver.txt"_s)), u"1.0\r\n"_s);
+    QVERIFY(QFile::exists(dataFile(u"db.sqlite"_s)));
+    QVERIFY(app->keywords().isOpen());
+
+    // The window as start-up leaves it.
+    MainWindow* window = app->window();
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->tabs()->count(), 5);
+    QCOMPARE(window->tabs()->tabText(3), u"关键词排名查询"_s);
+    QCOMPARE(window->tabs()->currentIndex(), 0);
+    QVERIFY(window->tabAction(0)->isChecked());
+    QVERIFY(window->warnings().isEmpty());
+    QVERIFY(app->isLoaded());
+    QVERIFY(!app->updateFlag());
+
+    RelatedTab* related = window->relatedTab();
+    QVERIFY(!related->optionBox(RelatedOptions::MustContain)->isChecked());
+    QVERIFY(related->optionBox(RelatedOptions::GoogleCounts)->isChecked());
+    QVERIFY(related->optionBox(RelatedOptions::YahooCounts)->isChecked());
+    QVERIFY(!related->optionBox(RelatedOptions::BingCounts)->isChecked());
+    QCOMPARE(related->keywordBox()->text(), QString());
+    QCOMPARE(related->filterFrame()->wordChoice()->currentText(), u"包含"_s);
+    QCOMPARE(related->filterFrame()->countChoice(2)->count(), 3);
+
+    RankTab* rank = window->rankTab();
+    QCOMPARE(rank->depthBox()->currentText(), u"10"_s);
+    const QList<int> pages = {rank->depthBox()->itemData(0).toInt(),
+                              rank->depthBox()->itemData(1).toInt(),
+                              rank->depthBox()->itemData(2).toInt()};
+    QCOMPARE(pages, QList<int>({1, 2, 5}));
+    const QStandardItemModel* engines = rank->engines().model;
+    QCOMPARE(engines->rowCount(), 3);
+    QCOMPARE(engines->item(1)->text(), u"Yahoo.com"_s);
+    QCOMPARE(engines->item(2)->data(Qt::UserRole).toString(), u"Bing.com"_s);
+    for (int row = 0; row < 3; ++row)
+        QCOMPARE(engines->item(row)->checkState(), Qt::Unchecked);
+    QCOMPARE(window->findChild<QLabel*>(u"statusPanel1"_s)->text(), u"就绪"_s);
+}
+
+void TestApp::laterStartOnTheSameDay()
+{
+    storeSetting(u"updatedt"_s, isoDate(QDate::currentDate()));
+    storeSetting(u"setting1"_s, u"1#0#0#1#1"_s);
+    QDir().mkpath(m_dir->filePath(u"data"_s));
+    QVERIFY(writeAnsiFile(dataFile(u"kws.txt"_s), crlfLines({u"关键词 排名"_s, u"ignored"_s})));
+
+    auto app = makeApp();
+    QCOMPARE(start(*app), Application::StartResult::Running);
+    QCOMPARE(m_server->requestCount(versionPage), 0);
+    RelatedTab* related = app->window()->relatedTab();
+    QCOMPARE(related->keywordBox()->text(), u"关键词 排名"_s);
+    QVERIFY(related->optionBox(RelatedOptions::MustContain)->isChecked());
+    QVERIFY(!related->optionBox(RelatedOptions::GoogleCounts)->isChecked());
+    QVERIFY(related->optionBox(RelatedOptions::StoreAtOnce)->isChecked());
+
+    // A later day asks again, with the stored date brought up to today.
+    app.reset();
+    storeSetting(u"updatedt"_s, u"2020-01-31"_s);
+    app = makeApp();
+    QCOMPARE(start(*app), Application::StartResult::Running);
+    QCOMPARE(m_server->requestCount(versionPage), 1);
+    QCOMPARE(setting(u"updatedt"_s), isoDate(QDate::currentDate()));
+}
+
+void TestApp::newerVersionStartsTheUpdater()
+{
+    m_server->serve(versionPage, Response::page(versionPageFor(u" 1.1 "_s), "GBK"));
+    const QString ran = m_dir->filePath(u"updater-ran"_s);
+    QFile script(m_updater);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\necho \"$@\" > '" + ran.toUtf8() + "'\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    auto app = makeApp();
+    QCOMPARE(start(*app), Application::StartResult::Updating);
+    QVERIFY(app->updateFlag());
+    QVERIFY(!app->window());
+    QCOMPARE(setting(u"ver"_s), u" 1.1 "_s);
+    QTRY_VERIFY(QFile::exists(ran));
+}
+
+void TestApp::missingUpdaterOnlyWarns()
+{
+    m_server->serve(versionPage, Response::page(versionPageFor(u"2.0"_s), "GBK"));
+    auto app = makeApp();
+    QCOMPARE(start(*app), Application::StartResult::Running);
+    QVERIFY(!app->updateFlag());
+    QVERIFY(app->window()->isVisible());
+    QVERIFY(app->window()->warnings().contains(u"升级程序"));
+    QCOMPARE(setting(u"ver"_s), u"2.0"_s);
+}
+
+void TestApp::secondInstanceIsRefused()
+{
+    auto first = makeApp();
+    QCOMPARE(start(*first), Application::StartResult::Running);
+    QFile::remove(dataFile(u"ver.txt"_s));
+
+    auto second = makeApp();
+    QCOMPARE(start(*second), Application::StartResult::AlreadyRunning);
+    QCOMPARE(m_prompts.messages(), QStringList{u"程序已运行。"_s});
+    QCOMPARE(m_prompts.shown().first().title, u"提示"_s);
+    QVERIFY(!second->window());
+    // The second did nothing else; the first runs on.
+    QVERIFY(!QFile::exists(dataFile(u"ver.txt"_s)));
+    QCOMPARE(m_server->requestCount(versionPage), 1);
+    QVERIFY(first->window()->isVisible());
+
+    // Once the first has ended, the next start runs.
+    first.reset();
+    second.reset();
+    auto third = makeApp();
+    QCOMPARE(start(*third), Application::StartResult::Running);
+}
+
+void TestApp::closing()
+{
+    auto app = makeApp();
+    QCOMPARE(start(*app), Application::StartResult::Running);
+    MainWindow* window = app->window();
+    QSignalSpy finished(app.get(), &Application::finished);
+
+    app->panels().setText(1, StatusPanels::Running);
+    QVERIFY(!window->close());
+    QCOMPARE(m_prompts.messages(), QStringList{u"程序正在运行中，请停止后推出。"_s});
+    app->panels().setText(1, StatusPanels::Stopping);
+    QVERIFY(!window->close());
+    QCOMPARE(m_prompts.shown().size(), 2);
+    QVERIFY(window->isVisible());
+
+    // Idle: the user is asked, and "No" keeps the window.
+    app->panels().setText(1, StatusPanels::Paused);
+    m_prompts.clear();
+    m_prompts.answerConfirm(false);
+    QVERIFY(!window->close());
+    QCOMPARE(m_prompts.shown().size(), 1);
+    QCOMPARE(m_prompts.shown().first().title, u"Marbleway"_s);
+    QCOMPARE(m_prompts.shown().first().text, u"是否真的要退出软件？"_s);
+    QTest::qWait(20);
+    QVERIFY(window->isVisible());
+    QCOMPARE(finished.size(), 0);
+
+    m_prompts.answerConfirm(true);
+    window->close();
+    QTRY_VERIFY(!window->isVisible());
+    QCOMPARE(finished.size(), 1);
+}
+
+void TestApp::optionsAreSavedOnlyOnceLoaded()
+{
+    // Restoring the options must not write them back: a sixth field would be lost.
+    storeSetting(u"setting1"_s, u"1#0#0#1#1#6"_s);
+    auto app = makeApp();
+    QCOMPARE(start(*app), Application::StartResult::Running);
+    QCOMPARE(setting(u"setting1"_s), u"1#0#0#1#1#6"_s);
+
+    // A click once loaded writes all five.
+    app->window()->relatedTab()->optionBox(RelatedOptions::GoogleCounts)->click();
+    QCOMPARE(setting(u"setting1"_s), u"1#1#0#1#1"_s);
+    app->window()->relatedTab()->optionBox(RelatedOptions::MustContain)->click();
+    QCOMPARE(setting(u"setting1"_s), u"0#1#0#1#1"_s);
+}
+
+void TestApp::storedFormats()
+{
+    // Fields that are missing or not "0"/"1" leave their boxes as they are.
+    storeSetting(u"setting1"_s, u"1#x"_s);
+    storeSetting(u"googlese"_s, u"3"_s);
+    storeSetting(u"bingse"_s, u"10"_s);
+    storeSetting(u"settingurl"_s, u"www.站点.com$www.site.test"_s);
+    auto app = makeApp();
+    QCOMPARE(start(*app), Application::StartResult::Running);
+    RelatedTab* related = app->window()->relatedTab();
+    QVERIFY(related->optionBox(RelatedOptions::MustContain)->isChecked());
+    QVERIFY(related->optionBox(RelatedOptions::GoogleCounts)->isChecked());
+    QVERIFY(related->optionBox(RelatedOptions::YahooCounts)->isChecked());
+    QCOMPARE(app->crawlIntervals(), (std::array<int, 3>{3, 5, 10}));
+    // An existing site list is left alone.
+    QCOMPARE(setting(u"settingurl"_s), u"www.站点.com$www.site.test"_s);
+}
+
+void TestApp::unusableDatabase()
+{
+    QDir().mkpath(dataFile(u"db.sqlite"_s)); // a folder where the file should be
+    auto app = makeApp();
+    QCOMPARE(start(*app), Application::StartResult::Running);
+    QVERIFY(!app->keywords().isOpen());
+    QVERIFY(app->window()->warnings().contains(u"关键词数据库无法打开"));
+    app->window()->selectTab(MainWindow::KeywordDbTabIndex);
+    QCOMPARE(app->window()->keywordDbTab()->list().rowCount(), 0);
+    QVERIFY(
+        !app->keywords().insert(u"seo"_s, QString(), u"1"_s, u"2"_s, u"3"_s, QDate::currentDate()));
+}
+
+void TestApp::tabSelection()
+{
+    {
+        KeywordStore seed;
+        QDir().mkpath(m_dir->filePath(u"data"_s));
+        QVERIFY(seed.open(dataFile(u"db.sqlite"_s)));
+        seed.insert(u"older"_s, u"p"_s, u"1"_s, u"2"_s, u"3"_s, QDate(2026, 1, 2));
+        seed.insertUncounted(u"newer"_s, u"p"_s, QDate(2026, 1, 3));
+    }
+    auto app = makeApp();
+    QCOMPARE(start(*app), Application::StartResult::Running);
+    MainWindow* window = app->window();
+    RankTab* rank = window->rankTab();
+    QVERIFY(rank->historyStrip()->isHidden());
+
+    window->tabAction(MainWindow::ResourcesTabIndex)->trigger();
+    QCOMPARE(window->tabs()->currentIndex(), int(MainWindow::ResourcesTabIndex));
+    const ReportList& categories = window->resourcesTab()->categories();
+    QCOMPARE(categories.rowCount(), 3);
+    QCOMPARE(categories.model->item(2, 0)->text(), u"Web Directory"_s);
+    QCOMPARE(categories.model->item(2, 2)->text(), u"7300"_s);
+    QCOMPARE(categories.model->item(1, 0)->toolTip(), u"英文社会化书签"_s);
+
+    window->tabs()->setCurrentIndex(MainWindow::RankTabIndex);
+    QVERIFY(window->tabAction(MainWindow::RankTabIndex)->isChecked());
+    QVERIFY(!rank->historyStrip()->isHidden());
+
+    window->selectTab(MainWindow::KeywordDbTabIndex);
+    QVERIFY(rank->historyStrip()->isHidden());
+    const ReportList& stored = window->keywordDbTab()->list();
+    QCOMPARE(stored.rowCount(), 2);
+    QCOMPARE(stored.model->item(0, 0)->text(), u"newer"_s);
+    QCOMPARE(stored.model->item(0, 2)->text(), u"-"_s);
+    QCOMPARE(stored.model->item(1, 5)->text(), u"2026-01-02"_s);
+
+    // Shown again, the list is not reloaded; "刷新数据库" reloads it.
+    app->keywords().insertUncounted(u"newest"_s, QString(), QDate(2026, 1, 4));
+    window->selectTab(MainWindow::RelatedTabIndex);
+    window->selectTab(MainWindow::KeywordDbTabIndex);
+    QCOMPARE(stored.rowCount(), 2);
+    window->keywordDbTab()->refreshButton()->click();
+    QCOMPARE(stored.rowCount(), 3);
+    QCOMPARE(window->resourcesTab()->categories().rowCount(), 3);
+}
+
+QTEST_MAIN(TestApp)
+#include "tst_app.moc"

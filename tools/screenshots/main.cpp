@@ -1,0 +1,111 @@
+// marbleway-screenshots OUTPUT_FOLDER
+//
+// Starts the window on a fresh data folder against the example pages (served
+// in this process) and saves a picture of each tab. Run it under a display,
+// e.g. xvfb-run, or with QT_QPA_PLATFORM=offscreen.
+
+#include "app/application.h"
+#include "app/mainwindow.h"
+#include "app/widgetprompts.h"
+#include "enginepages.h"
+#include "keyworddb/keywordstore.h"
+#include "testhttpserver.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QNetworkAccessManager>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+using namespace marbleway;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QStringList pictureNames = {u"related"_s, u"adwords"_s, u"resources"_s, u"ranking"_s,
+                                  u"keyworddb"_s};
+
+void seedKeywordDatabase(const DataFolder& folder)
+{
+    KeywordStore store;
+    if (!store.open(folder.filePath(QString::fromLatin1(KeywordStore::FileName))))
+        return;
+    const QDate today = QDate::currentDate();
+    store.insert(u"seo tools"_s, u"seo"_s, u"41200000"_s, u"18300000"_s, u"9650000"_s,
+                 today.addDays(-2));
+    store.insert(u"free seo tools"_s, u"seo tools"_s, u"12600000"_s, u"-"_s, u"3120000"_s,
+                 today.addDays(-1));
+    store.insert(u"关键词排名"_s, u"关键词"_s, u"2380000"_s, u"-"_s, u"-"_s, today);
+    store.insertUncounted(u"keyword planner"_s, u"keyword research"_s, today);
+}
+
+QCoro::Task<> takePictures(Application* application, QString folder)
+{
+    const auto result = co_await application->start();
+    if (result != Application::StartResult::Running) {
+        std::fprintf(stderr, "marbleway-screenshots: the window did not start\n");
+        QCoreApplication::exit(1);
+        co_return;
+    }
+    MainWindow* window = application->window();
+    for (int tab = 0; tab < pictureNames.size(); ++tab) {
+        window->selectTab(tab);
+        co_await application->clock().sleep(std::chrono::milliseconds(400));
+        const QString file = folder + u"/"_s + pictureNames.at(tab) + u".png"_s;
+        if (!window->grab().save(file)) {
+            std::fprintf(stderr, "marbleway-screenshots: cannot write %s\n", qPrintable(file));
+            QCoreApplication::exit(1);
+            co_return;
+        }
+        std::printf("%s\n", qPrintable(file));
+    }
+    QCoreApplication::exit(0);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: marbleway-screenshots OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const QString output = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    QDir().mkpath(output);
+
+    QTemporaryDir home;
+    std::vector<std::unique_ptr<test::TestHttpServer>> servers;
+    Endpoints endpoints;
+    for (const Service service : Endpoints::AllServices) {
+        auto server = std::make_unique<test::TestHttpServer>();
+        fakeweb::serveExamplePages(*server, service);
+        endpoints.setHost(service, server->hostAndPort());
+        servers.push_back(std::move(server));
+    }
+
+    const DataFolder folder(home.filePath(u"data"_s));
+    folder.ensureExists();
+    seedKeywordDatabase(folder);
+
+    QNetworkAccessManager network;
+    WidgetPrompts prompts;
+    AppEnvironment environment{folder,
+                               std::make_unique<SettingsStore>(std::make_unique<QSettings>(
+                                   home.filePath(u"settings.ini"_s), QSettings::IniFormat)),
+                               endpoints,
+                               home.filePath(u"update"_s),
+                               &network,
+                               &prompts};
+    Application application(std::move(environment));
+    QTimer::singleShot(0, &application,
+                       [&application, output] { takePictures(&application, output); });
+    return QApplication::exec();
+}
