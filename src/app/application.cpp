@@ -81,7 +81,7 @@ QCoro::Task<Application::StartResult> Application::start()
     const UpdateOutcome update = co_await check.run();
     if (update.updateAvailable) {
         m_updateFlag = true;
-        if (launchUpdater(update.firstRun))
+        if (launchUpdater())
             co_return StartResult::Updating;
         m_updateFlag = false;
         m_warnings << u"发现新版本 %1，但无法启动升级程序 %2"_s.arg(update.version.trimmed(),
@@ -151,12 +151,10 @@ void Application::saveRelatedOptions()
     settings().RegSave(RelatedOptions::SettingName, m_window->relatedTab()->options().toSetting());
 }
 
-bool Application::launchUpdater(bool firstRun)
+bool Application::launchUpdater()
 {
-    // The updater shows itself as it likes; the first run's wish for a normal
-    // window is all it gets told.
-    const QStringList arguments = firstRun ? QStringList() : QStringList{u"--minimized"_s};
-    return QProcess::startDetached(m_env.updaterProgram, arguments, m_env.dataFolder.path());
+    // The updater reads "ver.txt" and the setting "ver"; it takes no arguments.
+    return QProcess::startDetached(m_env.updaterProgram, {}, m_env.dataFolder.path());
 }
 
 void Application::installTray()

@@ -79,7 +79,7 @@ Q_SIGNALS:
     void finished();
 
 private:
-    bool launchUpdater(bool firstRun);
+    bool launchUpdater();
     void restoreOptions();
     void installTray();
     void saveRelatedOptions();
