@@ -46,7 +46,7 @@ private:
     qint64 m_maxBodyBytes = DefaultMaxBodyBytes;
 };
 
-// The network access the program shares: cookies kept for the session, the
+// The network access the program shares: cookies kept while it runs, the
 // system's proxy settings honoured, no cache.
 std::unique_ptr<QNetworkAccessManager> makeNetworkAccess(QObject* parent = nullptr);
 
