@@ -48,6 +48,8 @@ Application::~Application()
 {
     if (m_tray)
         m_tray->hide();
+    // The window's views show the controller's models: the window goes first.
+    m_window.reset();
 }
 
 QCoro::Task<Application::StartResult> Application::start()
@@ -89,6 +91,9 @@ QCoro::Task<Application::StartResult> Application::start()
     }
 
     // 5 and 6. The window with its choice lists and engines.
+    m_rank = std::make_unique<RankTabController>(
+        RankTabController::Services{settings(), m_env.dataFolder, prompts(), m_web, m_env.endpoints,
+                                    *m_env.clock, [this] { return m_loaded; }});
     m_window = std::make_unique<MainWindow>(*this);
     connect(m_window.get(), &MainWindow::closing, this, [this] {
         if (m_tray)

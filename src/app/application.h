@@ -6,6 +6,7 @@
 #include "core/prompts.h"
 #include "core/settingsstore.h"
 #include "keyworddb/keywordstore.h"
+#include "ranking/ranktabcontroller.h"
 #include "shell/singleinstance.h"
 #include "web/endpoints.h"
 #include "web/webclient.h"
@@ -63,6 +64,7 @@ public:
     const WebClient& web() const { return m_web; }
     const Clock& clock() const { return *m_env.clock; }
     const DataFolder& dataFolder() const { return m_env.dataFolder; }
+    RankTabController& rankController() { return *m_rank; }
 
     // Set once start-up has restored every stored option; option changes are
     // written back only from then on.
@@ -89,6 +91,7 @@ private:
     KeywordStore m_keywords;
     WebClient m_web;
     std::optional<SingleInstance> m_instance;
+    std::unique_ptr<RankTabController> m_rank;
     std::unique_ptr<MainWindow> m_window;
     QPointer<QSystemTrayIcon> m_tray;
     QStringList m_warnings;

@@ -6,12 +6,14 @@
 #include "app/ranktab.h"
 #include "app/relatedtab.h"
 #include "app/resourcestab.h"
+#include "ranking/ranktabcontroller.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -36,10 +38,11 @@ MainWindow::MainWindow(Application& app, QWidget* parent)
     , m_related(new RelatedTab(m_tabs))
     , m_adWords(new AdWordsTab(m_tabs))
     , m_resources(new ResourcesTab(m_tabs))
-    , m_rank(new RankTab(m_tabs))
+    , m_rank(new RankTab(app.rankController(), m_tabs))
     , m_keywordDb(new KeywordDbTab(m_tabs))
     , m_releaseStrip(new QLabel(this))
     , m_warning(new QLabel(this))
+    , m_progress(new QProgressBar(this))
 {
     setWindowTitle(u"Marbleway V1.0 - 网站关键词排名与研究工具"_s);
     setObjectName(u"frm_Main"_s);
@@ -125,6 +128,20 @@ void MainWindow::buildStatusBar()
     m_warning->setWordWrap(false);
     statusBar()->addPermanentWidget(m_warning);
 
+    // The rank job's progress: combinations done of all. It leaves panel 1 alone.
+    m_progress->setObjectName(u"rankProgress"_s);
+    m_progress->setMaximumWidth(220);
+    m_progress->setFormat(u"排名查询 %v/%m"_s);
+    m_progress->hide();
+    statusBar()->addPermanentWidget(m_progress);
+    RankJob& job = m_app->rankController().job();
+    connect(&job, &RankJob::progress, m_progress, [this](int done, int total) {
+        m_progress->setMaximum(std::max(total, 1));
+        m_progress->setValue(done);
+    });
+    connect(&job, &RankJob::runningChanged, m_progress, &QWidget::setVisible);
+    connect(&job, &RankJob::warning, this, &MainWindow::showWarning);
+
     StatusPanels& panels = m_app->panels();
     for (int panel = 1; panel <= 3; ++panel)
         m_panels[size_t(panel - 1)]->setText(panels.text(panel));
@@ -141,7 +158,7 @@ void MainWindow::fillChoiceLists()
 
 void MainWindow::fillEngines()
 {
-    m_rank->fillEngines();
+    m_app->rankController().model().fillEngines();
 }
 
 void MainWindow::markTab(int tab)
@@ -188,6 +205,7 @@ void MainWindow::tabSelected(int tab)
         break;
     case RankTabIndex:
         m_rank->historyStrip()->show();
+        m_app->rankController().tabShown();
         break;
     case KeywordDbTabIndex:
         if (m_keywordDb->list().rowCount() == 0)

@@ -8,6 +8,7 @@
 
 class QAction;
 class QLabel;
+class QProgressBar;
 class QTabWidget;
 
 namespace marbleway {
@@ -79,6 +80,7 @@ private:
     QLabel* m_releaseStrip;
     std::array<QLabel*, 3> m_panels{};
     QLabel* m_warning;
+    QProgressBar* m_progress;
     std::array<QAction*, 5> m_tabActions{};
     bool m_closeAgreed = false;
     bool m_asking = false;

@@ -1,19 +1,23 @@
 #include "app/ranktab.h"
 
 #include "app/pagewidgets.h"
-#include "ranking/searchengine.h"
+#include "app/reportlist.h"
+#include "ranking/ranktabcontroller.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSplitter>
-#include <QStandardItem>
 #include <QTabWidget>
 #include <QTreeView>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace marbleway {
@@ -22,42 +26,67 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QStringList historyColumns = {u"搜索引擎"_s, u"网站"_s, u"关键字"_s};
+QTreeView* listView(QWidget* parent, const QString& name, QAbstractItemModel* model,
+                    bool editable = false)
+{
+    auto* view = new QTreeView(parent);
+    view->setObjectName(name);
+    view->setModel(model);
+    view->setRootIsDecorated(false);
+    view->setUniformRowHeights(true);
+    view->setAlternatingRowColors(true);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->header()->setStretchLastSection(true);
+    view->setEditTriggers(editable ? QAbstractItemView::SelectedClicked |
+                                         QAbstractItemView::EditKeyPressed |
+                                         QAbstractItemView::DoubleClicked
+                                   : QAbstractItemView::NoEditTriggers);
+    return view;
+}
 
 } // namespace
 
-RankTab::RankTab(QWidget* parent)
+RankTab::RankTab(RankTabController& controller, QWidget* parent)
     : QWidget(parent)
-    , m_sites(makeReportList(this, u"siteList"_s, {u"单击修改网站"_s}))
-    , m_keywords(makeReportList(this, u"keywordList"_s, {u"单击修改关键词"_s}))
-    , m_engines(makeReportList(this, u"engineList"_s, {QString()}, false))
+    , m_controller(&controller)
     , m_depth(new QComboBox(this))
     , m_allPositions(new QCheckBox(u"查询所有符合条件的记录（效率低）"_s, this))
     , m_mode(new QComboBox(this))
-    , m_start(pendingButton(u"开始查询"_s, this))
-    , m_results(makeReportList(this, u"rankList"_s,
-                               {u"搜索引擎/网站"_s, u"关键字/排名"_s, u"查询日期/收录网址"_s}))
+    , m_start(new QPushButton(u"开始查询"_s, this))
     , m_history(new QTabWidget(this))
-    , m_recent(makeReportList(this, u"recentList"_s, historyColumns))
-    , m_favourites(makeReportList(this, u"favouriteList"_s, historyColumns))
 {
+    RankTabModel& model = controller.model();
+    model.setIconProvider(engineIcon);
+    m_sites = listView(this, u"siteList"_s, model.sites(), true);
+    m_keywords = listView(this, u"keywordList"_s, model.keywords(), true);
+    m_engines = listView(this, u"engineList"_s, model.engines());
+    m_engines->setHeaderHidden(true);
+    m_results = listView(this, u"rankList"_s, model.results());
+    m_results->setColumnWidth(0, 200);
+    m_results->setColumnWidth(1, 150);
+    m_recent = listView(this, u"recentList"_s, model.recent());
+    m_favourites = listView(this, u"favouriteList"_s, model.favourites());
+    for (QTreeView* view : {m_recent, m_favourites}) {
+        view->setColumnWidth(0, 170);
+        view->setColumnWidth(1, 170);
+    }
+
     m_mode->addItems({u"多对多模式"_s, u"一对多模式"_s});
-    m_mode->setToolTip(u"多个网站对应多个关键词！"_s);
-    m_results.view->setColumnWidth(0, 200);
-    m_results.view->setColumnWidth(1, 150);
+    m_mode->setToolTip(SiteKeywordLists::ManyToManyTip);
+    m_start->setMinimumHeight(60);
 
     // Left: the sites and keywords to check.
     auto* left = new QWidget(this);
     auto* leftLayout = new QVBoxLayout(left);
     leftLayout->setContentsMargins(0, 0, 0, 0);
-    leftLayout->addWidget(listFrame(u"网站"_s, m_sites), 1);
-    leftLayout->addWidget(listFrame(u"关键词"_s, m_keywords), 1);
+    leftLayout->addWidget(listFrame(u"网站"_s, m_sites, 0), 1);
+    leftLayout->addWidget(listFrame(u"关键词"_s, m_keywords, 1), 1);
 
     // Right, top: engines and the query options.
     auto* engineFrame = new QGroupBox(u"搜索引擎"_s, this);
     auto* engineLayout = new QVBoxLayout(engineFrame);
-    engineLayout->addWidget(m_engines.view);
-    m_engines.view->setMaximumHeight(90);
+    engineLayout->addWidget(m_engines);
+    m_engines->setMaximumHeight(90);
 
     auto* options = new QGroupBox(u"查询设置"_s, this);
     auto* grid = new QGridLayout(options);
@@ -74,7 +103,6 @@ RankTab::RankTab(QWidget* parent)
     modeRow->addStretch();
     grid->addLayout(modeRow, 2, 0);
     grid->addWidget(m_start, 0, 1, 3, 1);
-    m_start->setMinimumHeight(60);
 
     auto* top = new QHBoxLayout;
     top->addWidget(engineFrame, 1);
@@ -84,39 +112,24 @@ RankTab::RankTab(QWidget* parent)
     auto* resultsPane = new QWidget(this);
     auto* resultsLayout = new QVBoxLayout(resultsPane);
     resultsLayout->setContentsMargins(0, 0, 0, 0);
-    resultsLayout->addWidget(m_results.view, 1);
+    resultsLayout->addWidget(m_results, 1);
     auto* resultButtons = new QHBoxLayout;
     resultButtons->addWidget(hintLabel(u"排名为0表示在指定记录中未找到符合的结果。"_s, this), 1);
     addExportButtons(resultButtons, u"导出至"_s);
     resultsLayout->addLayout(resultButtons);
 
     // Right, bottom: recent queries and favourites.
-    auto* recentPage = new QWidget(m_history);
-    auto* recentLayout = new QHBoxLayout(recentPage);
-    recentLayout->addWidget(m_recent.view, 1);
-    auto* recentSide = new QVBoxLayout;
-    recentSide->addWidget(hintLabel(u"最近查询记录只保留本次软件打开后所有的\n"
-                                    "查询记录，如需长期保留关键词排名记录，请\n"
-                                    "将关键词组合加入“我的收藏”。"_s,
-                                    recentPage));
-    recentSide->addWidget(pendingButton(u"加入我的收藏"_s, recentPage));
-    recentSide->addWidget(pendingButton(u"删除查询记录"_s, recentPage));
-    recentSide->addStretch();
-    recentLayout->addLayout(recentSide);
-
-    auto* favouritesPage = new QWidget(m_history);
-    auto* favouritesLayout = new QHBoxLayout(favouritesPage);
-    favouritesLayout->addWidget(m_favourites.view, 1);
-    auto* favouritesSide = new QVBoxLayout;
-    favouritesSide->addWidget(hintLabel(u"软件保留收藏关键词组合每天查询的排名信息，\n"
-                                        "点击每条收藏，可浏览该组合的历史查询数据。"_s,
-                                        favouritesPage));
-    favouritesSide->addWidget(pendingButton(u"删除选中收藏"_s, favouritesPage));
-    favouritesSide->addStretch();
-    favouritesLayout->addLayout(favouritesSide);
-
-    m_history->addTab(recentPage, u"最近查询"_s);
-    m_history->addTab(favouritesPage, u"我的收藏"_s);
+    m_history->addTab(historyPage(m_recent,
+                                  u"最近查询记录只保留本次软件打开后所有的\n"
+                                  "查询记录，如需长期保留关键词排名记录，请\n"
+                                  "将关键词组合加入“我的收藏”。"_s,
+                                  {u"加入我的收藏"_s, u"删除查询记录"_s}),
+                      u"最近查询"_s);
+    m_history->addTab(historyPage(m_favourites,
+                                  u"软件保留收藏关键词组合每天查询的排名信息，\n"
+                                  "点击每条收藏，可浏览该组合的历史查询数据。"_s,
+                                  {u"删除选中收藏"_s}),
+                      u"我的收藏"_s);
 
     auto* rightSplitter = new QSplitter(Qt::Vertical, this);
     rightSplitter->addWidget(resultsPane);
@@ -141,42 +154,130 @@ RankTab::RankTab(QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(splitter);
+
+    // Choices: the widgets show the model; a user's change goes to the model
+    // and is saved.
+    connect(&model, &RankTabModel::choicesChanged, this, &RankTab::showChoices);
+    connect(m_depth, &QComboBox::currentIndexChanged, this, [this](int index) {
+        m_controller->model().setDepthIndex(index);
+        m_controller->choicesEdited();
+    });
+    connect(m_allPositions, &QCheckBox::toggled, this, [this](bool on) {
+        m_controller->model().setAllPositions(on);
+        m_controller->choicesEdited();
+    });
+    connect(m_mode, &QComboBox::currentIndexChanged, this, [this](int index) {
+        m_controller->lists().setMode(index);
+        m_controller->choicesEdited();
+    });
+    SiteKeywordLists& lists = controller.lists();
+    connect(&lists, &SiteKeywordLists::modeTipChanged, m_mode, &QWidget::setToolTip);
+    connect(&lists, &SiteKeywordLists::siteSelected, this,
+            [this](int row) { m_sites->setCurrentIndex(m_sites->model()->index(row, 0)); });
+    connect(m_sites, &QTreeView::clicked, this,
+            [this](const QModelIndex& index) { m_controller->lists().siteClicked(index.row()); });
+
+    // The job.
+    RankJob& job = controller.job();
+    connect(m_start, &QPushButton::clicked, this, [this] { m_controller->job().start(); });
+    connect(&job, &RankJob::runningChanged, m_start,
+            [this](bool running) { m_start->setEnabled(!running); });
+    connect(m_results, &QTreeView::doubleClicked, this, &RankTab::openResult);
+    connect(m_recent, &QTreeView::clicked, this,
+            [this](const QModelIndex& index) { m_controller->job().restoreRecent(index.row()); });
+    connect(m_favourites, &QTreeView::clicked, this,
+            [this](const QModelIndex& index) { m_controller->favourites().browse(index.row()); });
 }
 
-QWidget* RankTab::listFrame(const QString& title, const ReportList& list)
+QWidget* RankTab::listFrame(const QString& title, QTreeView* view, int list)
 {
+    const auto which = list == 0 ? SiteKeywordLists::List::Sites : SiteKeywordLists::List::Keywords;
     auto* frame = new QGroupBox(title, this);
     auto* layout = new QVBoxLayout(frame);
-    layout->addWidget(list.view, 1);
+    layout->addWidget(view, 1);
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(2);
     for (const QString& caption : {u"全选"_s, u"导入"_s, u"导出"_s, u"添加"_s, u"删除"_s}) {
-        QPushButton* button = pendingButton(caption, frame);
+        auto* button = new QPushButton(caption, frame);
+        button->setObjectName(title + u'/' + caption);
         button->setMinimumWidth(20);
         buttons->addWidget(button);
+        connect(button, &QPushButton::clicked, this, [this, button, caption, which] {
+            SiteKeywordLists& lists = m_controller->lists();
+            if (caption == u"全选"_s)
+                button->setText(lists.toggleAll(which, button->text()));
+            else if (caption == u"导入"_s)
+                lists.importFile(which);
+            else if (caption == u"导出"_s)
+                lists.exportFile(which);
+            else if (caption == u"添加"_s)
+                lists.add(which);
+            else
+                lists.remove(which);
+        });
     }
     layout->addLayout(buttons);
     return frame;
 }
 
+QWidget* RankTab::historyPage(QTreeView* view, const QString& note, const QStringList& buttons)
+{
+    auto* page = new QWidget(m_history);
+    auto* layout = new QHBoxLayout(page);
+    layout->addWidget(view, 1);
+    auto* side = new QVBoxLayout;
+    side->addWidget(hintLabel(note, page));
+    for (const QString& caption : buttons) {
+        auto* button = new QPushButton(caption, page);
+        button->setObjectName(caption);
+        side->addWidget(button);
+        connect(button, &QPushButton::clicked, this, [this, caption] {
+            if (caption == u"加入我的收藏"_s)
+                m_controller->favourites().add();
+            else if (caption == u"删除选中收藏"_s)
+                m_controller->favourites().remove();
+            else
+                m_controller->job().deleteRecent();
+        });
+    }
+    side->addStretch();
+    layout->addLayout(side);
+    return page;
+}
+
+QPushButton* RankTab::listButton(const QString& list, const QString& caption) const
+{
+    return findChild<QPushButton*>(list + u'/' + caption);
+}
+
 void RankTab::fillDepthChoices()
 {
+    const QSignalBlocker blocker(m_depth);
     m_depth->clear();
     m_depth->addItem(u"10"_s, 1);
     m_depth->addItem(u"20"_s, 2);
     m_depth->addItem(u"50"_s, 5);
     m_depth->setCurrentIndex(0);
+    m_controller->model().setDepthIndex(0);
 }
 
-void RankTab::fillEngines()
+void RankTab::showChoices()
 {
-    m_engines.clear();
-    for (const SearchEngine engine : AllSearchEngines) {
-        const QString name = engineDisplayName(engine);
-        const auto items = m_engines.appendRow({name}, true);
-        items.first()->setIcon(engineIcon(engineKey(engine)));
-        items.first()->setData(name, Qt::UserRole); // the tag: the engine's text
-    }
+    const RankTabModel& model = m_controller->model();
+    const QSignalBlocker depth(m_depth);
+    const QSignalBlocker all(m_allPositions);
+    const QSignalBlocker mode(m_mode);
+    m_depth->setCurrentIndex(model.depthIndex());
+    m_allPositions->setChecked(model.allPositions());
+    m_mode->setCurrentIndex(model.modeIndex());
+}
+
+void RankTab::openResult(const QModelIndex& index)
+{
+    const QModelIndex first = index.siblingAtColumn(0);
+    const QString address = first.data(RankTabModel::TagRole).toString();
+    if (!address.isEmpty())
+        QDesktopServices::openUrl(QUrl(address, QUrl::TolerantMode));
 }
 
 } // namespace marbleway

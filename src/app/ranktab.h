@@ -1,54 +1,61 @@
 #pragma once
 
-#include "app/reportlist.h"
-
 #include <QWidget>
 
 class QCheckBox;
 class QComboBox;
 class QPushButton;
 class QTabWidget;
+class QTreeView;
 
 namespace marbleway {
 
+class RankTabController;
+
 // Tab "关键词排名查询": sites, keywords and engines to check, the depth and
-// mode, the rank results, the recent queries and the favourites.
+// mode, the rank results, the recent queries and the favourites. Binds the
+// controller's models and actions to widgets.
 class RankTab : public QWidget {
     Q_OBJECT
 public:
-    explicit RankTab(QWidget* parent = nullptr);
+    explicit RankTab(RankTabController& controller, QWidget* parent = nullptr);
 
-    const ReportList& sites() const { return m_sites; }
-    const ReportList& keywords() const { return m_keywords; }
-    const ReportList& engines() const { return m_engines; }
+    RankTabController& controller() const { return *m_controller; }
+    QTreeView* sitesView() const { return m_sites; }
+    QTreeView* keywordsView() const { return m_keywords; }
+    QTreeView* enginesView() const { return m_engines; }
+    QTreeView* resultsView() const { return m_results; }
+    QTreeView* recentView() const { return m_recent; }
+    QTreeView* favouritesView() const { return m_favourites; }
     QComboBox* depthBox() const { return m_depth; }
     QCheckBox* allPositionsBox() const { return m_allPositions; }
     QComboBox* modeBox() const { return m_mode; }
     QPushButton* startButton() const { return m_start; }
-    const ReportList& results() const { return m_results; }
-    const ReportList& recentQueries() const { return m_recent; }
-    const ReportList& favourites() const { return m_favourites; }
     QTabWidget* historyStrip() const { return m_history; }
+    // A button by its caption in the sites' ("网站") or keywords' ("关键词") row.
+    QPushButton* listButton(const QString& list, const QString& caption) const;
 
     // "10", "20", "50" with the depth in result pages (1, 2, 5) as item data.
     void fillDepthChoices();
-    // The three engines, checkable, each with its picture; none checked.
-    void fillEngines();
 
 private:
-    QWidget* listFrame(const QString& title, const ReportList& list);
+    QWidget* listFrame(const QString& title, QTreeView* view, int list);
+    QWidget* historyPage(QTreeView* view, const QString& note, const QStringList& buttons);
+    void showChoices();
+    void openResult(const QModelIndex& index);
 
-    ReportList m_sites;
-    ReportList m_keywords;
-    ReportList m_engines;
+    RankTabController* m_controller;
+    QTreeView* m_sites;
+    QTreeView* m_keywords;
+    QTreeView* m_engines;
     QComboBox* m_depth;
     QCheckBox* m_allPositions;
     QComboBox* m_mode;
     QPushButton* m_start;
-    ReportList m_results;
+    QTreeView* m_results;
     QTabWidget* m_history;
-    ReportList m_recent;
-    ReportList m_favourites;
+    QTreeView* m_recent;
+    QTreeView* m_favourites;
 };
 
 } // namespace marbleway

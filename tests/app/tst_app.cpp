@@ -5,6 +5,7 @@
 #include "app/relatedtab.h"
 #include "app/resourcestab.h"
 #include "core/textfile.h"
+#include "ranking/ranktabcontroller.h"
 #include "scriptedprompts.h"
 #include "testsupport.h"
 
@@ -160,10 +161,10 @@ void TestApp::firstRun()
                               rank->depthBox()->itemData(1).toInt(),
                               rank->depthBox()->itemData(2).toInt()};
     QCOMPARE(pages, QList<int>({1, 2, 5}));
-    const QStandardItemModel* engines = rank->engines().model;
+    const QStandardItemModel* engines = rank->controller().model().engines();
     QCOMPARE(engines->rowCount(), 3);
     QCOMPARE(engines->item(1)->text(), u"Yahoo.com"_s);
-    QCOMPARE(engines->item(2)->data(Qt::UserRole).toString(), u"Bing.com"_s);
+    QCOMPARE(engines->item(2)->data(RankTabModel::TagRole).toString(), u"Bing.com"_s);
     for (int row = 0; row < 3; ++row)
         QCOMPARE(engines->item(row)->checkState(), Qt::Unchecked);
     QCOMPARE(window->findChild<QLabel*>(u"statusPanel1"_s)->text(), u"就绪"_s);

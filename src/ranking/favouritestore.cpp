@@ -1,0 +1,99 @@
+#include "ranking/favouritestore.h"
+
+#include "core/clock.h"
+#include "core/textfile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace marbleway {
+
+using namespace Qt::StringLiterals;
+
+FavouriteStore::FavouriteStore(const DataFolder& dataFolder)
+    : m_folder(dataFolder.filePath(u"myfav"_s))
+{}
+
+QString FavouriteStore::pathOf(const QString& descriptor) const
+{
+    return m_folder + u'/' + descriptor;
+}
+
+QStringList FavouriteStore::descriptors() const
+{
+    return QDir(m_folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+bool FavouriteStore::IsSaves(const QString& descriptor) const
+{
+    // Compared with the listing, not by path: the name must match exactly.
+    return isValidName(descriptor) && descriptors().contains(descriptor);
+}
+
+bool FavouriteStore::isValidName(const QString& descriptor)
+{
+    if (descriptor.isEmpty() || descriptor == u"."_s || descriptor == u".."_s)
+        return false;
+    if (descriptor.contains(u'/') || descriptor.contains(QChar(0)))
+        return false;
+#ifdef Q_OS_WIN
+    for (const QChar ch : u"\\:*?\"<>|")
+        if (descriptor.contains(ch))
+            return false;
+    if (descriptor.endsWith(u'.') || descriptor.endsWith(u' '))
+        return false;
+#endif
+    return descriptor.toUtf8().size() <= 255;
+}
+
+FavouriteStore::Created FavouriteStore::create(const QString& descriptor) const
+{
+    if (!isValidName(descriptor))
+        return Created::InvalidName;
+    if (QFileInfo(pathOf(descriptor)).isDir())
+        return Created::Exists;
+    return QDir().mkpath(pathOf(descriptor)) ? Created::Created : Created::Failed;
+}
+
+bool FavouriteStore::writeDay(const QString& descriptor, QDate day, const QStringList& lines) const
+{
+    if (!isValidName(descriptor))
+        return false;
+    return writeAnsiFile(pathOf(descriptor) + u'/' + isoDate(day) + u".txt"_s, crlfLines(lines));
+}
+
+QList<HistoryDay> FavouriteStore::days(const QString& descriptor) const
+{
+    QList<HistoryDay> days;
+    if (!isValidName(descriptor))
+        return days;
+    const QDir folder(pathOf(descriptor));
+    for (const QString& file : folder.entryList(QDir::Files, QDir::Name)) {
+        HistoryDay day;
+        day.date = file.section(u'.', 0, 0);
+        const auto text = readAnsiFile(folder.filePath(file));
+        day.readable = text.has_value();
+        if (text)
+            day.lines = splitLines(*text);
+        days << day;
+    }
+    return days;
+}
+
+void FavouriteStore::remove(const QStringList& descriptors) const
+{
+    const QString index = m_folder + u"/list.txt"_s;
+    const auto listed = readAnsiFile(index);
+    for (const QString& descriptor : descriptors) {
+        if (isValidName(descriptor))
+            QDir(pathOf(descriptor)).removeRecursively();
+    }
+    if (!listed)
+        return;
+    QString kept = *listed;
+    for (const QString& descriptor : descriptors)
+        kept.remove(descriptor + u"\r\n"_s);
+    writeAnsiFile(index, kept);
+}
+
+} // namespace marbleway

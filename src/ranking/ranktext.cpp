@@ -1,0 +1,137 @@
+#include "ranking/ranktext.h"
+
+namespace marbleway {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString fieldSeparator = u"#1#"_s;
+const QString rowSeparator = u"$1$"_s;
+
+} // namespace
+
+QString Combination::descriptor() const
+{
+    return engines + u'#' + site + u'#' + keyword + u'#' + QString::number(depthIndex) + u'#' +
+           QString::number(allPositions);
+}
+
+QList<SearchEngine> Combination::engineList() const
+{
+    QList<SearchEngine> list;
+    for (const QStringView name : QStringView(engines).split(u','))
+        if (const auto engine = engineFromDisplayName(name.trimmed()))
+            list << *engine;
+    return list;
+}
+
+std::optional<Combination> Combination::fromDescriptor(QStringView descriptor)
+{
+    const QList<QStringView> parts = descriptor.split(u'#');
+    if (parts.size() < 5)
+        return std::nullopt;
+    return Combination{parts.at(0).toString(), parts.at(1).toString(), parts.at(2).toString(),
+                       parts.at(3).toInt(), parts.at(4).toInt()};
+}
+
+qint16 pagesForDepthIndex(int index)
+{
+    static constexpr qint16 pages[] = {1, 2, 5};
+    return index >= 0 && index < 3 ? pages[index] : 0;
+}
+
+int depthIndexForResults(int results)
+{
+    switch (results) {
+    case 10:
+        return 0;
+    case 20:
+        return 1;
+    case 50:
+        return 2;
+    default:
+        return -1;
+    }
+}
+
+QString engineString(const QStringList& checkedNames)
+{
+    return checkedNames.join(u',').trimmed();
+}
+
+QString resultPart(const RankHit& hit)
+{
+    return rowSeparator + engineDisplayName(hit.engine) + u'|' + QString::number(hit.position) +
+           u'|' + hit.link;
+}
+
+QStringList resultParts(QStringView resultText)
+{
+    QStringList parts;
+    const QList<QStringView> pieces = resultText.split(rowSeparator);
+    for (qsizetype i = 1; i < pieces.size(); ++i)
+        parts << pieces.at(i).toString();
+    return parts;
+}
+
+QList<QStringList> resultRows(QStringView resultText)
+{
+    QList<QStringList> rows;
+    for (const QString& part : resultParts(resultText)) {
+        QStringList cells = part.split(u'|');
+        while (cells.size() < 3)
+            cells << QString();
+        rows << cells;
+    }
+    return rows;
+}
+
+QString QueryRecord::toString() const
+{
+    return QStringList{site, keyword, date, results, depthIndex, allPositions}.join(fieldSeparator);
+}
+
+QueryRecord QueryRecord::parse(QStringView record)
+{
+    const QList<QStringView> fields = record.split(fieldSeparator);
+    const auto field = [&fields](int i) {
+        return i < fields.size() ? fields.at(i).toString() : QString();
+    };
+    return QueryRecord{field(0), field(1), field(2), field(3), field(4), field(5)};
+}
+
+QString historyLine(const RankHit& hit)
+{
+    return engineDisplayName(hit.engine) + u'|' + QString::number(hit.position) + u'|' + hit.link;
+}
+
+const QString RankChoices::SettingName = u"setting3"_s;
+const QString RankChoices::Default = u"-$-$-#1#0#0#0"_s;
+
+QString RankChoices::toSetting() const
+{
+    return checkedEngines.join(u'$') + u'#' + QString::number(depthIndex) + u'#' +
+           QString::number(allPositions) + u'#' + QString::number(modeIndex);
+}
+
+void RankChoices::apply(QStringView stored)
+{
+    const QList<QStringView> fields = stored.split(u'#');
+    checkedEngines.clear();
+    for (const QStringView name : fields.at(0).split(u'$', Qt::SkipEmptyParts))
+        checkedEngines << name.toString();
+    const auto number = [&fields](int i, int& target) {
+        if (i >= fields.size())
+            return;
+        bool ok = false;
+        const int value = fields.at(i).trimmed().toInt(&ok);
+        if (ok)
+            target = value;
+    };
+    number(1, depthIndex);
+    number(2, allPositions);
+    number(3, modeIndex);
+}
+
+} // namespace marbleway

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "ranking/rankquery.h"
+#include "ranking/searchengine.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <optional>
+
+namespace marbleway {
+
+// One site and keyword asked of some engines at a depth: what a favourite is.
+struct Combination {
+    QString engines; // display names joined with ",", e.g. "Google.com,Bing.com"
+    QString site;
+    QString keyword;
+    int depthIndex = 0;   // 0, 1, 2 for 10, 20, 50 results
+    int allPositions = 0; // 0 or 1
+
+    // engines#site#keyword#depth#all: a favourite's folder name.
+    QString descriptor() const;
+    // The engines named in `engines`, in that order; other names are skipped.
+    QList<SearchEngine> engineList() const;
+    // Reads a descriptor; nullopt when it does not have five fields.
+    static std::optional<Combination> fromDescriptor(QStringView descriptor);
+};
+
+// The depth in result pages for a depth index (1, 2 or 5), 0 when out of range.
+qint16 pagesForDepthIndex(int index);
+// The depth index of a number of results (10, 20, 50), -1 when not offered.
+int depthIndexForResults(int results);
+
+// The engine string: checked engines' names joined with ",".
+QString engineString(const QStringList& checkedNames);
+
+// "$1$" + engine + "|" + position + "|" + link, for one result row.
+QString resultPart(const RankHit& hit);
+// The parts of a result text, each "engine|position|link".
+QStringList resultParts(QStringView resultText);
+// The rows of a result text, each as (engine name, position, link).
+QList<QStringList> resultRows(QStringView resultText);
+
+// site#1#keyword#1#date#1#results#1#depth#1#all: a recent query.
+struct QueryRecord {
+    QString site;
+    QString keyword;
+    QString date;
+    QString results;
+    QString depthIndex;
+    QString allPositions;
+
+    QString toString() const;
+    // Missing fields read as empty.
+    static QueryRecord parse(QStringView record);
+};
+
+// engine|position|link: one line of a favourite's day file.
+QString historyLine(const RankHit& hit);
+
+// The rank tab's choices, kept in "setting3": checked engines joined with "$",
+// depth index, all-positions value, mode index, joined with "#".
+struct RankChoices {
+    QStringList checkedEngines;
+    int depthIndex = 1;
+    int allPositions = 0;
+    int modeIndex = 0;
+
+    QString toSetting() const;
+    // Applies a stored value over these choices. Fields it lacks, or that are not
+    // numbers, leave their choices as they are.
+    void apply(QStringView stored);
+
+    static const QString SettingName;
+    // No engine checked, 20 results, all positions off, many-to-many mode.
+    static const QString Default;
+};
+
+} // namespace marbleway
