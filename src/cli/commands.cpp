@@ -1,8 +1,12 @@
 #include "cli/commands.h"
 
+#include "core/clock.h"
+#include "core/datafolder.h"
 #include "core/settingsfile.h"
+#include "ranking/favouritestore.h"
 #include "ranking/keyrank.h"
 #include "ranking/rankquery.h"
+#include "ranking/ranktext.h"
 #include "web/cxhtml.h"
 #include "web/endpoints.h"
 #include "web/webclient.h"
@@ -62,6 +66,12 @@ QCoro::Task<int> runFetch(FetchOptions options)
     co_return 0;
 }
 
+QString rowLine(const RankHit& hit)
+{
+    return engineDisplayName(hit.engine) + u'\t' + QString::number(hit.position) + u'\t' +
+           hit.link + u'\t' + hit.queryUrl + u'\n';
+}
+
 QCoro::Task<int> runRank(RankOptions options)
 {
     const std::optional<Endpoints> endpoints = loadEndpoints();
@@ -80,6 +90,47 @@ QCoro::Task<int> runRank(RankOptions options)
         });
     }
     co_return 0;
+}
+
+QCoro::Task<int> runFavourites(FavouritesOptions options)
+{
+    const DataFolder data = DataFolder::fromEnvironment();
+    const FavouriteStore store(data);
+    const QStringList favourites = store.descriptors();
+    if (!options.run) {
+        for (const QString& descriptor : favourites)
+            writeOut(descriptor + u'\n');
+        co_return 0;
+    }
+    const std::optional<Endpoints> endpoints = loadEndpoints();
+    if (!endpoints)
+        co_return 2;
+    const auto network = makeNetworkAccess();
+    const WebClient client(*network);
+    cKeyrank finder(client, *endpoints);
+    int status = 0;
+    for (const QString& descriptor : favourites) {
+        const auto combination = Combination::fromDescriptor(descriptor);
+        if (!combination)
+            continue;
+        writeOut(descriptor + u'\n');
+        QStringList history;
+        for (const SearchEngine engine : combination->engineList()) {
+            finder.setKeyword(combination->keyword);
+            finder.setUrl(combination->site);
+            finder.setMaxnum(pagesForDepthIndex(combination->depthIndex));
+            co_await findPositions(finder, engine, combination->allPositions == 1,
+                                   [&history](const RankHit& hit) {
+                                       writeOut(rowLine(hit));
+                                       history << historyLine(hit);
+                                   });
+        }
+        if (!store.writeDay(descriptor, Clock::system().today(), history)) {
+            writeErr(u"marbleway-cli: cannot write today's ranks of %1\n"_s.arg(descriptor));
+            status = 1;
+        }
+    }
+    co_return status;
 }
 
 } // namespace marbleway::cli

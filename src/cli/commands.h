@@ -9,6 +9,7 @@ namespace marbleway::cli {
 // Each runs its command to the end and gives the exit status.
 QCoro::Task<int> runFetch(FetchOptions options);
 QCoro::Task<int> runRank(RankOptions options);
+QCoro::Task<int> runFavourites(FavouritesOptions options);
 
 void writeOut(const QString& text);
 void writeErr(const QString& text);

@@ -17,6 +17,8 @@ QCoro::Task<> runAndQuit(Invocation invocation)
         status = co_await runFetch(*fetch);
     else if (auto* rank = std::get_if<RankOptions>(&invocation))
         status = co_await runRank(*rank);
+    else if (auto* favourites = std::get_if<FavouritesOptions>(&invocation))
+        status = co_await runFavourites(*favourites);
     QCoreApplication::exit(status);
 }
 

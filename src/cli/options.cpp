@@ -104,6 +104,23 @@ Invocation parseRank(const QStringList& arguments)
     return options;
 }
 
+Invocation parseFavourites(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption list(u"list"_s, u"Print every favourite."_s);
+    const QCommandLineOption run(u"run"_s, u"Query every favourite and keep today's ranks."_s);
+    parser.addOptions({list, run});
+    auto parsed = parseCommand(parser, arguments);
+    if (auto* error = std::get_if<UsageError>(&parsed))
+        return *error;
+    if (!std::get<QStringList>(parsed).isEmpty())
+        return UsageError{
+            u"unexpected argument \"%1\""_s.arg(std::get<QStringList>(parsed).first())};
+    if (parser.isSet(list) == parser.isSet(run))
+        return UsageError{u"favourites needs one of --list and --run"_s};
+    return FavouritesOptions{parser.isSet(run)};
+}
+
 } // namespace
 
 QString usageText()
@@ -125,10 +142,18 @@ Commands:
       default to google, yahoo and bing, in that order; depth to 10. With
       --all every position within the depth is listed, not only the first.
 
+  favourites --list | --run
+      --list prints every favourite (engines#site#keyword#depth#all, the
+      depth as 0, 1, 2 for 10, 20, 50 results). --run queries each of them as
+      the window does, prints its rows as "rank" does under a line with the
+      favourite, and keeps today's ranks in its history. Run it daily from a
+      scheduler, e.g. cron: 0 7 * * * marbleway-cli favourites --run
+
 Options:
   -h, --help   Show this help.
 
 Environment:
+  MARBLEWAY_HOME    The data folder (default ~/.local/share/Marbleway).
   MARBLEWAY_HOSTS   Send requests elsewhere, e.g.
                     google=127.0.0.1:8081,yahoo=127.0.0.1:8082,bing=127.0.0.1:8083
 
@@ -147,6 +172,8 @@ Invocation parseArguments(const QStringList& arguments)
         return parseFetch(arguments);
     if (command == u"rank"_s)
         return parseRank(arguments);
+    if (command == u"favourites"_s)
+        return parseFavourites(arguments);
     return UsageError{u"unknown command \"%1\""_s.arg(command)};
 }
 

@@ -24,13 +24,17 @@ struct RankOptions {
     bool allPositions = false;
 };
 
+struct FavouritesOptions {
+    bool run = false; // false: list them
+};
+
 struct ShowHelp {};
 
 struct UsageError {
     QString message;
 };
 
-using Invocation = std::variant<ShowHelp, UsageError, FetchOptions, RankOptions>;
+using Invocation = std::variant<ShowHelp, UsageError, FetchOptions, RankOptions, FavouritesOptions>;
 
 // Reads the command line (program name first).
 Invocation parseArguments(const QStringList& arguments);

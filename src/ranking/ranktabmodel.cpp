@@ -57,10 +57,14 @@ void RankTabModel::fillEngines()
 {
     m_engines.removeRows(0, m_engines.rowCount());
     for (const SearchEngine engine : AllSearchEngines) {
+        // Complete before it is added: a change to a listed engine counts as the user's.
         const QString name = engineDisplayName(engine);
-        QStandardItem* item = appendRow(m_engines, {name}, true).first();
-        item->setIcon(engineIcon(engine));
+        auto* item = new QStandardItem(engineIcon(engine), name);
+        item->setEditable(false);
+        item->setCheckable(true);
+        item->setCheckState(Qt::Unchecked);
         item->setData(name, TagRole);
+        m_engines.appendRow(item);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "app/relatedtab.h"
 #include "app/resourcestab.h"
 #include "core/textfile.h"
+#include "enginepages.h"
 #include "ranking/ranktabcontroller.h"
 #include "scriptedprompts.h"
 #include "testsupport.h"
@@ -12,9 +13,11 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
@@ -22,6 +25,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeView>
 
 using namespace marbleway;
 using namespace marbleway::test;
@@ -55,6 +59,7 @@ private Q_SLOTS:
     void storedFormats();
     void unusableDatabase();
     void tabSelection();
+    void rankTabBindings();
 
 private:
     std::unique_ptr<Application> makeApp();
@@ -369,6 +374,75 @@ void TestApp::tabSelection()
     window->keywordDbTab()->refreshButton()->click();
     QCOMPARE(stored.rowCount(), 3);
     QCOMPARE(window->resourcesTab()->categories().rowCount(), 3);
+}
+
+// Receives the addresses the program asks the desktop to open.
+class OpenedUrls : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public Q_SLOTS:
+    void open(const QUrl& url) { urls << url; }
+};
+
+void TestApp::rankTabBindings()
+{
+    m_server->setHandler([](const Request& request) -> std::optional<Response> {
+        if (request.path != u"/search"_s)
+            return std::nullopt;
+        auto page = fakeweb::answerSearch(SearchEngine::Google, request.path, request.query(u"q"),
+                                          request.query(u"start"));
+        return Response::page(*page).after(std::chrono::milliseconds(150));
+    });
+    auto app = makeApp();
+    QCOMPARE(start(*app), Application::StartResult::Running);
+    MainWindow* window = app->window();
+    window->selectTab(MainWindow::RankTabIndex);
+    RankTab* tab = window->rankTab();
+    QCOMPARE(setting(u"setting3"_s), u"#1#0#0"_s);
+    QCOMPARE(tab->depthBox()->currentText(), u"20"_s);
+
+    // Choices made on the widgets are saved.
+    tab->depthBox()->setCurrentIndex(0);
+    tab->controller().model().engines()->item(0)->setCheckState(Qt::Checked);
+    QCOMPARE(setting(u"setting3"_s), u"Google.com#0#0#0"_s);
+    tab->modeBox()->setCurrentIndex(1);
+    QCOMPARE(tab->modeBox()->toolTip(), u"一个网站对应多个关键词！"_s);
+    tab->modeBox()->setCurrentIndex(0);
+
+    // The list buttons.
+    m_prompts.answerText(u"www.bluewidget.example"_s);
+    tab->listButton(u"网站"_s, u"添加"_s)->click();
+    m_prompts.answerText(u"seo tools"_s);
+    tab->listButton(u"关键词"_s, u"添加"_s)->click();
+    QCOMPARE(setting(u"settingurl"_s), u"www.bluewidget.example"_s);
+    QPushButton* all = tab->listButton(u"关键词"_s, u"全选"_s);
+    all->click();
+    QCOMPARE(all->text(), u"全不"_s);
+
+    // A run: the start button is off and the progress shows until it ends.
+    auto* progress = window->findChild<QProgressBar*>(u"rankProgress"_s);
+    tab->startButton()->click();
+    QVERIFY(!tab->startButton()->isEnabled());
+    QVERIFY(progress->isVisible());
+    QTRY_VERIFY(tab->startButton()->isEnabled());
+    QVERIFY(!progress->isVisible());
+    QCOMPARE(m_prompts.messages().last(), u"查询完毕"_s);
+    QCOMPARE(window->findChild<QLabel*>(u"statusPanel1"_s)->text(), u"就绪"_s);
+    QStandardItemModel* results = tab->controller().model().results();
+    QCOMPARE(results->rowCount(), 2);
+    QCOMPARE(results->item(1, 1)->text(), u"3"_s);
+
+    // A double click on an engine row opens its result page.
+    OpenedUrls opened;
+    QDesktopServices::setUrlHandler(u"http"_s, &opened, "open");
+    QTreeView* view = tab->resultsView();
+    const QModelIndex engineRow = results->index(1, 0);
+    Q_EMIT view->doubleClicked(engineRow);
+    Q_EMIT view->doubleClicked(results->index(0, 2)); // a site row has no page to open
+    QDesktopServices::unsetUrlHandler(u"http"_s);
+    QCOMPARE(opened.urls.size(), 1);
+    QVERIFY(opened.urls.first().toString().contains(u"/search?q=seo"));
 }
 
 QTEST_MAIN(TestApp)

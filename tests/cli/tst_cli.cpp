@@ -39,6 +39,7 @@ private Q_SLOTS:
     void usageErrors();
     void unusableHostsAreRefused();
     void hostsFromSettings();
+    void favourites();
 
 private:
     Outcome run(const QStringList& arguments, const QString& hosts = {});
@@ -231,6 +232,43 @@ void TestCli::hostsFromSettings()
     QCOMPARE(outcome.exitCode, 0);
     QVERIFY(outcome.out.startsWith(u"Google.com\t3\t"));
     QCOMPARE(m_google.requestCount(), 1);
+}
+
+void TestCli::favourites()
+{
+    QTemporaryDir home;
+    const QStringList descriptors = {u"Google.com,Bing.com#www.bluewidget.example#seo tools#2#1"_s,
+                                     u"Yahoo.com#www.bluewidget.example#backlinks#1#0"_s};
+    for (const QString& descriptor : descriptors)
+        QVERIFY(QDir().mkpath(home.filePath(u"myfav/"_s + descriptor)));
+    qputenv("MARBLEWAY_HOME", home.path().toUtf8());
+    const Outcome listed = run({u"favourites"_s, u"--list"_s});
+    QCOMPARE(listed.exitCode, 0);
+    QCOMPARE(listed.out, descriptors.join(u'\n') + u'\n');
+
+    const Outcome ran = run({u"favourites"_s, u"--run"_s}, hosts());
+    qunsetenv("MARBLEWAY_HOME");
+    QCOMPARE(ran.exitCode, 0);
+    const QStringList lines = ran.out.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 7);
+    QCOMPARE(lines.at(0), descriptors.at(0));
+    QVERIFY(lines.at(1).startsWith(u"Google.com\t3\t"));
+    QVERIFY(lines.at(4).startsWith(u"Bing.com\t41\t"));
+    QCOMPARE(lines.at(5), descriptors.at(1));
+    QVERIFY(lines.at(6).startsWith(u"Yahoo.com\t15\twww.bluewidget.example/backlinks\t"));
+
+    // Today's day file, exactly as the window writes it.
+    const QString today = QDate::currentDate().toString(Qt::ISODate) + u".txt"_s;
+    QFile day(home.filePath(u"myfav/"_s + descriptors.at(0) + u'/' + today));
+    QVERIFY(day.open(QIODevice::ReadOnly));
+    QCOMPARE(day.readAll(), "Google.com|3|www.bluewidget.example/seo-tools\r\n"
+                            "Google.com|17|www.bluewidget.example/blog/seo-tools-17\r\n"
+                            "Bing.com|12|www.bluewidget.example/seo-tools\r\n"
+                            "Bing.com|41|www.bluewidget.example/blog/seo-tools-41\r\n"_ba);
+
+    const Outcome neither = run({u"favourites"_s});
+    QCOMPARE(neither.exitCode, 2);
+    QVERIFY(neither.err.contains(u"--list"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -180,6 +180,12 @@ QString resultPage(SearchEngine engine, const QString& keyword, int page)
     if (page >= 0 && page * ResultsPerPage < IndexDepth)
         results =
             resultsFor(engine, keyword, IndexDepth).mid(page * ResultsPerPage, ResultsPerPage);
+    return layoutPage(engine, keyword, page, results);
+}
+
+QString layoutPage(SearchEngine engine, const QString& keyword, int page,
+                   const QList<Result>& results)
+{
     switch (engine) {
     case SearchEngine::Google:
         return googlePage(keyword, page, results);

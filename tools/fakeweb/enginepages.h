@@ -29,6 +29,10 @@ struct Result {
 // "keyword research" and "backlinks"; other keywords never list it.
 QList<Result> resultsFor(SearchEngine engine, const QString& keyword, int count = 50);
 
+// A result page in the engine's own layout listing exactly these results.
+QString layoutPage(SearchEngine engine, const QString& keyword, int page,
+                   const QList<Result>& results);
+
 // A result page in the engine's own layout: results (page × 10 + 1) to
 // (page × 10 + 10) of the keyword.
 QString resultPage(SearchEngine engine, const QString& keyword, int page);

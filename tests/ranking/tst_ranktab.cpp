@@ -1,0 +1,511 @@
+#include "core/textfile.h"
+#include "enginepages.h"
+#include "ranking/ranktabcontroller.h"
+#include "scriptedprompts.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace marbleway;
+using namespace marbleway::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString demo = fakeweb::DemoSite.toString();
+
+QStringList row(const QStandardItemModel& model, int r)
+{
+    QStringList cells;
+    for (int column = 0; column < model.columnCount(); ++column)
+        cells << model.item(r, column)->text();
+    return cells;
+}
+
+QList<QStringList> rows(const QStandardItemModel& model)
+{
+    QList<QStringList> all;
+    for (int r = 0; r < model.rowCount(); ++r)
+        all << row(model, r);
+    return all;
+}
+
+} // namespace
+
+class TestRankTab : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void runOverSitesKeywordsAndEngines();
+    void everyPositionOnOnePage();
+    void nothingToRunWithout();
+    void favouriteHistoryOfTheDay();
+    void browsingStoredDays();
+    void recentQueries();
+    void favouritesAddAndDelete();
+    void listsAreStored();
+    void importAndExport();
+    void oneToManyMode();
+    void choicesRoundTrip();
+
+private:
+    RankTabController& controller() { return *m_controller; }
+    RankTabModel& model() { return m_controller->model(); }
+    void makeController();
+    void addSites(const QStringList& sites);
+    void addKeywords(const QStringList& keywords);
+    void run() { await(controller().job().start()); }
+    QString setting(const QString& name) const;
+    QString dataFile(const QString& name) const { return m_dir->filePath(u"data/"_s + name); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TestHttpServer> m_server;
+    std::unique_ptr<QNetworkAccessManager> m_network;
+    std::unique_ptr<WebClient> m_web;
+    std::unique_ptr<SettingsStore> m_settings;
+    Endpoints m_endpoints;
+    ScriptedPrompts m_prompts;
+    std::unique_ptr<RankTabController> m_controller;
+    bool m_loaded = true;
+};
+
+void TestRankTab::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QDir().mkpath(m_dir->filePath(u"data"_s));
+    m_server = std::make_unique<TestHttpServer>();
+    // One server for all engines: the request's keys tell them apart.
+    m_server->setHandler([](const Request& request) -> std::optional<Response> {
+        std::optional<SearchEngine> engine;
+        std::optional<QString> offset;
+        if (request.query(u"p"))
+            engine = SearchEngine::Yahoo, offset = request.query(u"b");
+        else if (request.query(u"start"))
+            engine = SearchEngine::Google, offset = request.query(u"start");
+        else if (request.query(u"first"))
+            engine = SearchEngine::Bing, offset = request.query(u"first");
+        if (!engine)
+            return std::nullopt;
+        const auto keyword = request.query(*engine == SearchEngine::Yahoo ? u"p" : u"q");
+        const auto page = fakeweb::answerSearch(*engine, request.path, keyword, offset);
+        return page ? std::optional(Response::page(*page)) : std::nullopt;
+    });
+    for (const Service service : Endpoints::AllServices)
+        m_endpoints.setHost(service, m_server->hostAndPort());
+    m_network = std::make_unique<QNetworkAccessManager>();
+    m_web = std::make_unique<WebClient>(*m_network);
+    m_settings = std::make_unique<SettingsStore>(
+        std::make_unique<QSettings>(m_dir->filePath(u"settings.ini"_s), QSettings::IniFormat));
+    m_prompts.clear();
+    m_loaded = true;
+    makeController();
+}
+
+void TestRankTab::cleanup()
+{
+    m_controller.reset();
+    m_settings.reset();
+    m_web.reset();
+    m_network.reset();
+    m_server.reset();
+    m_dir.reset();
+}
+
+void TestRankTab::makeController()
+{
+    m_controller = std::make_unique<RankTabController>(RankTabController::Services{
+        *m_settings, DataFolder(m_dir->filePath(u"data"_s)), m_prompts, *m_web, m_endpoints,
+        Clock::system(), [this] { return m_loaded; }});
+    model().fillEngines();
+}
+
+void TestRankTab::addSites(const QStringList& sites)
+{
+    for (const QString& site : sites) {
+        m_prompts.answerText(site);
+        await(controller().lists().add(SiteKeywordLists::List::Sites));
+    }
+}
+
+void TestRankTab::addKeywords(const QStringList& keywords)
+{
+    for (const QString& keyword : keywords) {
+        m_prompts.answerText(keyword);
+        await(controller().lists().add(SiteKeywordLists::List::Keywords));
+    }
+}
+
+QString TestRankTab::setting(const QString& name) const
+{
+    QSettings settings(m_dir->filePath(u"settings.ini"_s), QSettings::IniFormat);
+    return settings.value(u"Software/Marbleway/V1.0.0/Config/"_s + name).toString();
+}
+
+void TestRankTab::runOverSitesKeywordsAndEngines()
+{
+    addSites({demo, u"www.absent.example"_s});
+    addKeywords({u"seo tools"_s, u"keyword research"_s});
+    model().checkEngines({u"Google.com"_s, u"Bing.com"_s});
+    QList<int> progress;
+    connect(&controller().job(), &RankJob::progress, this,
+            [&progress](int done, int) { progress << done; });
+
+    run();
+    const QString today = isoDate(QDate::currentDate());
+    const QList<QStringList> expected = {
+        {demo, u"seo tools"_s, today},
+        {u"Google.com"_s, u"3"_s, demo + u"/seo-tools"_s},
+        {u"Bing.com"_s, u"0"_s, QString()},
+        {demo, u"keyword research"_s, today},
+        {u"Google.com"_s, u"8"_s, demo + u"/keyword-research"_s},
+        {u"Bing.com"_s, u"0"_s, QString()},
+        {u"www.absent.example"_s, u"seo tools"_s, today},
+        {u"Google.com"_s, u"0"_s, QString()},
+        {u"Bing.com"_s, u"0"_s, QString()},
+        {u"www.absent.example"_s, u"keyword research"_s, today},
+        {u"Google.com"_s, u"0"_s, QString()},
+        {u"Bing.com"_s, u"0"_s, QString()},
+    };
+    QCOMPARE(rows(*model().results()), expected);
+    // An engine row carries the result page it was found on.
+    QVERIFY(model()
+                .results()
+                ->item(1)
+                ->data(RankTabModel::TagRole)
+                .toString()
+                .contains(u"q=seo tools&hl=en"));
+    QCOMPARE(m_server->requestCount(), 8);
+    QCOMPARE(m_prompts.messages(), QStringList{u"查询完毕"_s});
+    QCOMPARE(progress, QList<int>({0, 1, 2, 3, 4}));
+    QVERIFY(!controller().job().isRunning());
+
+    // Recent queries: one per site and keyword; a second identical run adds none.
+    QCOMPARE(model().recent()->rowCount(), 4);
+    QCOMPARE(row(*model().recent(), 0),
+             QStringList({u"Google.com,Bing.com"_s, demo, u"seo tools"_s}));
+    run();
+    QCOMPARE(model().recent()->rowCount(), 4);
+    QCOMPARE(model().results()->rowCount(), 12);
+    // Another depth is another recent query.
+    model().setDepthIndex(1);
+    run();
+    QCOMPARE(model().recent()->rowCount(), 8);
+    QCOMPARE(QueryRecord::parse(model().recent()->item(4)->data(RankTabModel::TagRole).toString())
+                 .depthIndex,
+             u"1"_s);
+}
+
+void TestRankTab::everyPositionOnOnePage()
+{
+    const QString site = u"www.twice.example"_s;
+    m_server->setHandler([site](const Request& request) -> std::optional<Response> {
+        QList<fakeweb::Result> results;
+        for (int i = 1; i <= 10; ++i) {
+            const bool ours = request.query(u"start") == u"0"_s && (i == 3 || i == 7);
+            results << fakeweb::Result{ours ? site : u"www.other%1.example"_s.arg(i),
+                                       u"/p%1/"_s.arg(i), u"r"_s};
+        }
+        return Response::page(fakeweb::layoutPage(SearchEngine::Google, u"k"_s, 0, results));
+    });
+    addSites({site});
+    addKeywords({u"k"_s});
+    model().checkEngines({u"Google.com"_s});
+    model().setAllPositions(true);
+    run();
+    const QList<QStringList> found = rows(*model().results());
+    QCOMPARE(found.size(), 3);
+    QCOMPARE(found.at(1), QStringList({u"Google.com"_s, u"3"_s, site + u"/p3"_s}));
+    QCOMPARE(found.at(2), QStringList({u"Google.com"_s, u"7"_s, site + u"/p7"_s}));
+    // Page 0 read once for each position and once more for the final miss.
+    QCOMPARE(m_server->requestCount(), 3);
+    const QueryRecord record =
+        QueryRecord::parse(model().recent()->item(0)->data(RankTabModel::TagRole).toString());
+    QCOMPARE(record.results,
+             u"$1$Google.com|3|"_s + site + u"/p3$1$Google.com|7|"_s + site + u"/p7"_s);
+    QCOMPARE(record.allPositions, u"1"_s);
+}
+
+void TestRankTab::nothingToRunWithout()
+{
+    model().results()->appendRow(new QStandardItem(u"kept"_s));
+    run();
+    addSites({u"www.site.example"_s});
+    run();
+    addKeywords({u"k"_s});
+    run();
+    QCOMPARE(m_prompts.messages(), QStringList({u"请添加或选择至少一个要查询的网站！"_s,
+                                                u"请添加或选择至少一个要查询的关键词！"_s,
+                                                u"请至少选择一个要查询搜索引擎！"_s}));
+    QCOMPARE(m_prompts.shown().last().title, u"提示"_s);
+    QCOMPARE(model().results()->rowCount(), 1);
+    QCOMPARE(m_server->requestCount(), 0);
+}
+
+void TestRankTab::favouriteHistoryOfTheDay()
+{
+    const FavouriteStore& store = controller().store();
+    const Combination favourite{u"Google.com,Bing.com"_s, demo, u"seo tools"_s, 2, 1};
+    QCOMPARE(store.create(favourite.descriptor()), FavouriteStore::Created::Created);
+    addSites({demo});
+    addKeywords({u"seo tools"_s});
+    model().checkEngines({u"Google.com"_s, u"Bing.com"_s});
+    model().setDepthIndex(2);
+    model().setAllPositions(true);
+    run();
+    const QString day = store.folder() + u'/' + favourite.descriptor() + u'/' +
+                        isoDate(QDate::currentDate()) + u".txt"_s;
+    const QString lines = u"Google.com|3|"_s + demo + u"/seo-tools\r\nGoogle.com|17|"_s + demo +
+                          u"/blog/seo-tools-17\r\nBing.com|12|"_s + demo +
+                          u"/seo-tools\r\nBing.com|41|"_s + demo + u"/blog/seo-tools-41\r\n"_s;
+    QCOMPARE(readAnsiFile(day), lines);
+
+    // A second run the same day replaces the day's lines.
+    m_server->setHandler([](const Request&) { return std::optional(Response::page(u"<html>"_s)); });
+    run();
+    QCOMPARE(readAnsiFile(day), u"Google.com|0|\r\nBing.com|0|\r\n"_s);
+    QCOMPARE(store.days(favourite.descriptor()).size(), 1);
+}
+
+void TestRankTab::browsingStoredDays()
+{
+    const FavouriteStore& store = controller().store();
+    const QString descriptor = u"Yahoo.com,Bing.com#www.site.example#seo#1#0"_s;
+    store.create(descriptor);
+    store.writeDay(descriptor, QDate(2026, 3, 2), {u"Yahoo.com|4|www.site.example/a"_s});
+    store.writeDay(descriptor, QDate(2026, 2, 27), {u"Yahoo.com|9|x"_s, u"Bing.com|0|"_s});
+    store.writeDay(descriptor, QDate(2026, 3, 1), {});
+    controller().favourites().load();
+    QCOMPARE(model().favourites()->rowCount(), 1);
+    addSites({u"other.example"_s});
+
+    controller().favourites().browse(0);
+    const QList<QStringList> expected = {
+        {u"www.site.example"_s, u"seo"_s, u"2026-02-27"_s},
+        {u"Yahoo.com"_s, u"9"_s, u"x"_s},
+        {u"Bing.com"_s, u"0"_s, QString()},
+        {u"www.site.example"_s, u"seo"_s, u"2026-03-01"_s},
+        {u"www.site.example"_s, u"seo"_s, u"2026-03-02"_s},
+        {u"Yahoo.com"_s, u"4"_s, u"www.site.example/a"_s},
+    };
+    QCOMPARE(rows(*model().results()), expected);
+    QCOMPARE(RankTabModel::texts(*model().sites()), QStringList{u"www.site.example"_s});
+    QCOMPARE(RankTabModel::checkedTexts(*model().keywords()), QStringList{u"seo"_s});
+    QCOMPARE(model().checkedEngines(), QStringList({u"Yahoo.com"_s, u"Bing.com"_s}));
+    QCOMPARE(model().depthIndex(), 1);
+    QVERIFY(!model().allPositions());
+    // Browsing changes the lists on screen only.
+    QCOMPARE(setting(u"settingurl"_s), u"other.example"_s);
+}
+
+void TestRankTab::recentQueries()
+{
+    addSites({demo});
+    addKeywords({u"backlinks"_s});
+    model().checkEngines({u"Yahoo.com"_s, u"Bing.com"_s});
+    model().setDepthIndex(1);
+    run();
+    model().setDepthIndex(0);
+    model().uncheckAllEngines();
+    model().results()->removeRows(0, model().results()->rowCount());
+
+    controller().job().restoreRecent(0);
+    QCOMPARE(model().checkedEngines(), QStringList({u"Yahoo.com"_s, u"Bing.com"_s}));
+    QCOMPARE(model().depthIndex(), 1);
+    QCOMPARE(rows(*model().results()).mid(1),
+             QList<QStringList>({{u"Yahoo.com"_s, u"15"_s, demo + u"/backlinks"_s},
+                                 {u"Bing.com"_s, u"1"_s, demo + u"/backlinks"_s}}));
+
+    model().recent()->item(0)->setCheckState(Qt::Checked);
+    m_prompts.answerConfirm(false);
+    await(controller().job().deleteRecent());
+    QCOMPARE(model().recent()->rowCount(), 1);
+    m_prompts.answerConfirm(true);
+    await(controller().job().deleteRecent());
+    QCOMPARE(model().recent()->rowCount(), 0);
+    QCOMPARE(m_prompts.shown().last().title, u"是否删除"_s);
+}
+
+void TestRankTab::favouritesAddAndDelete()
+{
+    await(controller().favourites().add());
+    QCOMPARE(m_prompts.messages().last(), u"请至少选择一条记录！"_s);
+
+    addSites({demo, u"bad/site.example"_s});
+    addKeywords({u"seo tools"_s});
+    model().checkEngines({u"Google.com"_s});
+    run();
+    RankTabModel::setAllChecked(*model().recent(), true);
+    m_prompts.clear();
+    await(controller().favourites().add());
+    // A site that cannot be a folder name is reported; the other is added.
+    QCOMPARE(m_prompts.messages().size(), 2);
+    QVERIFY(m_prompts.messages().at(0).contains(u"Google.com#bad/site.example#seo tools#0#0"));
+    QCOMPARE(m_prompts.messages().at(1), u"成功加入1条收藏记录！"_s);
+    const QString descriptor = u"Google.com#"_s + demo + u"#seo tools#0#0"_s;
+    QVERIFY(controller().store().IsSaves(descriptor));
+    QCOMPARE(controller().store().days(descriptor).first().lines,
+             QStringList{u"Google.com|3|"_s + demo + u"/seo-tools"_s});
+    QCOMPARE(model().favourites()->rowCount(), 1);
+
+    // Once more: it exists already and is not counted.
+    await(controller().favourites().add());
+    QCOMPARE(m_prompts.messages().last(), u"成功加入0条收藏记录！"_s);
+
+    // Delete it; an old index loses its line.
+    QVERIFY(writeAnsiFile(dataFile(u"myfav/list.txt"_s),
+                          crlfLines({u"keep#me"_s, descriptor, u"also#kept"_s})));
+    model().favourites()->item(0)->setCheckState(Qt::Checked);
+    m_prompts.answerConfirm(true);
+    await(controller().favourites().remove());
+    QCOMPARE(m_prompts.shown().last().title, u"询问"_s);
+    QVERIFY(!controller().store().IsSaves(descriptor));
+    QCOMPARE(model().favourites()->rowCount(), 0);
+    QCOMPARE(readAnsiFile(dataFile(u"myfav/list.txt"_s)), u"keep#me\r\nalso#kept\r\n"_s);
+}
+
+void TestRankTab::listsAreStored()
+{
+    addSites({u"  www.one.example  "_s, u"www.站点.example"_s, u"www.one.example"_s, u""_s});
+    addKeywords({u"seo"_s, u"关键词"_s});
+    QCOMPARE(setting(u"settingurl"_s), u"www.one.example$www.站点.example"_s);
+    QFile file(dataFile(u"mykw.txt"_s));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), "seo$\xB9\xD8\xBC\xFC\xB4\xCA\r\n"_ba);
+
+    // Delete needs a yes.
+    model().sites()->item(0)->setCheckState(Qt::Checked);
+    model().sites()->item(1)->setCheckState(Qt::Unchecked);
+    await(controller().lists().remove(SiteKeywordLists::List::Sites));
+    QCOMPARE(model().sites()->rowCount(), 2);
+    m_prompts.answerConfirm(true);
+    await(controller().lists().remove(SiteKeywordLists::List::Sites));
+    QCOMPARE(setting(u"settingurl"_s), u"www.站点.example"_s);
+
+    // An edit in place is saved.
+    model().keywords()->item(0)->setText(u"seo tools"_s);
+    QCOMPARE(readAnsiFile(dataFile(u"mykw.txt"_s)), u"seo tools$关键词\r\n"_s);
+
+    // A restart loads both lists, every item checked.
+    makeController();
+    controller().tabShown();
+    QCOMPARE(RankTabModel::checkedTexts(*model().sites()), QStringList{u"www.站点.example"_s});
+    QCOMPARE(RankTabModel::checkedTexts(*model().keywords()),
+             QStringList({u"seo tools"_s, u"关键词"_s}));
+
+    QCOMPARE(controller().lists().toggleAll(SiteKeywordLists::List::Keywords, u"全选"_s),
+             u"全不"_s);
+    QCOMPARE(controller().lists().toggleAll(SiteKeywordLists::List::Keywords, u"全不"_s),
+             u"全选"_s);
+    QVERIFY(!RankTabModel::hasChecked(*model().keywords()));
+}
+
+void TestRankTab::importAndExport()
+{
+    const QString import = m_dir->filePath(u"sites.txt"_s);
+    QVERIFY(writeAnsiFile(import, u"a.example\r\nb.example\r\n\r\nc.example\r\n"_s));
+    addSites({u"a.example"_s});
+    m_prompts.answerText(import);
+    await(controller().lists().importFile(SiteKeywordLists::List::Sites));
+    QCOMPARE(RankTabModel::texts(*model().sites()),
+             QStringList({u"a.example"_s, u"a.example"_s, u"b.example"_s}));
+    QCOMPARE(RankTabModel::checkedTexts(*model().sites()), QStringList{u"a.example"_s});
+    QCOMPARE(setting(u"settingurl"_s), u"a.example"_s); // not saved until the next change
+
+    const QString exported = m_dir->filePath(u"out.txt"_s);
+    m_prompts.answerText(exported);
+    await(controller().lists().exportFile(SiteKeywordLists::List::Sites));
+    QCOMPARE(readAnsiFile(exported), u"a.example\r\na.example\r\nb.example\r\n"_s);
+    QCOMPARE(m_prompts.messages().last(), u"网站列表导出成功！"_s);
+
+    // An existing file is kept unless the user agrees.
+    QVERIFY(writeAnsiFile(exported, u"old"_s));
+    m_prompts.answerText(exported);
+    m_prompts.answerConfirm(false);
+    await(controller().lists().exportFile(SiteKeywordLists::List::Sites));
+    QCOMPARE(readAnsiFile(exported), u"old"_s);
+
+    await(controller().lists().exportFile(SiteKeywordLists::List::Keywords));
+    QCOMPARE(m_prompts.shown().last().title, u"导出数据"_s);
+    QCOMPARE(m_prompts.messages().last(), u"没有数据需要导出！"_s);
+}
+
+void TestRankTab::oneToManyMode()
+{
+    addSites({u"a.example"_s, u"b.example"_s});
+    addKeywords({u"shared"_s});
+    SiteKeywordLists& lists = controller().lists();
+    QStandardItemModel& sites = *model().sites();
+
+    lists.setMode(1);
+    QCOMPARE(RankTabModel::checkedTexts(sites), QStringList{u"a.example"_s});
+    QCOMPARE(model().currentSite(), 1);
+
+    // Checking b unchecks a and shows b's own, empty, keyword list.
+    sites.item(1)->setCheckState(Qt::Checked);
+    QCOMPARE(RankTabModel::checkedTexts(sites), QStringList{u"b.example"_s});
+    QCOMPARE(model().keywords()->rowCount(), 0);
+    addKeywords({u"only b"_s});
+    QCOMPARE(readAnsiFile(dataFile(u"mykw.txt"_s)), u"only b\r\n"_s);
+
+    // Back to a: its keywords as they were when the mode began.
+    sites.item(0)->setCheckState(Qt::Checked);
+    QCOMPARE(RankTabModel::texts(*model().keywords()), QStringList{u"shared"_s});
+    lists.siteClicked(1);
+    QCOMPARE(RankTabModel::checkedTexts(sites), QStringList{u"b.example"_s});
+    QCOMPARE(RankTabModel::texts(*model().keywords()), QStringList{u"only b"_s});
+
+    // Unchecking the only checked site empties the keyword list.
+    sites.item(1)->setCheckState(Qt::Unchecked);
+    QCOMPARE(model().keywords()->rowCount(), 0);
+
+    // Without a current site no keyword can be added.
+    lists.setMode(0);
+    RankTabModel::setAllChecked(sites, false);
+    lists.setMode(1);
+    QCOMPARE(model().currentSite(), 0);
+    m_prompts.clear();
+    await(lists.add(SiteKeywordLists::List::Keywords));
+    QCOMPARE(m_prompts.messages(), QStringList{u"必须选定一个网站后再添加关键词！"_s});
+}
+
+void TestRankTab::choicesRoundTrip()
+{
+    // First switch to the tab: the default is written back in four fields.
+    controller().tabShown();
+    QCOMPARE(setting(u"setting3"_s), u"#1#0#0"_s);
+
+    m_settings->RegSave(u"setting3"_s, u"Google.com$Bing.com#2#1#1"_s);
+    makeController();
+    controller().tabShown();
+    QCOMPARE(model().checkedEngines(), QStringList({u"Google.com"_s, u"Bing.com"_s}));
+    QCOMPARE(model().depthIndex(), 2);
+    QVERIFY(model().allPositions());
+    QCOMPARE(model().modeIndex(), 1);
+    QCOMPARE(setting(u"setting3"_s), u"Google.com$Bing.com#2#1#1"_s);
+
+    // Every change is saved; unchecking every engine leaves the first field empty.
+    model().engines()->item(0)->setCheckState(Qt::Unchecked);
+    QCOMPARE(setting(u"setting3"_s), u"Bing.com#2#1#1"_s);
+    model().engines()->item(2)->setCheckState(Qt::Unchecked);
+    QCOMPARE(setting(u"setting3"_s), u"#2#1#1"_s);
+
+    // The restore only checks: an engine already checked stays so.
+    model().engines()->item(1)->setCheckState(Qt::Checked);
+    m_settings->RegSave(u"setting3"_s, u"Google.com#0#0#0"_s);
+    controller().tabShown();
+    QCOMPARE(model().checkedEngines(), QStringList({u"Google.com"_s, u"Yahoo.com"_s}));
+
+    // Before start-up has restored everything nothing is written.
+    m_loaded = false;
+    model().engines()->item(2)->setCheckState(Qt::Checked);
+    QCOMPARE(setting(u"setting3"_s), u"Google.com$Yahoo.com#0#0#0"_s);
+}
+
+QTEST_GUILESS_MAIN(TestRankTab)
+#include "tst_ranktab.moc"
