@@ -6,9 +6,11 @@
 
 #include "app/application.h"
 #include "app/mainwindow.h"
-#include "app/widgetprompts.h"
+#include "core/textfile.h"
 #include "enginepages.h"
 #include "keyworddb/keywordstore.h"
+#include "ranking/ranktabcontroller.h"
+#include "scriptedprompts.h"
 #include "testhttpserver.h"
 
 #include <QApplication>
@@ -56,6 +58,10 @@ QCoro::Task<> takePictures(Application* application, QString folder)
     MainWindow* window = application->window();
     for (int tab = 0; tab < pictureNames.size(); ++tab) {
         window->selectTab(tab);
+        if (tab == MainWindow::RankTabIndex) {
+            // A real run against the example pages, as a user would start it.
+            co_await application->rankController().job().start();
+        }
         co_await application->clock().sleep(std::chrono::milliseconds(400));
         const QString file = folder + u"/"_s + pictureNames.at(tab) + u".png"_s;
         if (!window->grab().save(file)) {
@@ -95,15 +101,22 @@ int main(int argc, char* argv[])
     folder.ensureExists();
     seedKeywordDatabase(folder);
 
+    // Sites, keywords and engines to check, as a user would have left them.
+    auto settings =
+        std::make_unique<QSettings>(home.filePath(u"settings.ini"_s), QSettings::IniFormat);
+    settings->setValue(u"Software/Marbleway/V1.0.0/Config/settingurl"_s,
+                       QString(fakeweb::DemoSite.toString() + u"$www.linkgarden.example"_s));
+    settings->setValue(u"Software/Marbleway/V1.0.0/Config/setting3"_s,
+                       u"Google.com$Yahoo.com$Bing.com#1#1#0"_s);
+    writeAnsiFile(folder.filePath(u"mykw.txt"_s), u"seo tools$keyword research\r\n"_s);
+    writeAnsiFile(folder.filePath(u"kws.txt"_s), u"seo tools\r\n"_s);
+
     QNetworkAccessManager network;
-    WidgetPrompts prompts;
-    AppEnvironment environment{folder,
-                               std::make_unique<SettingsStore>(std::make_unique<QSettings>(
-                                   home.filePath(u"settings.ini"_s), QSettings::IniFormat)),
-                               endpoints,
-                               home.filePath(u"update"_s),
-                               &network,
-                               &prompts};
+    // No dialog may wait for a click here.
+    test::ScriptedPrompts prompts;
+    AppEnvironment environment{folder,    std::make_unique<SettingsStore>(std::move(settings)),
+                               endpoints, home.filePath(u"update"_s),
+                               &network,  &prompts};
     Application application(std::move(environment));
     QTimer::singleShot(0, &application,
                        [&application, output] { takePictures(&application, output); });
