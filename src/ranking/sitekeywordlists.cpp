@@ -271,7 +271,8 @@ void SiteKeywordLists::itemChanged(List list, QStandardItem* item)
 {
     if (m_updating)
         return;
-    if (item->text() != item->data(ShownTextRole).toString()) {
+    const QVariant shown = item->data(ShownTextRole);
+    if (shown.isValid() && item->text() != shown.toString()) {
         // An edit in place was committed.
         const QString old = item->data(ShownTextRole).toString();
         {

@@ -270,6 +270,17 @@ void TestRankTab::favouriteHistoryOfTheDay()
     run();
     QCOMPARE(readAnsiFile(day), u"Google.com|0|\r\nBing.com|0|\r\n"_s);
     QCOMPARE(store.days(favourite.descriptor()).size(), 1);
+
+    // A day file that cannot be written is reported; the run goes on.
+    QVERIFY(QFile::remove(day));
+    QVERIFY(QDir().mkpath(day));
+    QStringList warnings;
+    connect(&controller().job(), &RankJob::warning, this,
+            [&warnings](const QString& text) { warnings << text; });
+    run();
+    QCOMPARE(warnings.size(), 1);
+    QVERIFY(warnings.first().contains(favourite.descriptor()));
+    QCOMPARE(model().results()->rowCount(), 3);
 }
 
 void TestRankTab::browsingStoredDays()
@@ -299,7 +310,9 @@ void TestRankTab::browsingStoredDays()
     QCOMPARE(model().checkedEngines(), QStringList({u"Yahoo.com"_s, u"Bing.com"_s}));
     QCOMPARE(model().depthIndex(), 1);
     QVERIFY(!model().allPositions());
-    // Browsing changes the lists on screen only.
+    // Browsing changes the lists on screen only, also when they are checked after.
+    model().sites()->item(0)->setCheckState(Qt::Unchecked);
+    model().sites()->item(0)->setCheckState(Qt::Checked);
     QCOMPARE(setting(u"settingurl"_s), u"other.example"_s);
 }
 
