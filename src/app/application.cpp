@@ -40,6 +40,7 @@ Application::Application(AppEnvironment environment, QObject* parent)
     : QObject(parent)
     , m_env(std::move(environment))
     , m_web(*m_env.network, *m_env.clock)
+    , m_pacer(*m_env.clock)
 {
     m_panels.setText(1, StatusPanels::Ready);
 }
@@ -50,6 +51,7 @@ Application::~Application()
         m_tray->hide();
     // The window's views show the controller's models: the window goes first.
     m_window.reset();
+    m_related.reset();
 }
 
 QCoro::Task<Application::StartResult> Application::start()
@@ -91,6 +93,9 @@ QCoro::Task<Application::StartResult> Application::start()
     }
 
     // 5 and 6. The window with its choice lists and engines.
+    m_related = std::make_unique<RelatedSearch>(
+        RelatedSearch::Services{m_web, m_env.endpoints, *m_env.clock, m_pacer, m_keywords,
+                                prompts(), m_panels, m_env.dataFolder});
     m_rank = std::make_unique<RankTabController>(
         RankTabController::Services{settings(), m_env.dataFolder, prompts(), m_web, m_env.endpoints,
                                     *m_env.clock, [this] { return m_loaded; }});
@@ -131,10 +136,11 @@ void Application::restoreOptions()
     RelatedTab* related = m_window->relatedTab();
     related->applyOptions(options);
 
-    const QStringList intervals = {u"googlese"_s, u"yahoose"_s, u"bingse"_s};
-    for (size_t engine = 0; engine < m_crawlIntervals.size(); ++engine) {
-        const QString stored = settings().RegRead(intervals.at(qsizetype(engine))).trimmed();
-        m_crawlIntervals[engine] = stored.isEmpty() ? 5 : stored.toInt();
+    for (const SearchEngine engine : AllSearchEngines) {
+        const QString stored =
+            settings().RegRead(CrawlPacer::SettingNames[size_t(engine)]).trimmed();
+        m_pacer.setInterval(engine,
+                            stored.isEmpty() ? CrawlPacer::DefaultInterval : stored.toInt());
     }
 
     if (!settings().contains(u"settingurl"_s)) {
@@ -147,6 +153,12 @@ void Application::restoreOptions()
         if (!lines.isEmpty())
             related->keywordBox()->setText(lines.first());
     }
+}
+
+std::array<int, 3> Application::crawlIntervals() const
+{
+    return {m_pacer.interval(SearchEngine::Google), m_pacer.interval(SearchEngine::Yahoo),
+            m_pacer.interval(SearchEngine::Bing)};
 }
 
 void Application::saveRelatedOptions()

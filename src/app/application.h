@@ -7,6 +7,8 @@
 #include "core/settingsstore.h"
 #include "keyworddb/keywordstore.h"
 #include "ranking/ranktabcontroller.h"
+#include "research/crawlpacer.h"
+#include "research/relatedsearch.h"
 #include "shell/singleinstance.h"
 #include "web/endpoints.h"
 #include "web/webclient.h"
@@ -72,7 +74,9 @@ public:
     // Set when the updater has been started and the program ends for it.
     bool updateFlag() const { return m_updateFlag; }
     // Seconds between two page-count requests to Google, Yahoo and Bing.
-    const std::array<int, 3>& crawlIntervals() const { return m_crawlIntervals; }
+    std::array<int, 3> crawlIntervals() const;
+    CrawlPacer& pacer() { return m_pacer; }
+    RelatedSearch& relatedSearch() { return *m_related; }
 
     static const QString Version;
 
@@ -95,7 +99,8 @@ private:
     std::unique_ptr<MainWindow> m_window;
     QPointer<QSystemTrayIcon> m_tray;
     QStringList m_warnings;
-    std::array<int, 3> m_crawlIntervals{5, 5, 5};
+    CrawlPacer m_pacer;
+    std::unique_ptr<RelatedSearch> m_related;
     bool m_loaded = false;
     bool m_updateFlag = false;
 };

@@ -2,6 +2,7 @@
 
 #include "app/adwordstab.h"
 #include "app/application.h"
+#include "app/crawlsettingsdialog.h"
 #include "app/keyworddbtab.h"
 #include "app/ranktab.h"
 #include "app/relatedtab.h"
@@ -35,7 +36,7 @@ MainWindow::MainWindow(Application& app, QWidget* parent)
     : QMainWindow(parent)
     , m_app(&app)
     , m_tabs(new QTabWidget(this))
-    , m_related(new RelatedTab(m_tabs))
+    , m_related(new RelatedTab(app.relatedSearch(), m_tabs))
     , m_adWords(new AdWordsTab(m_tabs))
     , m_resources(new ResourcesTab(m_tabs))
     , m_rank(new RankTab(app.rankController(), m_tabs))
@@ -75,7 +76,8 @@ MainWindow::~MainWindow() = default;
 void MainWindow::buildMenus()
 {
     QMenu* system = menuBar()->addMenu(u"软件系统(&S)"_s);
-    system->addAction(u"搜索引擎屏蔽设置"_s)->setEnabled(false);
+    connect(system->addAction(u"搜索引擎屏蔽设置"_s), &QAction::triggered, this,
+            &MainWindow::openCrawlSettings);
     system->addAction(u"在线升级"_s)->setEnabled(false);
     system->addSeparator();
     connect(system->addAction(u"退出系统"_s), &QAction::triggered, this, &QWidget::close);
@@ -109,6 +111,14 @@ void MainWindow::buildMenus()
     connect(online, &QAction::triggered, this,
             [openMakerPage] { openMakerPage(u"/marbleway/help.htm"_s); });
     help->addAction(u"意见和建议"_s)->setEnabled(false);
+}
+
+void MainWindow::openCrawlSettings()
+{
+    auto* dialog = new CrawlSettingsDialog(m_app->settings(), m_app->pacer(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->open();
 }
 
 void MainWindow::buildStatusBar()

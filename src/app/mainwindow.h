@@ -64,6 +64,7 @@ protected:
 
 private:
     void buildMenus();
+    void openCrawlSettings();
     void buildStatusBar();
     void tabSelected(int tab);
     void loadKeywordDatabase();

@@ -1,9 +1,13 @@
 #include "app/relatedtab.h"
 
+#include "app/reportlist.h"
+#include "research/relatedsearch.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,17 +19,28 @@ namespace marbleway {
 
 using namespace Qt::StringLiterals;
 
-RelatedTab::RelatedTab(QWidget* parent)
+RelatedTab::RelatedTab(RelatedSearch& search, QWidget* parent)
     : QWidget(parent)
+    , m_search(&search)
     , m_keyword(new QLineEdit(this))
     , m_exclude(new QCheckBox(u"相关关键词中不包含以下关键词："_s, this))
     , m_excludeWords(new QLineEdit(this))
-    , m_start(pendingButton(u"开始查询"_s, this))
-    , m_results(makeReportList(
-          this, u"relatedList"_s,
-          {u"相关关键词"_s, u"Google.com收录"_s, u"Yahoo.com收录"_s, u"Bing.com收录数"_s}))
+    , m_start(new QPushButton(u"开始查询"_s, this))
+    , m_delete(new QPushButton(u"删除关键词"_s, this))
+    , m_addToDatabase(new QPushButton(u"加入关键词数据库"_s, this))
+    , m_results(new QTreeView(this))
     , m_filter(new FilterFrame(u"相关关键词中："_s, this))
 {
+    auto* shown = new BoldRowsProxy(m_results);
+    shown->setSourceModel(search.list());
+    m_results->setObjectName(u"relatedList"_s);
+    m_results->setModel(shown);
+    m_results->setRootIsDecorated(false);
+    m_results->setUniformRowHeights(true);
+    m_results->setAlternatingRowColors(true);
+    m_results->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_results->setColumnWidth(0, 260);
+    m_results->header()->setSectionsClickable(true);
     m_keyword->setObjectName(u"seedKeyword"_s);
     m_keyword->setPlaceholderText(u"输入要挖掘的关键词，例如 seo tools"_s);
     for (int i = 0; i < RelatedOptions::Count; ++i) {
@@ -66,15 +81,15 @@ RelatedTab::RelatedTab(QWidget* parent)
     sideLayout->addStretch();
 
     auto* splitter = new QSplitter(this);
-    splitter->addWidget(m_results.view);
+    splitter->addWidget(m_results);
     splitter->addWidget(side);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 1);
     splitter->setChildrenCollapsible(false);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(pendingButton(u"删除关键词"_s, this));
-    buttons->addWidget(pendingButton(u"加入关键词数据库"_s, this));
+    buttons->addWidget(m_delete);
+    buttons->addWidget(m_addToDatabase);
     buttons->addStretch();
     addExportButtons(buttons, u"导出至"_s);
 
@@ -82,7 +97,32 @@ RelatedTab::RelatedTab(QWidget* parent)
     layout->addWidget(settings);
     layout->addWidget(splitter, 1);
     layout->addLayout(buttons);
-    m_results.view->setToolTip(u"种子关键词以粗体显示"_s);
+    m_results->setToolTip(u"种子关键词以粗体显示；点击列标题可排序"_s);
+
+    // Inputs are read afresh for every candidate: keep the search's copy current.
+    RelatedInputs& inputs = search.inputs();
+    inputs.options = options();
+    connect(m_keyword, &QLineEdit::textChanged, this,
+            [this](const QString& text) { m_search->setSeedText(text); });
+    connect(this, &RelatedTab::optionsChanged, this,
+            [this] { m_search->inputs().options = options(); });
+    connect(m_exclude, &QCheckBox::toggled, this,
+            [this](bool on) { m_search->inputs().exclude = on; });
+    connect(m_excludeWords, &QLineEdit::textChanged, this,
+            [this](const QString& text) { m_search->inputs().excludeWords = text; });
+
+    JobControl& control = search.control();
+    connect(&control, &JobControl::changed, this, [this] {
+        m_start->setText(m_search->control().caption());
+        m_start->setEnabled(m_search->control().isEnabled());
+    });
+    connect(m_start, &QPushButton::clicked, this, [this] { m_search->click(); });
+    connect(m_delete, &QPushButton::clicked, this, [this] { m_search->deleteChecked(); });
+    connect(m_addToDatabase, &QPushButton::clicked, this,
+            [this] { m_search->addCheckedToDatabase(); });
+    connect(&search, &RelatedSearch::filterEnabledChanged, m_filter, &QWidget::setEnabled);
+    connect(m_results->header(), &QHeaderView::sectionClicked, this,
+            [this](int column) { m_search->sortByColumn(column); });
 }
 
 RelatedOptions RelatedTab::options() const

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/pagewidgets.h"
-#include "app/reportlist.h"
 #include "research/relatedoptions.h"
 
 #include <QWidget>
@@ -11,22 +10,29 @@
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
+class QTreeView;
 
 namespace marbleway {
 
+class RelatedSearch;
+
 // Tab "相关关键词查询": a seed keyword, the search options, the related
-// keyword list with its filter and the Baidu figures' explanation.
+// keyword list with its filter and the Baidu figures' explanation. Binds the
+// search's list and inputs to widgets.
 class RelatedTab : public QWidget {
     Q_OBJECT
 public:
-    explicit RelatedTab(QWidget* parent = nullptr);
+    explicit RelatedTab(RelatedSearch& search, QWidget* parent = nullptr);
 
+    RelatedSearch& search() const { return *m_search; }
     QLineEdit* keywordBox() const { return m_keyword; }
     QCheckBox* optionBox(RelatedOptions::Option option) const { return m_options[size_t(option)]; }
     QCheckBox* excludeBox() const { return m_exclude; }
     QLineEdit* excludeWords() const { return m_excludeWords; }
     QPushButton* startButton() const { return m_start; }
-    const ReportList& results() const { return m_results; }
+    QPushButton* deleteButton() const { return m_delete; }
+    QPushButton* addToDatabaseButton() const { return m_addToDatabase; }
+    QTreeView* resultsView() const { return m_results; }
     FilterFrame* filterFrame() const { return m_filter; }
 
     RelatedOptions options() const;
@@ -37,12 +43,15 @@ Q_SIGNALS:
     void optionsChanged();
 
 private:
+    RelatedSearch* m_search;
     QLineEdit* m_keyword;
     std::array<QCheckBox*, RelatedOptions::Count> m_options{};
     QCheckBox* m_exclude;
     QLineEdit* m_excludeWords;
     QPushButton* m_start;
-    ReportList m_results;
+    QPushButton* m_delete;
+    QPushButton* m_addToDatabase;
+    QTreeView* m_results;
     FilterFrame* m_filter;
 };
 

@@ -1,5 +1,7 @@
 #include "app/reportlist.h"
 
+#include "core/listroles.h"
+
 #include <QHeaderView>
 #include <QPainter>
 #include <QPixmap>
@@ -60,6 +62,16 @@ ReportList makeReportList(QWidget* parent, const QString& objectName, const QStr
             list.view->setColumnWidth(column, column == 0 ? 170 : 110);
     }
     return list;
+}
+
+QVariant BoldRowsProxy::data(const QModelIndex& index, int role) const
+{
+    if (role == Qt::FontRole && index.siblingAtColumn(0).data(BoldRole).toBool()) {
+        QFont font;
+        font.setBold(true);
+        return font;
+    }
+    return QIdentityProxyModel::data(index, role);
 }
 
 QIcon engineIcon(const QString& key)

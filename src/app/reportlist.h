@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QIdentityProxyModel>
 #include <QStringList>
 
 class QStandardItem;
@@ -24,6 +25,14 @@ struct ReportList {
 
 ReportList makeReportList(QWidget* parent, const QString& objectName, const QStringList& headers,
                           bool headerVisible = true);
+
+// Shows rows marked with BoldRole in a bold font; the models below the window
+// know nothing of fonts.
+class BoldRowsProxy : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex& index, int role) const override;
+};
 
 // The engines' pictures, by their keys "google", "yahoo", "bing".
 QIcon engineIcon(const QString& key);

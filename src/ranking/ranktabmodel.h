@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/listroles.h"
 #include "ranking/ranktext.h"
 
 #include <QIcon>
@@ -18,7 +19,7 @@ class RankTabModel : public QObject {
 public:
     // Where an item keeps its tag (a site's own keywords, a row's query
     // address, a recent query's record, a favourite's descriptor).
-    static constexpr int TagRole = Qt::UserRole + 1;
+    static constexpr int TagRole = marbleway::TagRole;
 
     explicit RankTabModel(QObject* parent = nullptr);
 

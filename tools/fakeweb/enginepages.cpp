@@ -78,14 +78,51 @@ QString escaped(const QString& text)
     return text.toHtmlEscaped();
 }
 
+// "4,120,000": page counts as the engines print them.
+QString withSeparators(quint32 number)
+{
+    QString digits = QString::number(number);
+    for (qsizetype at = digits.size() - 3; at > 0; at -= 3)
+        digits.insert(at, u',');
+    return digits;
+}
+
+const QString& modifiersFor(SearchEngine engine)
+{
+    // Overlapping on purpose: the same suggestion from two engines is listed once.
+    static const QString yahoo = u"free %1|%1 online|best %1|%1 list|%1 for beginners"_s;
+    static const QString google = u"free %1|%1 software|best %1|%1 comparison|top 10 %1"_s;
+    static const QString bing = u"%1 free|%1 online|%1 software|%1 review|list of %1"_s;
+    return engine == SearchEngine::Yahoo ? yahoo : engine == SearchEngine::Google ? google : bing;
+}
+
+} // namespace
+
+quint32 countFor(SearchEngine engine, const QString& keyword)
+{
+    return 20000 + fnv1a(normalised(keyword) + engineKey(engine) + u"count"_s) % 9000000;
+}
+
+QStringList relatedFor(SearchEngine engine, const QString& keyword)
+{
+    QStringList related;
+    for (const QString& form : modifiersFor(engine).split(u'|'))
+        related << form.arg(normalised(keyword));
+    return related;
+}
+
+namespace {
+
 QString googlePage(const QString& keyword, int page, const QList<Result>& results)
 {
     QString html = u"<html><head><meta http-equiv=\"content-type\" content=\"text/html; "
                    "charset=UTF-8\"><title>"_s +
-                   escaped(keyword) +
-                   u" - Google Search</title></head><body>\n"
-                   "<div id=\"resultStats\">Page %1 of about 4,120,000 results</div>\n"
-                   "<div id=\"res\"><ol>\n"_s.arg(page + 1);
+                   escaped(keyword) + u" - Google Search</title></head><body>\n"_s;
+    html += u"<div id=\"resultStats\">Results <b>%1</b> - <b>%2</b> of about <b>%3</b> for "
+            "<b>%4</b></div>\n"_s.arg(
+                QString::number(page * 10 + 1), QString::number(page * 10 + 10),
+                withSeparators(countFor(SearchEngine::Google, keyword)), escaped(keyword));
+    html += u"<div id=\"res\"><ol>\n"_s;
     for (const Result& result : results) {
         const QString link = u"http://"_s + result.host + result.path;
         html += u"<li class=g><h3 class=r><a href=\""_s + link + u"\" class=l>"_s +
@@ -95,7 +132,16 @@ QString googlePage(const QString& keyword, int page, const QList<Result>& result
     }
     if (results.isEmpty())
         html += u"<p>Your search did not match any more documents.</p>\n"_s;
-    html += u"</ol></div></body></html>\n"_s;
+    html += u"</ol></div>\n<p class=\"rs\">Searches related to <b>"_s + escaped(keyword) +
+            u"</b></p><table><tr>"_s;
+    for (const QString& related : relatedFor(SearchEngine::Google, keyword)) {
+        QString shown = escaped(related);
+        shown.replace(escaped(normalised(keyword)),
+                      u"<b>"_s + escaped(normalised(keyword)) + u"</b>"_s);
+        html += u"<td><a href=\"/search?q="_s + QString(related).replace(u' ', u'+') + u"\">"_s +
+                shown + u"</a></td>"_s;
+    }
+    html += u"</tr></table></body></html>\n"_s;
     return html;
 }
 
@@ -106,8 +152,10 @@ QString yahooPage(const QString& keyword, int page, const QList<Result>& results
                    escaped(keyword) +
                    u" - Yahoo! Search Results</title></head><body>\n"
                    "<form action=\"/search\"><input name=\"p\" value=\""_s +
-                   escaped(keyword) +
-                   u"\"></form>\n<div id=\"web\"><p>Page %1</p><ol>\n"_s.arg(page + 1);
+                   escaped(keyword) + u"\"></form>\n"_s;
+    html += u"<p>Page %1, <strong id=\"resultCount\">%2</strong> results</p>\n"_s.arg(
+        QString::number(page + 1), withSeparators(countFor(SearchEngine::Yahoo, keyword)));
+    html += u"<div id=\"web\"><ol>\n"_s;
     for (const Result& result : results) {
         html += u"<li><div><h3><a class=\"yschttl spt\" href=\"http://rds.yahoo.example/"
                 "_ylt=A0oG7/SIG=12/EXP=1/**http%3a//"_s +
@@ -118,7 +166,12 @@ QString yahooPage(const QString& keyword, int page, const QList<Result>& results
     }
     if (results.isEmpty())
         html += u"<p>We did not find results for this page.</p>\n"_s;
-    html += u"</ol></div></body></html>\n"_s;
+    // The related searches travel as data for the page's script.
+    QStringList terms;
+    for (const QString& related : relatedFor(SearchEngine::Yahoo, keyword))
+        terms << u"[\""_s + related + u"\",\"0\"]"_s;
+    html += u"</ol></div>\n<script>var related = {\"terms\":["_s + terms.join(u',') +
+            u"]};</script></body></html>\n"_s;
     return html;
 }
 
@@ -126,9 +179,10 @@ QString bingPage(const QString& keyword, int page, const QList<Result>& results)
 {
     QString html = u"<!DOCTYPE html><html><head><meta content=\"text/html; charset=utf-8\" "
                    "http-equiv=\"content-type\"><title>"_s +
-                   escaped(keyword) +
-                   u" - Bing</title></head><body>\n<div id=\"results\"><span class=\"sb_count\">"
-                   "Page %1</span><ul>\n"_s.arg(page + 1);
+                   escaped(keyword) + u" - Bing</title></head><body>\n"_s;
+    html += u"<div id=\"results\"><span class=\"sb_count\">%1-%2 of %3 results</span><ul>\n"_s.arg(
+        QString::number(page * 10 + 1), QString::number(page * 10 + 10),
+        withSeparators(countFor(SearchEngine::Bing, keyword)));
     for (const Result& result : results) {
         QString target = result.host + result.path;
         target.replace(u"/"_s, u"%2f"_s);
@@ -140,6 +194,18 @@ QString bingPage(const QString& keyword, int page, const QList<Result>& results)
     }
     if (results.isEmpty())
         html += u"<p>There are no more results for this search.</p>\n"_s;
+    html += u"</ul></div>\n<div class=\"b_rs\"><h2>Related searches</h2><ul>"_s;
+    int id = 5100;
+    for (const QString& related : relatedFor(SearchEngine::Bing, keyword)) {
+        QString shown = escaped(related);
+        shown.replace(escaped(normalised(keyword)) + u' ', QString());
+        shown = escaped(normalised(keyword)) + u" <strong>"_s + shown + u"</strong>"_s;
+        if (!related.startsWith(normalised(keyword)))
+            shown = escaped(related);
+        html += u"<li><a href=\"/search?q="_s + QString(related).replace(u' ', u'+') +
+                u"\" onmousedown=\"return si_T('&amp;ID=SERP,%1')\">"_s.arg(id++) + shown +
+                u"</a></li>"_s;
+    }
     html += u"</ul></div></body></html>\n"_s;
     return html;
 }

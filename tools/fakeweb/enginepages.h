@@ -29,6 +29,11 @@ struct Result {
 // "keyword research" and "backlinks"; other keywords never list it.
 QList<Result> resultsFor(SearchEngine engine, const QString& keyword, int count = 50);
 
+// The related searches the example engine suggests for a keyword, in order.
+QStringList relatedFor(SearchEngine engine, const QString& keyword);
+// The page count the example engine reports for a keyword.
+quint32 countFor(SearchEngine engine, const QString& keyword);
+
 // A result page in the engine's own layout listing exactly these results.
 QString layoutPage(SearchEngine engine, const QString& keyword, int page,
                    const QList<Result>& results);

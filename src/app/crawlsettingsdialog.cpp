@@ -1,0 +1,89 @@
+#include "app/crawlsettingsdialog.h"
+
+#include "app/pagewidgets.h"
+#include "core/settingsstore.h"
+#include "research/crawlpacer.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace marbleway {
+
+using namespace Qt::StringLiterals;
+
+CrawlSettingsDialog::CrawlSettingsDialog(SettingsStore& settings, CrawlPacer& pacer,
+                                         QWidget* parent)
+    : QDialog(parent)
+    , m_settings(&settings)
+    , m_pacer(&pacer)
+{
+    setWindowTitle(u"搜索引擎屏蔽设置"_s);
+    setObjectName(u"frm_setse"_s);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(
+        hintLabel(u"当软件执行某些通过抓取谷歌等搜索引擎获取数据的操作时，由于在短时间内"
+                  "连续执行相同操作会导致软件被搜索引擎屏蔽，从而"
+                  "无法正常获取数据。解决方案是：设置软件抓取搜索引擎的时间间隔，越长越好。"_s,
+                  this));
+    auto* form = new QFormLayout;
+    const QStringList labels = {u"抓取Google.com时间间隔："_s, u"抓取Yahoo.com时间间隔："_s,
+                                u"抓取Bing.com时间间隔："_s};
+    for (int engine = 0; engine < 3; ++engine) {
+        auto* box = new QComboBox(this);
+        for (int seconds = 3; seconds <= 10; ++seconds)
+            box->addItem(QString::number(seconds));
+        box->setCurrentIndex(-1);
+        auto* row = new QHBoxLayout;
+        row->addWidget(box);
+        row->addWidget(new QLabel(u"秒"_s, this));
+        row->addStretch();
+        form->addRow(labels.at(engine), row);
+        m_boxes[size_t(engine)] = box;
+    }
+    layout->addLayout(form);
+
+    auto* note = hintLabel(u"如果以下浏览器显示有被屏蔽提示，并提示您输入验证码，请按照其提示输入，"
+                           "验证通过后，短时间内不会再出现被屏蔽的现象。"_s,
+                           this);
+    layout->addWidget(note);
+    // The engines' pages, for answering their captcha, come with the embedded browser.
+    auto* pages = new QLabel(u"搜索引擎页面将在此处显示。"_s, this);
+    pages->setAlignment(Qt::AlignCenter);
+    pages->setFrameShape(QFrame::StyledPanel);
+    pages->setMinimumHeight(120);
+    layout->addWidget(pages, 1);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->button(QDialogButtonBox::Close)->setText(u"关闭"_s);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    resize(560, 420);
+
+    // Opening shows the stored intervals; choosing one stores it at once.
+    for (int engine = 0; engine < 3; ++engine) {
+        const QString stored = settings.RegRead(CrawlPacer::SettingNames[size_t(engine)]).trimmed();
+        const int seconds = stored.isEmpty() ? CrawlPacer::DefaultInterval : stored.toInt();
+        connect(m_boxes[size_t(engine)], &QComboBox::currentIndexChanged, this,
+                [this, engine] { chosen(engine); });
+        // An interval outside 3 to 10 (edited elsewhere) shows no choice and stays.
+        m_boxes[size_t(engine)]->setCurrentIndex(seconds >= 3 && seconds <= 10 ? seconds - 3 : -1);
+    }
+}
+
+void CrawlSettingsDialog::chosen(int engine)
+{
+    const QComboBox* box = m_boxes[size_t(engine)];
+    if (box->currentIndex() < 0)
+        return;
+    m_settings->RegCreate();
+    m_settings->RegSave(CrawlPacer::SettingNames[size_t(engine)], box->currentText());
+    m_pacer->setInterval(static_cast<SearchEngine>(engine), box->currentText().toInt());
+}
+
+} // namespace marbleway

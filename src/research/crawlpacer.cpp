@@ -1,0 +1,43 @@
+#include "research/crawlpacer.h"
+
+#include "core/rounding.h"
+
+namespace marbleway {
+
+using namespace Qt::StringLiterals;
+using std::chrono::milliseconds;
+
+const std::array<QString, 3> CrawlPacer::SettingNames = {u"googlese"_s, u"yahoose"_s, u"bingse"_s};
+
+CrawlPacer::CrawlPacer(const Clock& clock)
+    : m_clock(&clock)
+{}
+
+void CrawlPacer::setInterval(SearchEngine engine, int seconds)
+{
+    m_intervals[size_t(engine)] = seconds;
+}
+
+int CrawlPacer::interval(SearchEngine engine) const
+{
+    return m_intervals[size_t(engine)];
+}
+
+QCoro::Task<> CrawlPacer::pace(SearchEngine engine, Wait wait)
+{
+    auto& last = m_last[size_t(engine)];
+    if (last) {
+        const double elapsed = double((m_clock->monotonic() - *last).count()) / 1000.0;
+        const int interval = m_intervals[size_t(engine)];
+        if (roundHalfEven(elapsed) < interval) {
+            const double remaining = interval - elapsed;
+            // "More than r seconds": one millisecond past r.
+            const double seconds = wait == Wait::Exact ? remaining : roundHalfEven(remaining);
+            if (seconds > 0)
+                co_await m_clock->sleep(milliseconds(qint64(seconds * 1000.0) + 1));
+        }
+    }
+    last = m_clock->monotonic();
+}
+
+} // namespace marbleway

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "core/clock.h"
+#include "ranking/searchengine.h"
+
+#include <QObject>
+#include <qcoro/qcorotask.h>
+
+#include <array>
+#include <chrono>
+#include <optional>
+
+namespace marbleway {
+
+// Keeps page-count requests to one engine at least its crawl interval apart,
+// so that the engines do not block the user. Shared by every paced caller, so
+// that the related keyword search and the database refresh pace each other.
+class CrawlPacer {
+public:
+    explicit CrawlPacer(const Clock& clock);
+
+    // Seconds between two requests to the engine (3 to 10 from the settings;
+    // other values are used as they stand).
+    void setInterval(SearchEngine engine, int seconds);
+    int interval(SearchEngine engine) const;
+
+    enum class Wait { Rounded, Exact };
+    // Waits, when needed, until the engine's interval has passed since its last
+    // request, then notes this request's time. The first request to an engine
+    // never waits. The pacer must outlive the call.
+    QCoro::Task<> pace(SearchEngine engine, Wait wait = Wait::Rounded);
+
+    static const std::array<QString, 3> SettingNames; // "googlese", "yahoose", "bingse"
+    static constexpr int DefaultInterval = 5;
+
+private:
+    const Clock* m_clock;
+    std::array<int, 3> m_intervals{DefaultInterval, DefaultInterval, DefaultInterval};
+    std::array<std::optional<std::chrono::milliseconds>, 3> m_last;
+};
+
+} // namespace marbleway

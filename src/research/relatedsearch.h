@@ -1,0 +1,102 @@
+#pragma once
+
+#include "core/clock.h"
+#include "core/datafolder.h"
+#include "core/jobstatus.h"
+#include "core/prompts.h"
+#include "keyworddb/keywordstore.h"
+#include "research/columnsort.h"
+#include "research/crawlpacer.h"
+#include "research/relatedoptions.h"
+#include "web/cxhtml.h"
+#include "web/endpoints.h"
+#include "web/webclient.h"
+
+#include <QObject>
+#include <QPersistentModelIndex>
+#include <QStandardItemModel>
+#include <qcoro/qcorotask.h>
+
+#include <array>
+
+namespace marbleway {
+
+// What the related keyword search reads from the tab; read afresh for every
+// candidate, so a change during a search applies from the next one on.
+struct RelatedInputs {
+    QString seedText; // the keyword box as typed
+    RelatedOptions options;
+    bool exclude = false; // "相关关键词中不包含以下关键词："
+    QString excludeWords;
+};
+
+// The related keyword search: the related searches Yahoo, Google and Bing show
+// for a seed, filtered by the user's word rules, each with the page counts the
+// engines report, paced per engine; pausable and resumable.
+class RelatedSearch : public QObject {
+    Q_OBJECT
+public:
+    struct Services {
+        const WebClient& web;
+        const Endpoints& endpoints;
+        const Clock& clock;
+        CrawlPacer& pacer;
+        KeywordStore& store;
+        Prompts& prompts;
+        StatusPanels& panels;
+        DataFolder dataFolder;
+    };
+
+    explicit RelatedSearch(Services services, QObject* parent = nullptr);
+
+    // The related keyword list and its hidden full copy.
+    QStandardItemModel* list() { return &m_list; }
+    QStandardItemModel* shadow() { return &m_shadow; }
+    RelatedInputs& inputs() { return m_inputs; }
+    JobControl& control() { return m_control; }
+    const QString& lastSeed() const { return m_lastSeed; }
+
+    // The keyword box changed: kept in "kws.txt" (unless it reads "qq").
+    void setSeedText(const QString& text);
+
+    // The start button: starts, pauses, or resumes a paused search of the same
+    // seed. This object must outlive the call.
+    QCoro::Task<> click();
+    // "删除关键词": the checked rows leave the list (the full copy keeps them).
+    QCoro::Task<> deleteChecked();
+    // "加入关键词数据库": the checked rows not yet stored are stored.
+    QCoro::Task<> addCheckedToDatabase();
+    // A click on a column header; nothing while a job is busy.
+    void sortByColumn(int column);
+
+    // Stores the last row of `list`, or refreshes its stored row when that is
+    // from another day.
+    void checkdb(const QStandardItemModel& list);
+
+    static const QStringList Columns;
+
+Q_SIGNALS:
+    // The filter frame is usable only while no search runs.
+    void filterEnabledChanged(bool enabled);
+
+private:
+    QCoro::Task<bool> runPass(SearchEngine engine, CXHtml* html, QString seed);
+    QCoro::Task<> AddIndex(QString kw, QPersistentModelIndex visible, QPersistentModelIndex copy);
+    bool accepts(const QString& candidate, const QString& seed) const;
+    // Appends a keyword to both lists; the rows' first cells.
+    std::pair<QPersistentModelIndex, QPersistentModelIndex> appendKeyword(const QString& keyword);
+    void GetStbar(const QString& keyword);
+    void stopped();
+    void finished();
+
+    Services m_services;
+    QStandardItemModel m_list;
+    QStandardItemModel m_shadow;
+    RelatedInputs m_inputs;
+    JobControl m_control;
+    ColumnSorter m_sorter;
+    QString m_lastSeed;
+    std::array<bool, 3> m_done{}; // passes of lastSeed completed: Yahoo, Google, Bing
+};
+
+} // namespace marbleway

@@ -1,0 +1,465 @@
+#include "core/listroles.h"
+#include "core/textfile.h"
+#include "enginepages.h"
+#include "research/pagecounts.h"
+#include "research/relatedpasses.h"
+#include "research/relatedsearch.h"
+#include "scriptedprompts.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace marbleway;
+using namespace marbleway::test;
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Which engine a request is for: Yahoo asks with "p", Bing with "setmkt".
+std::optional<SearchEngine> engineOf(const Request& request)
+{
+    if (request.query(u"p"))
+        return SearchEngine::Yahoo;
+    if (request.query(u"setmkt"))
+        return SearchEngine::Bing;
+    if (request.query(u"q"))
+        return SearchEngine::Google;
+    return std::nullopt;
+}
+
+QString keywordOf(const Request& request)
+{
+    return request.query(request.query(u"p") ? u"p" : u"q").value_or(QString());
+}
+
+QStringList column(const QStandardItemModel& model, int c)
+{
+    QStringList texts;
+    for (int row = 0; row < model.rowCount(); ++row)
+        texts << model.item(row, c)->text();
+    return texts;
+}
+
+} // namespace
+
+class TestRelated : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void candidatesFromEachEngineInOrder();
+    void cuttingThePages();
+    void wordRules();
+    void pauseAndResume();
+    void anotherSeedStartsAfresh();
+    void countRules();
+    void countsFromTheDatabaseOfTheDay();
+    void pacingPerEngine();
+    void checkdbRules();
+    void sortingCountsAsNumbers();
+    void deleteAndStoreButtons();
+    void seedBoxIsKept();
+
+private:
+    RelatedSearch& search() { return *m_search; }
+    void setOptions(bool google, bool yahoo, bool bing, bool store = false);
+    void run(const QString& seed);
+    qsizetype requestsFor(SearchEngine engine) const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TestHttpServer> m_server;
+    std::unique_ptr<QNetworkAccessManager> m_network;
+    std::unique_ptr<ScaledClock> m_clock;
+    std::unique_ptr<WebClient> m_web;
+    std::unique_ptr<CrawlPacer> m_pacer;
+    std::unique_ptr<KeywordStore> m_store;
+    std::unique_ptr<StatusPanels> m_panels;
+    std::unique_ptr<RelatedSearch> m_search;
+    Endpoints m_endpoints;
+    ScriptedPrompts m_prompts;
+};
+
+void TestRelated::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_server = std::make_unique<TestHttpServer>();
+    m_server->setHandler([](const Request& request) -> std::optional<Response> {
+        const auto engine = engineOf(request);
+        if (!engine || request.path != u"/search"_s)
+            return std::nullopt;
+        return Response::page(fakeweb::resultPage(*engine, keywordOf(request), 0));
+    });
+    for (const Service service : Endpoints::AllServices)
+        m_endpoints.setHost(service, m_server->hostAndPort());
+    m_network = std::make_unique<QNetworkAccessManager>();
+    // Fifty times faster: a pause of 3 s takes 60 ms.
+    m_clock = std::make_unique<ScaledClock>(50.0);
+    m_web = std::make_unique<WebClient>(*m_network, *m_clock);
+    m_pacer = std::make_unique<CrawlPacer>(*m_clock);
+    m_store = std::make_unique<KeywordStore>();
+    QVERIFY(m_store->open(m_dir->filePath(u"db.sqlite"_s)));
+    m_panels = std::make_unique<StatusPanels>();
+    m_prompts.clear();
+    m_search = std::make_unique<RelatedSearch>(
+        RelatedSearch::Services{*m_web, m_endpoints, *m_clock, *m_pacer, *m_store, m_prompts,
+                                *m_panels, DataFolder(m_dir->path())});
+    setOptions(false, false, false);
+}
+
+void TestRelated::cleanup()
+{
+    m_search.reset();
+    m_panels.reset();
+    m_store.reset();
+    m_pacer.reset();
+    m_web.reset();
+    m_clock.reset();
+    m_network.reset();
+    m_server.reset();
+    m_dir.reset();
+}
+
+void TestRelated::setOptions(bool google, bool yahoo, bool bing, bool store)
+{
+    RelatedOptions& options = search().inputs().options;
+    options.checked = {false, google, yahoo, bing, store};
+}
+
+void TestRelated::run(const QString& seed)
+{
+    search().setSeedText(seed);
+    await(search().click());
+}
+
+qsizetype TestRelated::requestsFor(SearchEngine engine) const
+{
+    qsizetype count = 0;
+    for (const Request& request : m_server->requests())
+        count += engineOf(request) == engine ? 1 : 0;
+    return count;
+}
+
+void TestRelated::candidatesFromEachEngineInOrder()
+{
+    run(u"  SEO Tools "_s);
+    QStringList expected = {u"seo tools"_s};
+    for (const SearchEngine engine :
+         {SearchEngine::Yahoo, SearchEngine::Google, SearchEngine::Bing})
+        for (const QString& related : fakeweb::relatedFor(engine, u"seo tools"_s))
+            if (!expected.contains(related))
+                expected << related;
+    QCOMPARE(column(*search().list(), 0), expected);
+    QCOMPARE(column(*search().shadow(), 0), expected);
+    // "free seo tools" and "best seo tools" came from Yahoo and Google: listed once.
+    QCOMPARE(expected.count(u"free seo tools"_s), 1);
+    QVERIFY(search().list()->item(0)->data(BoldRole).toBool());
+    QVERIFY(search().shadow()->item(0)->data(BoldRole).toBool());
+    QVERIFY(!search().list()->item(1)->data(BoldRole).toBool());
+    // No counts asked: "-" in each count column, and one request per engine.
+    QCOMPARE(column(*search().list(), 2), QStringList(expected.size(), u"-"_s));
+    const QList<Request> requests = m_server->requests();
+    QCOMPARE(requests.size(), 3);
+    QCOMPARE(requests.at(0).queryKeys(), QStringList{u"p"_s});
+    QCOMPARE(requests.at(1).queryKeys(), QStringList({u"hl"_s, u"q"_s}));
+    QCOMPARE(requests.at(2).queryKeys(), QStringList({u"q"_s, u"setmkt"_s}));
+    QCOMPARE(requests.at(2).query(u"q"), u"seo tools"_s);
+
+    // The run has ended: ready, counters cleared, the seed forgotten.
+    QCOMPARE(m_panels->text(1), u"就绪"_s);
+    QCOMPARE(m_panels->text(2), QString());
+    QVERIFY(search().control().isIdle());
+    QCOMPARE(search().lastSeed(), QString());
+}
+
+void TestRelated::cuttingThePages()
+{
+    const auto candidates = [](SearchEngine engine, const QString& page) {
+        QStringList found;
+        const QStringList pieces = relatedPieces(engine, page.toLower());
+        for (qsizetype i = 0; i < pieces.size(); ++i)
+            found << relatedCandidate(engine, pieces.at(i), i);
+        return found;
+    };
+    QCOMPARE(candidates(SearchEngine::Yahoo, u"x{\"a\":[[\"One\",\"0\"],[\"two\",\"0\"]]}"_s),
+             QStringList({u"one"_s, u"two"_s}));
+    // Without the separator: at most the first term.
+    QCOMPARE(candidates(SearchEngine::Yahoo, u"{\"a\":[[\"only\",\"1\"]],\"b\":[[\"x\"]]}"_s),
+             QStringList{u"only"_s});
+    QCOMPARE(candidates(SearchEngine::Google,
+                        u"<p>Searches related to <b>k</b></p><table><tr><td><a href=\"/a\">big "
+                        "<b>k</b></a></td><td><a href=\"/b\">k2</a></td></tr></table>"_s),
+             QStringList({u"big k"_s, u"k2"_s}));
+    QVERIFY(
+        candidates(SearchEngine::Google, u"<table><td><a href=x>k</a></td></table>"_s).isEmpty());
+    QCOMPARE(candidates(SearchEngine::Bing,
+                        u"<h2>Related searches</h2><ul><li><a h=\"x('1')\">k <strong>a</strong>"
+                        "</a></li><li><a h=\"x('2')\">b k</a></li></ul>"_s),
+             QStringList({u"k a"_s, u"b k"_s}));
+    QVERIFY(candidates(SearchEngine::Bing, QString()).isEmpty());
+
+    QVERIFY(HasExcludedWord(u"free seo tools"_s, u"cheap|free"_s));
+    QVERIFY(HasExcludedWord(u"freedom"_s, u"free"_s));
+    QVERIFY(!HasExcludedWord(u"seo tools"_s, u"|free|"_s)); // empty words exclude nothing
+    QVERIFY(!HasExcludedWord(u"seo tools"_s, QString()));
+    QVERIFY(!HasExcludedWord(u"Free"_s, u"free"_s));
+}
+
+void TestRelated::wordRules()
+{
+    m_server->setHandler([](const Request& request) -> std::optional<Response> {
+        if (engineOf(request) != SearchEngine::Yahoo)
+            return Response::page(QString());
+        return Response::page(
+            u"{\"t\":[[\"seo tools free\",\"0\"],[\"seo  tools online\",\"0\"],[\"cheap seo "
+            "tools\",\"0\"],[\"web tools\",\"0\"],[\"\",\"0\"],[\"freedom seo tools\",\"0\"]]}"_s);
+    });
+    search().inputs().options.checked[RelatedOptions::MustContain] = true;
+    run(u"seo tools"_s);
+    QCOMPARE(column(*search().list(), 0),
+             QStringList({u"seo tools"_s, u"seo tools free"_s, u"cheap seo tools"_s,
+                          u"freedom seo tools"_s}));
+
+    search().inputs().options.checked[RelatedOptions::MustContain] = false;
+    search().inputs().exclude = true;
+    search().inputs().excludeWords = u" |FREE|cheap| "_s;
+    run(u"seo tools"_s);
+    QCOMPARE(column(*search().list(), 0),
+             QStringList({u"seo tools"_s, u"seo  tools online"_s, u"web tools"_s}));
+}
+
+void TestRelated::pauseAndResume()
+{
+    // The user clicks again while Google's page is on its way.
+    bool paused = false;
+    m_server->setHandler([this, &paused](const Request& request) -> std::optional<Response> {
+        const auto engine = engineOf(request);
+        if (!engine)
+            return std::nullopt;
+        Response page = Response::page(fakeweb::resultPage(*engine, keywordOf(request), 0));
+        if (*engine == SearchEngine::Google && !paused) {
+            paused = true;
+            QTimer::singleShot(0, m_search.get(), [this] {
+                QCOMPARE(m_panels->text(1), u"进行中..."_s);
+                QCOMPARE(search().control().caption(), u"暂停查询"_s);
+                search().click();
+                QCOMPARE(search().control().caption(), u"正在停止"_s);
+                QVERIFY(!search().control().isEnabled());
+            });
+            page.after(50ms);
+        }
+        return page;
+    });
+    run(u"seo tools"_s);
+    QVERIFY(paused);
+    QCOMPARE(m_panels->text(1), u"已暂停"_s);
+    QCOMPARE(search().control().caption(), u"开始查询"_s);
+    const qsizetype afterYahoo =
+        1 + fakeweb::relatedFor(SearchEngine::Yahoo, u"seo tools"_s).size();
+    QCOMPARE(search().list()->rowCount(), afterYahoo);
+
+    // The same seed resumes: Yahoo is not asked again, nothing is listed twice.
+    await(search().click());
+    QCOMPARE(requestsFor(SearchEngine::Yahoo), 1);
+    QCOMPARE(requestsFor(SearchEngine::Google), 2);
+    const QStringList listed = column(*search().list(), 0);
+    QCOMPARE(QSet<QString>(listed.begin(), listed.end()).size(), listed.size());
+    QVERIFY(listed.contains(u"list of seo tools"_s));
+    QCOMPARE(m_panels->text(1), u"就绪"_s);
+}
+
+void TestRelated::anotherSeedStartsAfresh()
+{
+    run(u"seo tools"_s);
+    const qsizetype first = search().list()->rowCount();
+    // After an ended run even the same seed mines afresh.
+    run(u"seo tools"_s);
+    QCOMPARE(search().list()->rowCount(), first);
+    QCOMPARE(m_server->requestCount(), 6);
+    run(u"backlinks"_s);
+    QCOMPARE(search().list()->item(0)->text(), u"backlinks"_s);
+    QCOMPARE(search().shadow()->item(0)->text(), u"backlinks"_s);
+    QVERIFY(!column(*search().shadow(), 0).contains(u"seo tools"_s));
+    QCOMPARE(engineOf(m_server->requests().at(6)), SearchEngine::Yahoo);
+}
+
+void TestRelated::countRules()
+{
+    QCOMPARE(
+        pageCountFrom(SearchEngine::Google,
+                      u"Results <b>1</b> - <b>10</b> of about <b>1,230,000</b> for <b>k</b>"_s),
+        u"1230000"_s);
+    QCOMPARE(pageCountFrom(SearchEngine::Google, u"of about 1,230,000"_s), u"0"_s);
+    QCOMPARE(pageCountFrom(SearchEngine::Google, u"<b>1</b> of 12 pages</b>"_s), u" 12 pages"_s);
+    QCOMPARE(pageCountFrom(SearchEngine::Yahoo, u"<strong id=\"resultCount\">98,700</strong>"_s),
+             u"98700"_s);
+    QCOMPARE(pageCountFrom(SearchEngine::Yahoo, u"<strong>98,700</strong>"_s), u"-"_s);
+    QCOMPARE(pageCountFrom(SearchEngine::Bing, u"1-10 of 45,600 results"_s), u"45600"_s);
+    QCOMPARE(pageCountFrom(SearchEngine::Bing, QString()), u"-"_s);
+    QCOMPARE(pageCountUrl(m_endpoints, SearchEngine::Bing, u"a b"_s),
+             m_server->url(u"/search?q=a b&setmkt=en-US"));
+}
+
+void TestRelated::countsFromTheDatabaseOfTheDay()
+{
+    // Pages without related searches: only the seed is handled.
+    m_server->setHandler([](const Request& request) -> std::optional<Response> {
+        switch (engineOf(request).value_or(SearchEngine::Google)) {
+        case SearchEngine::Google:
+            return Response::page(u"Results <b>1</b> - <b>10</b> of about <b>5,000</b>"_s);
+        case SearchEngine::Yahoo:
+            return Response::page(u"<strong id=\"resultCount\">6</strong>"_s);
+        case SearchEngine::Bing:
+            return Response::page(u"1-10 of 7 results"_s);
+        }
+        return std::nullopt;
+    });
+    const QDate today = m_clock->today();
+    m_store->insert(u"seo tools"_s, u"p"_s, u"1"_s, u"-"_s, u"3"_s, today);
+    setOptions(true, true, true, true);
+    run(u"seo tools"_s);
+    QCOMPARE(m_server->requestCount(), 3); // the three related pages, no counts
+    QCOMPARE(column(*search().list(), 1), QStringList{u"1"_s});
+    QCOMPARE(column(*search().list(), 2), QStringList{u"-"_s});
+    QCOMPARE(m_store->all().size(), 1);
+
+    // A row from another day is asked afresh and refreshed in the database.
+    QVERIFY(m_store->update(u"seo tools"_s, u"p"_s, u"1"_s, u"2"_s, u"3"_s, today.addDays(-3)));
+    m_server->clearRequests();
+    run(u"seo tools"_s);
+    QCOMPARE(m_server->requestCount(), 6);
+    const auto stored = m_store->find(u"seo tools"_s);
+    QCOMPARE(stored->adddate, today);
+    QCOMPARE(stored->googles + u'|' + stored->yahoos + u'|' + stored->bings, u"5000|6|7"_s);
+    QCOMPARE(column(*search().list(), 1), QStringList{u"5000"_s});
+}
+
+void TestRelated::pacingPerEngine()
+{
+    const auto programMs = [](std::chrono::steady_clock::duration real) {
+        return std::chrono::duration<double, std::milli>(real).count() * 50.0;
+    };
+    // The pacer: the first request to an engine goes at once, the next waits for
+    // the engine's interval, another engine is not held back.
+    m_pacer->setInterval(SearchEngine::Google, 3);
+    const auto start = std::chrono::steady_clock::now();
+    await(m_pacer->pace(SearchEngine::Google));
+    await(m_pacer->pace(SearchEngine::Yahoo));
+    QVERIFY(programMs(std::chrono::steady_clock::now() - start) < 1000.0);
+    await(m_pacer->pace(SearchEngine::Google));
+    const double waited = programMs(std::chrono::steady_clock::now() - start);
+    QVERIFY2(waited >= 2500.0 && waited < 8000.0, qPrintable(QString::number(waited)));
+
+    // In a search every Google count request of a related keyword keeps the gap
+    // (the related page itself is not paced).
+    setOptions(true, false, false);
+    run(u"seo tools"_s);
+    QList<std::chrono::steady_clock::time_point> counts;
+    for (const Request& request : m_server->requests()) {
+        if (engineOf(request) == SearchEngine::Google && keywordOf(request) != u"seo tools"_s)
+            counts << request.arrived;
+    }
+    QVERIFY(counts.size() >= 5);
+    for (qsizetype i = 1; i < counts.size(); ++i) {
+        const double gap = programMs(counts.at(i) - counts.at(i - 1));
+        QVERIFY2(gap >= 2400.0, qPrintable(u"gap %1 ms"_s.arg(gap)));
+    }
+}
+
+void TestRelated::checkdbRules()
+{
+    const QDate today = m_clock->today();
+    QStandardItemModel list;
+    const auto row = [&list](const QStringList& cells) {
+        QList<QStandardItem*> items;
+        for (const QString& cell : cells)
+            items << new QStandardItem(cell);
+        list.appendRow(items);
+    };
+    search().inputs().seedText = u" seed "_s;
+    row({u"new one"_s, u" 120 "_s, u"n/a"_s, QString()});
+    search().checkdb(list);
+    auto stored = m_store->find(u"new one"_s);
+    QCOMPARE(stored->googles + u'|' + stored->yahoos + u'|' + stored->bings, u"120|-|-"_s);
+    QCOMPARE(m_store->all().first().parentkeys, u"seed"_s);
+
+    // Stored today: left alone.
+    row({u"new one"_s, u"999"_s, u"1"_s, u"1"_s});
+    search().checkdb(list);
+    QCOMPARE(m_store->find(u"new one"_s)->googles, u"120"_s);
+
+    // Stored on an earlier day: refreshed, parent as typed.
+    QVERIFY(m_store->update(u"new one"_s, u"old"_s, u"1"_s, u"1"_s, u"1"_s, today.addDays(-1)));
+    search().checkdb(list);
+    stored = m_store->find(u"new one"_s);
+    QCOMPARE(stored->googles, u"999"_s);
+    QCOMPARE(stored->adddate, today);
+    QCOMPARE(m_store->all().first().parentkeys, u" seed "_s);
+    QCOMPARE(m_store->all().size(), 1);
+}
+
+void TestRelated::sortingCountsAsNumbers()
+{
+    QStandardItemModel& list = *search().list();
+    const QList<QStringList> rows = {{u"seed"_s, u"900"_s},
+                                     {u"alpha"_s, u"10000"_s},
+                                     {u"beta"_s, u"-"_s},
+                                     {u"gamma"_s, u"25"_s}};
+    for (const QStringList& cells : rows)
+        list.appendRow({new QStandardItem(cells.at(0)), new QStandardItem(cells.at(1)),
+                        new QStandardItem(), new QStandardItem()});
+    list.item(0)->setData(true, BoldRole);
+
+    search().sortByColumn(1);
+    QCOMPARE(column(list, 0), QStringList({u"alpha"_s, u"seed"_s, u"gamma"_s, u"beta"_s}));
+    search().sortByColumn(1);
+    QCOMPARE(column(list, 1), QStringList({u"-"_s, u"25"_s, u"900"_s, u"10000"_s}));
+    QVERIFY(list.item(2)->data(BoldRole).toBool()); // the seed row keeps its mark
+    QCOMPARE(list.item(2)->text(), u"seed"_s);
+    search().sortByColumn(0);
+    QCOMPARE(column(list, 0), QStringList({u"seed"_s, u"gamma"_s, u"beta"_s, u"alpha"_s}));
+
+    // Not while a job runs.
+    m_panels->setText(1, StatusPanels::Running);
+    search().sortByColumn(0);
+    QCOMPARE(list.item(0)->text(), u"seed"_s);
+}
+
+void TestRelated::deleteAndStoreButtons()
+{
+    run(u"backlinks"_s);
+    const qsizetype listed = search().list()->rowCount();
+    await(search().deleteChecked());
+    QCOMPARE(m_prompts.messages().last(), u"请选择你要删除的关键词"_s);
+
+    search().list()->item(1)->setCheckState(Qt::Checked);
+    search().list()->item(2)->setCheckState(Qt::Checked);
+    const QString kept = search().list()->item(3)->text();
+    await(search().addCheckedToDatabase());
+    QCOMPARE(m_prompts.messages().last(), u"成功提交了2条数据至数据库！"_s);
+    QCOMPARE(m_store->all().size(), 2);
+    QCOMPARE(m_store->all().first().parentkeys, u"backlinks"_s);
+    await(search().addCheckedToDatabase());
+    QCOMPARE(m_prompts.messages().last(), u"成功提交了0条数据至数据库！"_s);
+
+    await(search().deleteChecked());
+    QCOMPARE(search().list()->rowCount(), listed - 2);
+    QCOMPARE(search().list()->item(1)->text(), kept);
+    QCOMPARE(search().shadow()->rowCount(), listed);
+}
+
+void TestRelated::seedBoxIsKept()
+{
+    search().setSeedText(u"  关键词 排名 "_s);
+    QCOMPARE(readAnsiFile(m_dir->filePath(u"kws.txt"_s)), u"关键词 排名\r\n"_s);
+    search().setSeedText(u" QQ "_s);
+    QCOMPARE(readAnsiFile(m_dir->filePath(u"kws.txt"_s)), u"关键词 排名\r\n"_s);
+    QCOMPARE(search().inputs().seedText, u" QQ "_s);
+}
+
+QTEST_GUILESS_MAIN(TestRelated)
+#include "tst_related.moc"
