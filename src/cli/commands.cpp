@@ -2,11 +2,16 @@
 
 #include "core/clock.h"
 #include "core/datafolder.h"
+#include "core/jobstatus.h"
+#include "core/prompts.h"
 #include "core/settingsfile.h"
+#include "core/settingsstore.h"
+#include "keyworddb/keywordstore.h"
 #include "ranking/favouritestore.h"
 #include "ranking/keyrank.h"
 #include "ranking/rankquery.h"
 #include "ranking/ranktext.h"
+#include "research/relatedsearch.h"
 #include "web/cxhtml.h"
 #include "web/endpoints.h"
 #include "web/webclient.h"
@@ -131,6 +136,73 @@ QCoro::Task<int> runFavourites(FavouritesOptions options)
         }
     }
     co_return status;
+}
+
+namespace {
+
+// Messages of a job go to the standard error; nobody is there to answer.
+class ConsolePrompts final : public Prompts {
+public:
+    QCoro::Task<> message(QString, QString text, PromptIcon) override
+    {
+        writeErr(u"marbleway-cli: "_s + text + u'\n');
+        co_return;
+    }
+    QCoro::Task<bool> confirm(QString, QString, PromptButtons) override { co_return false; }
+    QCoro::Task<std::optional<QString>> input(QString, QString) override { co_return std::nullopt; }
+    QCoro::Task<std::optional<QString>> openFileName(QString, QString) override
+    {
+        co_return std::nullopt;
+    }
+    QCoro::Task<std::optional<QString>> saveFileName(QString, QString, QString) override
+    {
+        co_return std::nullopt;
+    }
+};
+
+} // namespace
+
+QCoro::Task<int> runRelated(RelatedSearchOptions options)
+{
+    const std::optional<Endpoints> endpoints = loadEndpoints();
+    if (!endpoints)
+        co_return 2;
+    const DataFolder data = DataFolder::fromEnvironment();
+    data.ensureExists();
+    KeywordStore store;
+    if (!store.open(data.filePath(QString::fromLatin1(KeywordStore::FileName))) && options.store)
+        writeErr(
+            u"marbleway-cli: the keyword database cannot be opened (%1); nothing is stored\n"_s.arg(
+                store.lastError()));
+    SettingsStore settings;
+    CrawlPacer pacer(Clock::system());
+    for (const SearchEngine engine : AllSearchEngines) {
+        const QString stored = settings.RegRead(CrawlPacer::SettingNames[size_t(engine)]).trimmed();
+        pacer.setInterval(engine, stored.isEmpty() ? CrawlPacer::DefaultInterval : stored.toInt());
+    }
+    const auto network = makeNetworkAccess();
+    const WebClient client(*network);
+    ConsolePrompts prompts;
+    StatusPanels panels;
+    RelatedSearch search(RelatedSearch::Services{client, *endpoints, Clock::system(), pacer, store,
+                                                 prompts, panels, data});
+    RelatedInputs& inputs = search.inputs();
+    inputs.seedText = options.seed;
+    inputs.options.checked = {options.mustContain, options.counts.contains(SearchEngine::Google),
+                              options.counts.contains(SearchEngine::Yahoo),
+                              options.counts.contains(SearchEngine::Bing), options.store};
+    inputs.exclude = options.exclude.has_value();
+    inputs.excludeWords = options.exclude.value_or(QString());
+
+    co_await search.click();
+    const QStandardItemModel& list = *search.list();
+    for (int row = 0; row < list.rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < 4; ++column)
+            cells << list.item(row, column)->text();
+        writeOut(cells.join(u'\t') + u'\n');
+    }
+    co_return 0;
 }
 
 } // namespace marbleway::cli

@@ -10,6 +10,7 @@ namespace marbleway::cli {
 QCoro::Task<int> runFetch(FetchOptions options);
 QCoro::Task<int> runRank(RankOptions options);
 QCoro::Task<int> runFavourites(FavouritesOptions options);
+QCoro::Task<int> runRelated(RelatedSearchOptions options);
 
 void writeOut(const QString& text);
 void writeErr(const QString& text);

@@ -19,6 +19,8 @@ QCoro::Task<> runAndQuit(Invocation invocation)
         status = co_await runRank(*rank);
     else if (auto* favourites = std::get_if<FavouritesOptions>(&invocation))
         status = co_await runFavourites(*favourites);
+    else if (auto* related = std::get_if<RelatedSearchOptions>(&invocation))
+        status = co_await runRelated(*related);
     QCoreApplication::exit(status);
 }
 

@@ -121,6 +121,41 @@ Invocation parseFavourites(const QStringList& arguments)
     return FavouritesOptions{parser.isSet(run)};
 }
 
+Invocation parseRelated(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption mustContain(u"must-contain"_s,
+                                         u"Keep only keywords holding the seed."_s);
+    const QCommandLineOption exclude(u"exclude"_s, u"Drop keywords holding a word."_s, u"WORDS"_s);
+    const QCommandLineOption counts(u"counts"_s, u"Engines to ask for page counts."_s,
+                                    u"ENGINES"_s);
+    const QCommandLineOption store(u"store"_s, u"Keep the keywords in the keyword database."_s);
+    parser.addOptions({mustContain, exclude, counts, store});
+    auto parsed = parseCommand(parser, arguments);
+    if (auto* error = std::get_if<UsageError>(&parsed))
+        return *error;
+    const QStringList positional = std::get<QStringList>(parsed);
+    if (positional.size() != 1 || positional.first().trimmed().isEmpty())
+        return UsageError{u"related takes exactly one seed keyword"_s};
+    RelatedSearchOptions options;
+    options.seed = positional.first();
+    options.mustContain = parser.isSet(mustContain);
+    if (parser.isSet(exclude))
+        options.exclude = parser.value(exclude);
+    for (const QString& value : parser.values(counts)) {
+        for (const QString& name : value.split(u',', Qt::SkipEmptyParts)) {
+            const auto engine = engineFromKey(name.trimmed().toLower());
+            if (!engine)
+                return UsageError{
+                    u"unknown engine \"%1\" in --counts (google, yahoo or bing)"_s.arg(name)};
+            if (!options.counts.contains(*engine))
+                options.counts << *engine;
+        }
+    }
+    options.store = parser.isSet(store);
+    return options;
+}
+
 } // namespace
 
 QString usageText()
@@ -141,6 +176,16 @@ Commands:
       the depth), link of the result, address of the result page. Engines
       default to google, yahoo and bing, in that order; depth to 10. With
       --all every position within the depth is listed, not only the first.
+
+  related SEED [--must-contain] [--exclude "W1|W2"] [--counts google,yahoo,bing]
+          [--store]
+      Collect the related searches Yahoo, Google and Bing suggest for SEED.
+      Prints one tab-separated line per keyword: keyword, Google count, Yahoo
+      count, Bing count ("-" for a count not asked). --must-contain keeps only
+      keywords holding SEED, --exclude drops those holding one of the words,
+      --counts asks those engines for their page counts (paced by the crawl
+      intervals set in the window), --store keeps the keywords in the keyword
+      database.
 
   favourites --list | --run
       --list prints every favourite (engines#site#keyword#depth#all, the
@@ -174,6 +219,8 @@ Invocation parseArguments(const QStringList& arguments)
         return parseRank(arguments);
     if (command == u"favourites"_s)
         return parseFavourites(arguments);
+    if (command == u"related"_s)
+        return parseRelated(arguments);
     return UsageError{u"unknown command \"%1\""_s.arg(command)};
 }
 

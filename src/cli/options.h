@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <variant>
 
 namespace marbleway::cli {
@@ -24,6 +25,14 @@ struct RankOptions {
     bool allPositions = false;
 };
 
+struct RelatedSearchOptions {
+    QString seed;
+    bool mustContain = false;
+    std::optional<QString> exclude; // "w1|w2"
+    QList<SearchEngine> counts;
+    bool store = false;
+};
+
 struct FavouritesOptions {
     bool run = false; // false: list them
 };
@@ -34,7 +43,8 @@ struct UsageError {
     QString message;
 };
 
-using Invocation = std::variant<ShowHelp, UsageError, FetchOptions, RankOptions, FavouritesOptions>;
+using Invocation = std::variant<ShowHelp, UsageError, FetchOptions, RankOptions, FavouritesOptions,
+                                RelatedSearchOptions>;
 
 // Reads the command line (program name first).
 Invocation parseArguments(const QStringList& arguments);

@@ -1,4 +1,5 @@
 #include "app/application.h"
+#include "app/crawlsettingsdialog.h"
 #include "app/keyworddbtab.h"
 #include "app/mainwindow.h"
 #include "app/ranktab.h"
@@ -7,6 +8,7 @@
 #include "core/textfile.h"
 #include "enginepages.h"
 #include "ranking/ranktabcontroller.h"
+#include "research/relatedsearch.h"
 #include "scriptedprompts.h"
 #include "testsupport.h"
 
@@ -15,6 +17,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -60,6 +63,8 @@ private Q_SLOTS:
     void unusableDatabase();
     void tabSelection();
     void rankTabBindings();
+    void crawlIntervalWindow();
+    void relatedTabBindings();
 
 private:
     std::unique_ptr<Application> makeApp();
@@ -443,6 +448,88 @@ void TestApp::rankTabBindings()
     QDesktopServices::unsetUrlHandler(u"http"_s);
     QCOMPARE(opened.urls.size(), 1);
     QVERIFY(opened.urls.first().toString().contains(u"/search?q=seo"));
+}
+
+void TestApp::crawlIntervalWindow()
+{
+    storeSetting(u"yahoose"_s, u"10"_s);
+    storeSetting(u"bingse"_s, u"12"_s);
+    auto app = makeApp();
+    QCOMPARE(start(*app), Application::StartResult::Running);
+    QCOMPARE(app->crawlIntervals(), (std::array<int, 3>{5, 10, 12}));
+
+    QAction* open = nullptr;
+    for (QAction* action : app->window()->findChildren<QAction*>())
+        if (action->text() == u"搜索引擎屏蔽设置"_s)
+            open = action;
+    QVERIFY(open && open->isEnabled());
+    open->trigger();
+    auto* dialog = app->window()->findChild<CrawlSettingsDialog*>();
+    QVERIFY(dialog && dialog->isVisible());
+    QCOMPARE(dialog->windowTitle(), u"搜索引擎屏蔽设置"_s);
+    // Opening shows and writes the stored intervals; one outside 3 to 10 shows none.
+    QCOMPARE(dialog->intervalBox(0)->currentText(), u"5"_s);
+    QCOMPARE(dialog->intervalBox(1)->currentText(), u"10"_s);
+    QCOMPARE(dialog->intervalBox(2)->currentIndex(), -1);
+    QCOMPARE(setting(u"googlese"_s), u"5"_s);
+    QCOMPARE(setting(u"bingse"_s), u"12"_s);
+
+    dialog->intervalBox(0)->setCurrentIndex(0);
+    QCOMPARE(setting(u"googlese"_s), u"3"_s);
+    QCOMPARE(app->crawlIntervals()[0], 3);
+    dialog->close();
+}
+
+void TestApp::relatedTabBindings()
+{
+    m_server->setHandler([](const Request& request) -> std::optional<Response> {
+        if (request.path != u"/search"_s)
+            return std::nullopt;
+        const SearchEngine engine = request.query(u"p")        ? SearchEngine::Yahoo
+                                    : request.query(u"setmkt") ? SearchEngine::Bing
+                                                               : SearchEngine::Google;
+        const auto keyword = request.query(engine == SearchEngine::Yahoo ? u"p" : u"q");
+        QString page = fakeweb::resultPage(engine, keyword.value_or(QString()), 0);
+        return Response::page(page).after(std::chrono::milliseconds(20));
+    });
+    auto app = makeApp();
+    QCOMPARE(start(*app), Application::StartResult::Running);
+    RelatedTab* tab = app->window()->relatedTab();
+
+    // The seed box is kept as the user types; the words rule reaches the search.
+    tab->keywordBox()->setText(u"seo tools"_s);
+    QCOMPARE(readAnsiFile(dataFile(u"kws.txt"_s)), u"seo tools\r\n"_s);
+    tab->excludeBox()->setChecked(true);
+    tab->excludeWords()->setText(u"free|best|online|list|beginners|software|comparison|top"_s);
+    // No page counts: no pacing to wait for.
+    tab->optionBox(RelatedOptions::GoogleCounts)->setChecked(false);
+    tab->optionBox(RelatedOptions::YahooCounts)->setChecked(false);
+
+    tab->startButton()->click();
+    QCOMPARE(tab->startButton()->text(), u"暂停查询"_s);
+    QVERIFY(!tab->filterFrame()->isEnabled());
+    QCOMPARE(app->window()->findChild<QLabel*>(u"statusPanel1"_s)->text(), u"进行中..."_s);
+    // Closing is refused while it runs.
+    QVERIFY(!app->window()->close());
+    QCOMPARE(m_prompts.messages().last(), u"程序正在运行中，请停止后推出。"_s);
+
+    QTRY_COMPARE(tab->startButton()->text(), u"开始查询"_s);
+    QVERIFY(tab->filterFrame()->isEnabled());
+    QAbstractItemModel* shown = tab->resultsView()->model();
+    QCOMPARE(shown->rowCount(), 2);
+    QCOMPARE(shown->index(1, 0).data().toString(), u"seo tools review"_s);
+    QVERIFY(shown->index(0, 0).data(Qt::FontRole).value<QFont>().bold());
+    QVERIFY(!shown->index(1, 0).data(Qt::FontRole).value<QFont>().bold());
+    QCOMPARE(shown->index(1, 1).data().toString(), u"-"_s);
+    QCOMPARE(app->window()->findChild<QLabel*>(u"statusPanel1"_s)->text(), u"就绪"_s);
+
+    // A click on a count header sorts; the database button stores the checked rows.
+    tab->resultsView()->header()->sectionClicked(0);
+    QCOMPARE(shown->index(0, 0).data().toString(), u"seo tools review"_s);
+    tab->search().list()->item(0)->setCheckState(Qt::Checked);
+    tab->addToDatabaseButton()->click();
+    QCOMPARE(m_prompts.messages().last(), u"成功提交了1条数据至数据库！"_s);
+    QVERIFY(app->keywords().find(u"seo tools review"_s));
 }
 
 QTEST_MAIN(TestApp)

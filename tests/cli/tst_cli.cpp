@@ -1,4 +1,5 @@
 #include "enginepages.h"
+#include "keyworddb/keywordstore.h"
 #include "testhttpserver.h"
 
 #include <QDir>
@@ -40,6 +41,7 @@ private Q_SLOTS:
     void unusableHostsAreRefused();
     void hostsFromSettings();
     void favourites();
+    void related();
 
 private:
     Outcome run(const QStringList& arguments, const QString& hosts = {});
@@ -269,6 +271,40 @@ void TestCli::favourites()
     const Outcome neither = run({u"favourites"_s});
     QCOMPARE(neither.exitCode, 2);
     QVERIFY(neither.err.contains(u"--list"));
+}
+
+void TestCli::related()
+{
+    QTemporaryDir home;
+    qputenv("MARBLEWAY_HOME", home.path().toUtf8());
+    const Outcome words =
+        run({u"related"_s, u"seo tools"_s, u"--exclude"_s, u"free|best"_s}, hosts());
+    QCOMPARE(words.exitCode, 0);
+    const QStringList lines = words.out.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.first(), u"seo tools\t-\t-\t-"_s);
+    QCOMPARE(lines.at(1), u"seo tools online\t-\t-\t-"_s);
+    QVERIFY(!words.out.contains(u"free"));
+    QVERIFY(words.out.contains(u"list of seo tools\t"));
+
+    // Only the seed passes these rules: its counts are asked and it is stored.
+    const Outcome counted =
+        run({u"related"_s, u"seo tools"_s, u"--must-contain"_s, u"--exclude"_s,
+             u"free|best|online|list|beginners|software|comparison|top|review"_s, u"--counts"_s,
+             u"google,bing"_s, u"--store"_s},
+            hosts());
+    qunsetenv("MARBLEWAY_HOME");
+    QCOMPARE(counted.exitCode, 0);
+    QCOMPARE(counted.out, u"seo tools\t%1\t-\t%2\n"_s
+                              .arg(fakeweb::countFor(SearchEngine::Google, u"seo tools"_s))
+                              .arg(fakeweb::countFor(SearchEngine::Bing, u"seo tools"_s)));
+    KeywordStore store;
+    QVERIFY(store.open(home.filePath(u"db.sqlite"_s)));
+    QCOMPARE(store.all().size(), 1);
+    QCOMPARE(store.all().first().yahoos, u"-"_s);
+
+    const Outcome bad = run({u"related"_s, u"seo"_s, u"--counts"_s, u"altavista"_s});
+    QCOMPARE(bad.exitCode, 2);
+    QVERIFY(bad.err.contains(u"altavista"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)
