@@ -10,10 +10,14 @@
 #include "enginepages.h"
 #include "keyworddb/keywordstore.h"
 #include "ranking/ranktabcontroller.h"
+#include "research/relatedsearch.h"
+#include "scaledclock.h"
 #include "scriptedprompts.h"
 #include "testhttpserver.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QNetworkAccessManager>
 #include <QSettings>
@@ -58,6 +62,10 @@ QCoro::Task<> takePictures(Application* application, QString folder)
     MainWindow* window = application->window();
     for (int tab = 0; tab < pictureNames.size(); ++tab) {
         window->selectTab(tab);
+        if (tab == MainWindow::RelatedTabIndex) {
+            // A related keyword search with page counts, as a user would start it.
+            co_await application->relatedSearch().click();
+        }
         if (tab == MainWindow::RankTabIndex) {
             // A real run against the example pages, as a user would start it.
             co_await application->rankController().job().start();
@@ -69,6 +77,18 @@ QCoro::Task<> takePictures(Application* application, QString folder)
             QCoreApplication::exit(1);
             co_return;
         }
+        std::printf("%s\n", qPrintable(file));
+    }
+    // The crawl interval window, over the main window.
+    const auto actions = window->findChildren<QAction*>();
+    for (QAction* action : actions) {
+        if (action->text() == u"搜索引擎屏蔽设置"_s)
+            action->trigger();
+    }
+    co_await application->clock().sleep(std::chrono::milliseconds(3000));
+    if (auto* dialog = window->findChild<QDialog*>(u"frm_setse"_s)) {
+        const QString file = folder + u"/crawlsettings.png"_s;
+        dialog->grab().save(file);
         std::printf("%s\n", qPrintable(file));
     }
     QCoreApplication::exit(0);
@@ -117,6 +137,9 @@ int main(int argc, char* argv[])
     AppEnvironment environment{folder,    std::make_unique<SettingsStore>(std::move(settings)),
                                endpoints, home.filePath(u"update"_s),
                                &network,  &prompts};
+    // Pauses between count requests pass a hundred times faster.
+    const test::ScaledClock clock(100.0);
+    environment.clock = &clock;
     Application application(std::move(environment));
     QTimer::singleShot(0, &application,
                        [&application, output] { takePictures(&application, output); });
