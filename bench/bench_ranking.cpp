@@ -6,6 +6,7 @@
 //
 //   build/bench/marbleway-bench-ranking
 
+#include "benchmain.h"
 #include "enginepages.h"
 #include "ranking/ranktabcontroller.h"
 #include "scriptedprompts.h"
@@ -19,7 +20,6 @@
 #include <QTreeView>
 #include <qcoro/qcorotask.h>
 
-#include <benchmark/benchmark.h>
 #include <chrono>
 
 using namespace marbleway;
@@ -77,9 +77,9 @@ void BM_RankRun(benchmark::State& state)
     model.fillEngines();
     model.checkEngines({u"Google.com"_s, u"Yahoo.com"_s, u"Bing.com"_s});
     for (int i = 0; i < 20; ++i)
-        RankTabModel::appendRow(*model.sites(), {u"www.site%1.example"_s.arg(i)}, true, true);
+        appendRow(*model.sites(), {u"www.site%1.example"_s.arg(i)}, true, true);
     for (int i = 0; i < 50; ++i)
-        RankTabModel::appendRow(*model.keywords(), {u"keyword %1"_s.arg(i)}, true, true);
+        appendRow(*model.keywords(), {u"keyword %1"_s.arg(i)}, true, true);
 
     double perRequest = 0;
     for (auto _ : state) {
@@ -107,8 +107,8 @@ void BM_AppendResultRows(benchmark::State& state)
         model.results()->removeRows(0, model.results()->rowCount());
         const auto start = std::chrono::steady_clock::now();
         for (int i = 0; i < 10000; ++i)
-            RankTabModel::appendRow(*model.results(), {u"Google.com"_s, QString::number(i % 50),
-                                                       u"www.site.example/page-%1"_s.arg(i)});
+            appendRow(*model.results(), {u"Google.com"_s, QString::number(i % 50),
+                                         u"www.site.example/page-%1"_s.arg(i)});
         QCoreApplication::processEvents();
         state.SetIterationTime(seconds(std::chrono::steady_clock::now() - start));
     }
@@ -120,13 +120,5 @@ BENCHMARK(BM_AppendResultRows)->UseManualTime()->Unit(benchmark::kMillisecond)->
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

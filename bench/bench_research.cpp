@@ -8,6 +8,7 @@
 //
 //   build/bench/marbleway-bench-research
 
+#include "benchmain.h"
 #include "research/relatedsearch.h"
 #include "scaledclock.h"
 #include "scriptedprompts.h"
@@ -20,7 +21,6 @@
 #include <qcoro/qcorotask.h>
 
 #include <atomic>
-#include <benchmark/benchmark.h>
 #include <chrono>
 
 using namespace marbleway;
@@ -173,13 +173,5 @@ BENCHMARK(BM_SortTenThousandRows)->UseManualTime()->Unit(benchmark::kMillisecond
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

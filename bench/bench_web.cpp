@@ -5,6 +5,7 @@
 //
 //   build/bench/marbleway-bench [--benchmark_filter=...]
 
+#include "benchmain.h"
 #include "testhttpserver.h"
 #include "web/cxhtml.h"
 #include "web/textutil.h"
@@ -14,7 +15,6 @@
 #include <QNetworkAccessManager>
 #include <qcoro/qcorotask.h>
 
-#include <benchmark/benchmark.h>
 #include <chrono>
 #include <ctime>
 
@@ -115,11 +115,5 @@ BENCHMARK(BM_CpuWhileWaiting)->Iterations(2)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

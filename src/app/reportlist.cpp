@@ -1,6 +1,7 @@
 #include "app/reportlist.h"
 
 #include "core/listroles.h"
+#include "lists/itemlists.h"
 
 #include <QHeaderView>
 #include <QPainter>
@@ -19,18 +20,7 @@ int ReportList::rowCount() const
 
 QList<QStandardItem*> ReportList::appendRow(const QStringList& texts, bool checkable)
 {
-    QList<QStandardItem*> items;
-    for (const QString& text : texts) {
-        auto* item = new QStandardItem(text);
-        item->setEditable(false);
-        items << item;
-    }
-    if (checkable && !items.isEmpty()) {
-        items.first()->setCheckable(true);
-        items.first()->setCheckState(Qt::Unchecked);
-    }
-    model->appendRow(items);
-    return items;
+    return marbleway::appendRow(*model, texts, checkable);
 }
 
 void ReportList::clear()

@@ -40,6 +40,18 @@ QCoro::Task<std::optional<int>> shown(QPointer<Dialog> dialog)
     co_return result;
 }
 
+// The file chosen in a file dialog, or nullopt when it was cancelled.
+QCoro::Task<std::optional<QString>> chosenFile(QPointer<QFileDialog> dialog)
+{
+    QString chosen;
+    QObject::connect(dialog.data(), &QFileDialog::fileSelected, dialog.data(),
+                     [&chosen](const QString& file) { chosen = file; });
+    const auto result = co_await shown(dialog);
+    if (result != QDialog::Accepted || chosen.isEmpty())
+        co_return std::nullopt;
+    co_return chosen;
+}
+
 } // namespace
 
 QCoro::Task<> WidgetPrompts::message(QString title, QString text, PromptIcon icon)
@@ -94,13 +106,7 @@ QCoro::Task<std::optional<QString>> WidgetPrompts::openFileName(QString title, Q
     QPointer<QFileDialog> dialog = new QFileDialog(m_parent.data(), title, QString(), filter);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
-    QString chosen;
-    QObject::connect(dialog.data(), &QFileDialog::fileSelected, dialog.data(),
-                     [&chosen](const QString& file) { chosen = file; });
-    const auto result = co_await shown(dialog);
-    if (result != QDialog::Accepted || chosen.isEmpty())
-        co_return std::nullopt;
-    co_return chosen;
+    co_return co_await chosenFile(dialog);
 }
 
 QCoro::Task<std::optional<QString>> WidgetPrompts::saveFileName(QString title, QString filter,
@@ -111,13 +117,7 @@ QCoro::Task<std::optional<QString>> WidgetPrompts::saveFileName(QString title, Q
     dialog->setDefaultSuffix(defaultSuffix);
     // The caller asks its own overwrite question.
     dialog->setOption(QFileDialog::DontConfirmOverwrite);
-    QString chosen;
-    QObject::connect(dialog.data(), &QFileDialog::fileSelected, dialog.data(),
-                     [&chosen](const QString& file) { chosen = file; });
-    const auto result = co_await shown(dialog);
-    if (result != QDialog::Accepted || chosen.isEmpty())
-        co_return std::nullopt;
-    co_return chosen;
+    co_return co_await chosenFile(dialog);
 }
 
 } // namespace marbleway

@@ -47,6 +47,29 @@ std::optional<Endpoints> loadEndpoints()
     return std::nullopt;
 }
 
+// What a command needs to ask the web: the hosts and a client.
+struct Online {
+    Endpoints endpoints;
+    std::unique_ptr<QNetworkAccessManager> network;
+    std::unique_ptr<WebClient> client;
+};
+
+std::optional<Online> goOnline()
+{
+    std::optional<Endpoints> endpoints = loadEndpoints();
+    if (!endpoints)
+        return std::nullopt;
+    Online online{std::move(*endpoints), makeNetworkAccess(), nullptr};
+    online.client = std::make_unique<WebClient>(*online.network);
+    return online;
+}
+
+QString rowLine(const RankHit& hit)
+{
+    return engineDisplayName(hit.engine) + u'\t' + QString::number(hit.position) + u'\t' +
+           hit.link + u'\t' + hit.queryUrl + u'\n';
+}
+
 } // namespace
 
 void writeOut(const QString& text)
@@ -71,28 +94,18 @@ QCoro::Task<int> runFetch(FetchOptions options)
     co_return 0;
 }
 
-QString rowLine(const RankHit& hit)
-{
-    return engineDisplayName(hit.engine) + u'\t' + QString::number(hit.position) + u'\t' +
-           hit.link + u'\t' + hit.queryUrl + u'\n';
-}
-
 QCoro::Task<int> runRank(RankOptions options)
 {
-    const std::optional<Endpoints> endpoints = loadEndpoints();
-    if (!endpoints)
+    const std::optional<Online> online = goOnline();
+    if (!online)
         co_return 2;
-    const auto network = makeNetworkAccess();
-    const WebClient client(*network);
-    cKeyrank finder(client, *endpoints);
+    cKeyrank finder(*online->client, online->endpoints);
     for (const SearchEngine engine : options.engines) {
         finder.setUrl(options.site);
         finder.setKeyword(options.keyword);
         finder.setMaxnum(depthPages(options.depthResults));
-        co_await findPositions(finder, engine, options.allPositions, [](const RankHit& hit) {
-            writeOut(engineDisplayName(hit.engine) + u'\t' + QString::number(hit.position) + u'\t' +
-                     hit.link + u'\t' + hit.queryUrl + u'\n');
-        });
+        co_await findPositions(finder, engine, options.allPositions,
+                               [](const RankHit& hit) { writeOut(rowLine(hit)); });
     }
     co_return 0;
 }
@@ -107,12 +120,10 @@ QCoro::Task<int> runFavourites(FavouritesOptions options)
             writeOut(descriptor + u'\n');
         co_return 0;
     }
-    const std::optional<Endpoints> endpoints = loadEndpoints();
-    if (!endpoints)
+    const std::optional<Online> online = goOnline();
+    if (!online)
         co_return 2;
-    const auto network = makeNetworkAccess();
-    const WebClient client(*network);
-    cKeyrank finder(client, *endpoints);
+    cKeyrank finder(*online->client, online->endpoints);
     int status = 0;
     for (const QString& descriptor : favourites) {
         const auto combination = Combination::fromDescriptor(descriptor);
@@ -164,8 +175,8 @@ public:
 
 QCoro::Task<int> runRelated(RelatedSearchOptions options)
 {
-    const std::optional<Endpoints> endpoints = loadEndpoints();
-    if (!endpoints)
+    const std::optional<Online> online = goOnline();
+    if (!online)
         co_return 2;
     const DataFolder data = DataFolder::fromEnvironment();
     data.ensureExists();
@@ -180,12 +191,10 @@ QCoro::Task<int> runRelated(RelatedSearchOptions options)
         const QString stored = settings.RegRead(CrawlPacer::SettingNames[size_t(engine)]).trimmed();
         pacer.setInterval(engine, stored.isEmpty() ? CrawlPacer::DefaultInterval : stored.toInt());
     }
-    const auto network = makeNetworkAccess();
-    const WebClient client(*network);
     ConsolePrompts prompts;
     StatusPanels panels;
-    RelatedSearch search(RelatedSearch::Services{client, *endpoints, Clock::system(), pacer, store,
-                                                 prompts, panels, data});
+    RelatedSearch search(RelatedSearch::Services{
+        *online->client, online->endpoints, Clock::system(), pacer, store, prompts, panels, data});
     RelatedInputs& inputs = search.inputs();
     inputs.seedText = options.seed;
     inputs.options.checked = {options.mustContain, options.counts.contains(SearchEngine::Google),

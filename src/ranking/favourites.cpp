@@ -26,8 +26,7 @@ void Favourites::load()
     list.removeRows(0, list.rowCount());
     for (const QString& descriptor : m_store->descriptors()) {
         const QStringList parts = descriptor.split(u'#');
-        const auto row =
-            RankTabModel::appendRow(list, {parts.value(0), parts.value(1), parts.value(2)}, true);
+        const auto row = appendRow(list, {parts.value(0), parts.value(1), parts.value(2)}, true);
         row.first()->setData(descriptor, RankTabModel::TagRole);
     }
 }
@@ -36,7 +35,7 @@ QCoro::Task<> Favourites::add()
 {
     QPointer<Favourites> self = this;
     QStandardItemModel& recent = *m_model->recent();
-    if (!RankTabModel::hasChecked(recent)) {
+    if (!hasChecked(recent)) {
         co_await m_prompts->message(u"提示"_s, u"请至少选择一条记录！"_s, PromptIcon::Information);
         co_return;
     }
@@ -61,8 +60,7 @@ QCoro::Task<> Favourites::add()
         }
         ++added;
         m_store->writeDay(descriptor, m_clock->today(), resultParts(record.results));
-        const auto item =
-            RankTabModel::appendRow(*m_model->favourites(), {engines, site, keyword}, true);
+        const auto item = appendRow(*m_model->favourites(), {engines, site, keyword}, true);
         item.first()->setData(descriptor, RankTabModel::TagRole);
     }
     if (!refused.isEmpty()) {
@@ -85,7 +83,7 @@ QCoro::Task<> Favourites::remove()
                                      PromptButtons::YesNo) ||
         !self)
         co_return;
-    m_store->remove(RankTabModel::removeChecked(*m_model->favourites()));
+    m_store->remove(removeChecked(*m_model->favourites()));
 }
 
 void Favourites::browse(int row)

@@ -30,9 +30,9 @@ void RankJob::setRunning(bool running)
 QCoro::Task<int> RankJob::checksave()
 {
     QString missing;
-    if (!RankTabModel::hasChecked(*m_model->sites()))
+    if (!hasChecked(*m_model->sites()))
         missing = u"请添加或选择至少一个要查询的网站！"_s;
-    else if (!RankTabModel::hasChecked(*m_model->keywords()))
+    else if (!hasChecked(*m_model->keywords()))
         missing = u"请添加或选择至少一个要查询的关键词！"_s;
     else if (m_model->checkedEngines().isEmpty())
         missing = u"请至少选择一个要查询搜索引擎！"_s;
@@ -44,8 +44,7 @@ QCoro::Task<int> RankJob::checksave()
 
 QList<QStandardItem*> RankJob::appendEngineRow(SearchEngine engine)
 {
-    const auto row =
-        RankTabModel::appendRow(*m_model->results(), {engineDisplayName(engine), {}, {}});
+    const auto row = appendRow(*m_model->results(), {engineDisplayName(engine), {}, {}});
     row.first()->setIcon(m_model->engineIcon(engine));
     return row;
 }
@@ -67,8 +66,8 @@ QCoro::Task<> RankJob::start()
 
     // The lists may be edited while the job runs: it works from what was
     // checked when it started.
-    const QStringList sites = RankTabModel::checkedTexts(*m_model->sites());
-    const QStringList keywords = RankTabModel::checkedTexts(*m_model->keywords());
+    const QStringList sites = checkedTexts(*m_model->sites());
+    const QStringList keywords = checkedTexts(*m_model->keywords());
     const QString ses = m_model->keyrank_GetSes();
     const QString engines = ses.mid(1).trimmed();
     const int depthIndex = m_model->depthIndex();
@@ -93,7 +92,7 @@ QCoro::Task<> RankJob::start()
             QStringList history;
 
             ++rows;
-            RankTabModel::appendRow(*model->results(), {site, keyword, date});
+            appendRow(*model->results(), {site, keyword, date});
             QString resultText;
             for (const SearchEngine engine : combination.engineList()) {
                 ++rows;
@@ -127,8 +126,7 @@ QCoro::Task<> RankJob::start()
                                      QString::number(allPositions)};
             if (!engines.isEmpty() && !site.isEmpty() && !keyword.isEmpty() &&
                 !recentHas(keyword, engines, site, record.depthIndex, record.allPositions)) {
-                const auto item =
-                    RankTabModel::appendRow(*model->recent(), {engines, site, keyword}, true);
+                const auto item = appendRow(*model->recent(), {engines, site, keyword}, true);
                 item.first()->setData(record.toString(), RankTabModel::TagRole);
             }
             Q_EMIT progress(++done, total);
@@ -171,8 +169,8 @@ void showCombinationOnTab(RankTabModel& model, const QString& site, const QStrin
     model.keywords()->removeRows(0, model.keywords()->rowCount());
     model.results()->removeRows(0, model.results()->rowCount());
     model.uncheckAllEngines();
-    RankTabModel::appendRow(*model.sites(), {site}, true, true);
-    RankTabModel::appendRow(*model.keywords(), {keyword}, true, true);
+    appendRow(*model.sites(), {site}, true, true);
+    appendRow(*model.keywords(), {keyword}, true, true);
     QStringList named;
     for (const SearchEngine engine : AllSearchEngines) {
         if (engineNames.contains(engineDisplayName(engine)))
@@ -184,9 +182,9 @@ void showCombinationOnTab(RankTabModel& model, const QString& site, const QStrin
 void appendStoredRows(RankTabModel& model, const QStringList& siteRow,
                       const QList<QStringList>& engineRows)
 {
-    RankTabModel::appendRow(*model.results(), siteRow);
+    appendRow(*model.results(), siteRow);
     for (const QStringList& cells : engineRows) {
-        const auto row = RankTabModel::appendRow(*model.results(), cells.mid(0, 3));
+        const auto row = appendRow(*model.results(), cells.mid(0, 3));
         if (const auto engine = engineFromDisplayName(cells.value(0)))
             row.first()->setIcon(model.engineIcon(*engine));
     }
@@ -213,7 +211,7 @@ QCoro::Task<> RankJob::deleteRecent()
                                      PromptButtons::YesNo) ||
         !self)
         co_return;
-    RankTabModel::removeChecked(*m_model->recent());
+    removeChecked(*m_model->recent());
 }
 
 } // namespace marbleway

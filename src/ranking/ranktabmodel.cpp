@@ -1,7 +1,5 @@
 #include "ranking/ranktabmodel.h"
 
-#include "web/textutil.h"
-
 namespace marbleway {
 
 using namespace Qt::StringLiterals;
@@ -107,73 +105,6 @@ QString RankTabModel::keyrank_GetSes() const
 RankChoices RankTabModel::choices() const
 {
     return RankChoices{checkedEngines(), m_depthIndex, m_allPositions ? 1 : 0, m_modeIndex};
-}
-
-QList<QStandardItem*> RankTabModel::appendRow(QStandardItemModel& model, const QStringList& texts,
-                                              bool checkable, bool checked)
-{
-    QList<QStandardItem*> items;
-    for (const QString& text : texts) {
-        auto* item = new QStandardItem(text);
-        item->setEditable(false);
-        items << item;
-    }
-    if (checkable && !items.isEmpty()) {
-        items.first()->setCheckable(true);
-        items.first()->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
-    }
-    model.appendRow(items);
-    return items;
-}
-
-QStringList RankTabModel::checkedTexts(const QStandardItemModel& model)
-{
-    QStringList texts;
-    for (int row = 0; row < model.rowCount(); ++row) {
-        const QStandardItem* item = model.item(row);
-        if (item->checkState() == Qt::Checked)
-            texts << trimSpaces(item->text()).toString();
-    }
-    return texts;
-}
-
-QStringList RankTabModel::texts(const QStandardItemModel& model)
-{
-    QStringList texts;
-    for (int row = 0; row < model.rowCount(); ++row)
-        texts << model.item(row)->text();
-    return texts;
-}
-
-bool RankTabModel::hasChecked(const QStandardItemModel& model)
-{
-    for (int row = 0; row < model.rowCount(); ++row) {
-        if (model.item(row)->checkState() == Qt::Checked)
-            return true;
-    }
-    return false;
-}
-
-QStringList RankTabModel::removeChecked(QStandardItemModel& model)
-{
-    QStringList removed;
-    for (int row = 0; row < model.rowCount();) {
-        const QStandardItem* item = model.item(row);
-        if (item->checkState() != Qt::Checked) {
-            ++row;
-            continue;
-        }
-        const QVariant tag = item->data(TagRole);
-        removed << (tag.isValid() ? tag.toString() : item->text());
-        model.removeRow(row);
-    }
-    return removed;
-}
-
-void RankTabModel::setAllChecked(QStandardItemModel& model, bool checked)
-{
-    for (int row = 0; row < model.rowCount(); ++row)
-        model.item(row)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
 }
 
 } // namespace marbleway

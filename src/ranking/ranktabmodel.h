@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/listroles.h"
+#include "lists/itemlists.h"
 #include "ranking/ranktext.h"
 
 #include <QIcon>
@@ -59,17 +60,6 @@ public:
     QString keyrank_GetSes() const;
 
     RankChoices choices() const;
-
-    // Appends a row of texts; a checkable first cell is checked as asked.
-    static QList<QStandardItem*> appendRow(QStandardItemModel& model, const QStringList& texts,
-                                           bool checkable = false, bool checked = false);
-    // The trimmed texts of the checked first cells, in order.
-    static QStringList checkedTexts(const QStandardItemModel& model);
-    static QStringList texts(const QStandardItemModel& model);
-    static bool hasChecked(const QStandardItemModel& model);
-    // Removes the checked rows; returns their first cells' tags (or texts).
-    static QStringList removeChecked(QStandardItemModel& model);
-    static void setAllChecked(QStandardItemModel& model, bool checked);
 
 Q_SIGNALS:
     void choicesChanged();

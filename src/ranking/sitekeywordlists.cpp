@@ -73,7 +73,7 @@ bool SiteKeywordLists::keyrank_CheckExit1(const QStandardItemModel& list, const 
 QStandardItem* SiteKeywordLists::appendEditable(QStandardItemModel& model, const QString& text,
                                                 bool checked)
 {
-    QStandardItem* item = RankTabModel::appendRow(model, {text}, true, checked).first();
+    QStandardItem* item = appendRow(model, {text}, true, checked).first();
     item->setEditable(true);
     item->setData(text, ShownTextRole);
     return item;
@@ -109,12 +109,12 @@ void SiteKeywordLists::loadKeywords()
 
 void SiteKeywordLists::saveSites()
 {
-    m_settings->RegSave(u"settingurl"_s, RankTabModel::texts(*m_model->sites()).join(u'$'));
+    m_settings->RegSave(u"settingurl"_s, firstCellTexts(*m_model->sites()).join(u'$'));
 }
 
 bool SiteKeywordLists::saveKeywords()
 {
-    const QString joined = RankTabModel::texts(*m_model->keywords()).join(u'$');
+    const QString joined = firstCellTexts(*m_model->keywords()).join(u'$');
     const bool written = writeAnsiFile(m_dataFolder.filePath(u"mykw.txt"_s), crlfLines({joined}));
     const int current = m_model->currentSite();
     if (m_model->modeIndex() == 1 && current > 0 && current <= m_model->sites()->rowCount()) {
@@ -152,7 +152,7 @@ QCoro::Task<> SiteKeywordLists::remove(List list)
         co_return;
     {
         const QScopedValueRollback guard(m_updating, true);
-        RankTabModel::removeChecked(modelOf(list));
+        removeChecked(modelOf(list));
     }
     if (list == List::Sites) {
         if (m_model->currentSite() > m_model->sites()->rowCount())
@@ -199,7 +199,7 @@ QCoro::Task<> SiteKeywordLists::exportFile(List list)
                                      PromptButtons::OkCancel))
         co_return;
     QStringList lines;
-    for (const QString& text : RankTabModel::texts(modelOf(list))) {
+    for (const QString& text : firstCellTexts(modelOf(list))) {
         const QString trimmed = trimSpaces(text).toString();
         if (!trimmed.isEmpty())
             lines << trimmed;
@@ -215,7 +215,7 @@ QCoro::Task<> SiteKeywordLists::exportFile(List list)
 QString SiteKeywordLists::toggleAll(List list, const QString& caption)
 {
     const bool check = caption == u"全选"_s;
-    RankTabModel::setAllChecked(modelOf(list), check);
+    setAllChecked(modelOf(list), check);
     return check ? u"全不"_s : u"全选"_s;
 }
 
@@ -242,7 +242,7 @@ void SiteKeywordLists::setMode(int index)
             if (!own.isEmpty()) {
                 setKeywordList(own.split(u'$'));
             } else {
-                const QString joined = RankTabModel::texts(*m_model->keywords()).join(u'$');
+                const QString joined = firstCellTexts(*m_model->keywords()).join(u'$');
                 site->setData(joined, RankTabModel::TagRole);
                 m_siteKeywords.insert(site->text(), joined);
             }
@@ -308,7 +308,7 @@ void SiteKeywordLists::siteCheckChanged(int row)
     QTimer::singleShot(0, this, [this] { m_checkedByClick = -1; });
     Q_EMIT siteSelected(row);
     chgkws(row);
-    if (!RankTabModel::hasChecked(sites))
+    if (!hasChecked(sites))
         setKeywordList({});
 }
 

@@ -5,7 +5,7 @@
 #include "core/jobstatus.h"
 #include "core/prompts.h"
 #include "keyworddb/keywordstore.h"
-#include "research/columnsort.h"
+#include "lists/columnsort.h"
 #include "research/crawlpacer.h"
 #include "research/relatedoptions.h"
 #include "web/cxhtml.h"

@@ -305,8 +305,8 @@ void TestRankTab::browsingStoredDays()
         {u"Yahoo.com"_s, u"4"_s, u"www.site.example/a"_s},
     };
     QCOMPARE(rows(*model().results()), expected);
-    QCOMPARE(RankTabModel::texts(*model().sites()), QStringList{u"www.site.example"_s});
-    QCOMPARE(RankTabModel::checkedTexts(*model().keywords()), QStringList{u"seo"_s});
+    QCOMPARE(firstCellTexts(*model().sites()), QStringList{u"www.site.example"_s});
+    QCOMPARE(checkedTexts(*model().keywords()), QStringList{u"seo"_s});
     QCOMPARE(model().checkedEngines(), QStringList({u"Yahoo.com"_s, u"Bing.com"_s}));
     QCOMPARE(model().depthIndex(), 1);
     QVERIFY(!model().allPositions());
@@ -353,7 +353,7 @@ void TestRankTab::favouritesAddAndDelete()
     addKeywords({u"seo tools"_s});
     model().checkEngines({u"Google.com"_s});
     run();
-    RankTabModel::setAllChecked(*model().recent(), true);
+    setAllChecked(*model().recent(), true);
     m_prompts.clear();
     await(controller().favourites().add());
     // A site that cannot be a folder name is reported; the other is added.
@@ -407,15 +407,14 @@ void TestRankTab::listsAreStored()
     // A restart loads both lists, every item checked.
     makeController();
     controller().tabShown();
-    QCOMPARE(RankTabModel::checkedTexts(*model().sites()), QStringList{u"www.站点.example"_s});
-    QCOMPARE(RankTabModel::checkedTexts(*model().keywords()),
-             QStringList({u"seo tools"_s, u"关键词"_s}));
+    QCOMPARE(checkedTexts(*model().sites()), QStringList{u"www.站点.example"_s});
+    QCOMPARE(checkedTexts(*model().keywords()), QStringList({u"seo tools"_s, u"关键词"_s}));
 
     QCOMPARE(controller().lists().toggleAll(SiteKeywordLists::List::Keywords, u"全选"_s),
              u"全不"_s);
     QCOMPARE(controller().lists().toggleAll(SiteKeywordLists::List::Keywords, u"全不"_s),
              u"全选"_s);
-    QVERIFY(!RankTabModel::hasChecked(*model().keywords()));
+    QVERIFY(!hasChecked(*model().keywords()));
 }
 
 void TestRankTab::importAndExport()
@@ -425,9 +424,9 @@ void TestRankTab::importAndExport()
     addSites({u"a.example"_s});
     m_prompts.answerText(import);
     await(controller().lists().importFile(SiteKeywordLists::List::Sites));
-    QCOMPARE(RankTabModel::texts(*model().sites()),
+    QCOMPARE(firstCellTexts(*model().sites()),
              QStringList({u"a.example"_s, u"a.example"_s, u"b.example"_s}));
-    QCOMPARE(RankTabModel::checkedTexts(*model().sites()), QStringList{u"a.example"_s});
+    QCOMPARE(checkedTexts(*model().sites()), QStringList{u"a.example"_s});
     QCOMPARE(setting(u"settingurl"_s), u"a.example"_s); // not saved until the next change
 
     const QString exported = m_dir->filePath(u"out.txt"_s);
@@ -456,22 +455,22 @@ void TestRankTab::oneToManyMode()
     QStandardItemModel& sites = *model().sites();
 
     lists.setMode(1);
-    QCOMPARE(RankTabModel::checkedTexts(sites), QStringList{u"a.example"_s});
+    QCOMPARE(checkedTexts(sites), QStringList{u"a.example"_s});
     QCOMPARE(model().currentSite(), 1);
 
     // Checking b unchecks a and shows b's own, empty, keyword list.
     sites.item(1)->setCheckState(Qt::Checked);
-    QCOMPARE(RankTabModel::checkedTexts(sites), QStringList{u"b.example"_s});
+    QCOMPARE(checkedTexts(sites), QStringList{u"b.example"_s});
     QCOMPARE(model().keywords()->rowCount(), 0);
     addKeywords({u"only b"_s});
     QCOMPARE(readAnsiFile(dataFile(u"mykw.txt"_s)), u"only b\r\n"_s);
 
     // Back to a: its keywords as they were when the mode began.
     sites.item(0)->setCheckState(Qt::Checked);
-    QCOMPARE(RankTabModel::texts(*model().keywords()), QStringList{u"shared"_s});
+    QCOMPARE(firstCellTexts(*model().keywords()), QStringList{u"shared"_s});
     lists.siteClicked(1);
-    QCOMPARE(RankTabModel::checkedTexts(sites), QStringList{u"b.example"_s});
-    QCOMPARE(RankTabModel::texts(*model().keywords()), QStringList{u"only b"_s});
+    QCOMPARE(checkedTexts(sites), QStringList{u"b.example"_s});
+    QCOMPARE(firstCellTexts(*model().keywords()), QStringList{u"only b"_s});
 
     // Unchecking the only checked site empties the keyword list.
     sites.item(1)->setCheckState(Qt::Unchecked);
@@ -479,7 +478,7 @@ void TestRankTab::oneToManyMode()
 
     // Without a current site no keyword can be added.
     lists.setMode(0);
-    RankTabModel::setAllChecked(sites, false);
+    setAllChecked(sites, false);
     lists.setMode(1);
     QCOMPARE(model().currentSite(), 0);
     m_prompts.clear();

@@ -1,4 +1,4 @@
-#include "research/columnsort.h"
+#include "lists/columnsort.h"
 
 #include "core/listroles.h"
 #include "core/rounding.h"
