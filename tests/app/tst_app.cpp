@@ -482,16 +482,7 @@ void TestApp::crawlIntervalWindow()
 
 void TestApp::relatedTabBindings()
 {
-    m_server->setHandler([](const Request& request) -> std::optional<Response> {
-        if (request.path != u"/search"_s)
-            return std::nullopt;
-        const SearchEngine engine = request.query(u"p")        ? SearchEngine::Yahoo
-                                    : request.query(u"setmkt") ? SearchEngine::Bing
-                                                               : SearchEngine::Google;
-        const auto keyword = request.query(engine == SearchEngine::Yahoo ? u"p" : u"q");
-        QString page = fakeweb::resultPage(engine, keyword.value_or(QString()), 0);
-        return Response::page(page).after(std::chrono::milliseconds(20));
-    });
+    fakeweb::serveAllEngines(*m_server);
     auto app = makeApp();
     QCOMPARE(start(*app), Application::StartResult::Running);
     RelatedTab* tab = app->window()->relatedTab();

@@ -81,21 +81,7 @@ void TestRankTab::init()
     QDir().mkpath(m_dir->filePath(u"data"_s));
     m_server = std::make_unique<TestHttpServer>();
     // One server for all engines: the request's keys tell them apart.
-    m_server->setHandler([](const Request& request) -> std::optional<Response> {
-        std::optional<SearchEngine> engine;
-        std::optional<QString> offset;
-        if (request.query(u"p"))
-            engine = SearchEngine::Yahoo, offset = request.query(u"b");
-        else if (request.query(u"start"))
-            engine = SearchEngine::Google, offset = request.query(u"start");
-        else if (request.query(u"first"))
-            engine = SearchEngine::Bing, offset = request.query(u"first");
-        if (!engine)
-            return std::nullopt;
-        const auto keyword = request.query(*engine == SearchEngine::Yahoo ? u"p" : u"q");
-        const auto page = fakeweb::answerSearch(*engine, request.path, keyword, offset);
-        return page ? std::optional(Response::page(*page)) : std::nullopt;
-    });
+    fakeweb::serveAllEngines(*m_server);
     for (const Service service : Endpoints::AllServices)
         m_endpoints.setHost(service, m_server->hostAndPort());
     m_network = std::make_unique<QNetworkAccessManager>();

@@ -19,16 +19,9 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Which engine a request is for: Yahoo asks with "p", Bing with "setmkt".
 std::optional<SearchEngine> engineOf(const Request& request)
 {
-    if (request.query(u"p"))
-        return SearchEngine::Yahoo;
-    if (request.query(u"setmkt"))
-        return SearchEngine::Bing;
-    if (request.query(u"q"))
-        return SearchEngine::Google;
-    return std::nullopt;
+    return fakeweb::engineOfRequest(request);
 }
 
 QString keywordOf(const Request& request)
@@ -88,12 +81,7 @@ void TestRelated::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     m_server = std::make_unique<TestHttpServer>();
-    m_server->setHandler([](const Request& request) -> std::optional<Response> {
-        const auto engine = engineOf(request);
-        if (!engine || request.path != u"/search"_s)
-            return std::nullopt;
-        return Response::page(fakeweb::resultPage(*engine, keywordOf(request), 0));
-    });
+    fakeweb::serveAllEngines(*m_server);
     for (const Service service : Endpoints::AllServices)
         m_endpoints.setHost(service, m_server->hostAndPort());
     m_network = std::make_unique<QNetworkAccessManager>();

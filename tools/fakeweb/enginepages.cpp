@@ -276,6 +276,33 @@ std::optional<QString> answerSearch(SearchEngine engine, const QString& path,
     return resultPage(engine, *keyword, page);
 }
 
+std::optional<SearchEngine> engineOfRequest(const test::Request& request)
+{
+    if (request.query(u"p"))
+        return SearchEngine::Yahoo;
+    if (request.query(u"setmkt") || request.query(u"first"))
+        return SearchEngine::Bing;
+    if (request.query(u"q"))
+        return SearchEngine::Google;
+    return std::nullopt;
+}
+
+void serveAllEngines(test::TestHttpServer& server)
+{
+    server.setHandler([](const test::Request& request) -> std::optional<test::Response> {
+        const auto engine = engineOfRequest(request);
+        if (!engine)
+            return std::nullopt;
+        const bool yahoo = *engine == SearchEngine::Yahoo;
+        const auto offset = yahoo                             ? request.query(u"b")
+                            : *engine == SearchEngine::Google ? request.query(u"start")
+                                                              : request.query(u"first");
+        const auto page =
+            answerSearch(*engine, request.path, request.query(yahoo ? u"p" : u"q"), offset);
+        return page ? std::optional(test::Response::page(*page)) : std::nullopt;
+    });
+}
+
 void serveExamplePages(test::TestHttpServer& server, Service service)
 {
     std::optional<SearchEngine> engine;

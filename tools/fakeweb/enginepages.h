@@ -10,7 +10,8 @@
 
 namespace marbleway::test {
 class TestHttpServer;
-}
+struct Request;
+} // namespace marbleway::test
 
 namespace marbleway::fakeweb {
 
@@ -47,6 +48,14 @@ QString resultPage(SearchEngine engine, const QString& keyword, int page);
 std::optional<QString> answerSearch(SearchEngine engine, const QString& path,
                                     const std::optional<QString>& keyword,
                                     const std::optional<QString>& offset);
+
+// Which engine a search request is meant for, told by its query keys (Yahoo
+// asks with "p", Bing's research requests carry "setmkt", Google's "hl" or
+// "start"; a bare "q" with "first" is Bing's rank request).
+std::optional<SearchEngine> engineOfRequest(const test::Request& request);
+
+// Makes one server answer every engine's search requests with example pages.
+void serveAllEngines(test::TestHttpServer& server);
 
 // Makes `server` answer as the example version of `service`.
 void serveExamplePages(test::TestHttpServer& server, Service service);
