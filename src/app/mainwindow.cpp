@@ -93,8 +93,7 @@ void MainWindow::buildMenus()
     }
 
     // The maker's pages open only once the maker's site is configured.
-    const QString maker = m_app->endpoints().host(Service::Maker);
-    const bool makerReachable = maker != Endpoints().host(Service::Maker);
+    const bool makerReachable = m_app->endpoints().isReachable(Service::Maker);
     const auto openMakerPage = [this](const QString& path) {
         QDesktopServices::openUrl(QUrl(m_app->endpoints().url(Service::Maker, path)));
     };

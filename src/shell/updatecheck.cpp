@@ -37,11 +37,16 @@ QCoro::Task<UpdateOutcome> UpdateCheck::run()
         co_return outcome;
     }
 
-    CXHtml html(*m_client);
-    html.setUrl(m_endpoints->url(Service::Maker, VersionPagePath));
-    html.setChar(u"gb2312"_s);
-    html.setTryTime(outcome.firstRun ? 5 : 6);
-    const QString page = co_await html.GetSrc();
+    // Without a site of the maker's there is nothing to ask: the page counts as
+    // unreachable at once, instead of after a lookup that cannot succeed.
+    QString page;
+    if (m_endpoints->isReachable(Service::Maker)) {
+        CXHtml html(*m_client);
+        html.setUrl(m_endpoints->url(Service::Maker, VersionPagePath));
+        html.setChar(u"gb2312"_s);
+        html.setTryTime(outcome.firstRun ? 5 : 6);
+        page = co_await html.GetSrc();
+    }
 
     outcome.checked = true;
     outcome.version = versionFrom(page);

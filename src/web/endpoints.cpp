@@ -78,6 +78,11 @@ void Endpoints::setHost(Service service, const QString& hostAndPort)
     m_hosts[slot(service)] = hostAndPort;
 }
 
+bool Endpoints::isReachable(Service service) const
+{
+    return !host(service).endsWith(u".example"_s);
+}
+
 QString Endpoints::url(Service service, const QString& pathAndQuery) const
 {
     return u"http://"_s + host(service) + pathAndQuery;

@@ -33,6 +33,10 @@ public:
     const QString& host(Service service) const;
     void setHost(Service service, const QString& hostAndPort);
 
+    // Whether the service has a host that can be reached: the maker's services
+    // have none until one is configured.
+    bool isReachable(Service service) const;
+
     // "http://" + host + pathAndQuery; pathAndQuery starts with "/".
     QString url(Service service, const QString& pathAndQuery) const;
 

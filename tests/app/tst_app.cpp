@@ -54,6 +54,7 @@ private Q_SLOTS:
 
     void firstRun();
     void laterStartOnTheSameDay();
+    void withoutMakerSiteNothingIsAsked();
     void newerVersionStartsTheUpdater();
     void missingUpdaterOnlyWarns();
     void secondInstanceIsRefused();
@@ -202,6 +203,23 @@ void TestApp::laterStartOnTheSameDay()
     app = makeApp();
     QCOMPARE(start(*app), Application::StartResult::Running);
     QCOMPARE(m_server->requestCount(versionPage), 1);
+    QCOMPARE(setting(u"updatedt"_s), isoDate(QDate::currentDate()));
+}
+
+void TestApp::withoutMakerSiteNothingIsAsked()
+{
+    // The hosts as shipped: the maker has no site yet.
+    AppEnvironment environment{DataFolder(m_dir->filePath(u"data"_s)),
+                               std::make_unique<SettingsStore>(std::make_unique<QSettings>(
+                                   m_dir->filePath(u"settings.ini"_s), QSettings::IniFormat)),
+                               Endpoints(),
+                               m_updater,
+                               m_network.get(),
+                               &m_prompts};
+    auto app = std::make_unique<Application>(std::move(environment));
+    QCOMPARE(start(*app), Application::StartResult::Running);
+    QCOMPARE(m_server->requestCount(), 0);
+    QCOMPARE(setting(u"ver"_s), u"1.0"_s);
     QCOMPARE(setting(u"updatedt"_s), isoDate(QDate::currentDate()));
 }
 

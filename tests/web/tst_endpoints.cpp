@@ -25,6 +25,8 @@ void TestEndpoints::defaultsAreThePublicHosts()
     QCOMPARE(endpoints.host(Service::Bing), u"www.bing.com"_s);
     QCOMPARE(endpoints.host(Service::Baidu), u"www.baidu.com"_s);
     QCOMPARE(endpoints.host(Service::Maker), u"marbleway.example"_s);
+    QVERIFY(!endpoints.isReachable(Service::Maker));
+    QVERIFY(endpoints.isReachable(Service::Google));
     QCOMPARE(endpoints.url(Service::Bing, u"/search?q=a b"_s),
              u"http://www.bing.com/search?q=a b"_s);
     for (const Service service : Endpoints::AllServices)
@@ -48,6 +50,7 @@ void TestEndpoints::settingsThenEnvironment()
     QCOMPARE(endpoints.host(Service::Google), u"127.0.0.1:9001"_s); // from settings
     QCOMPARE(endpoints.host(Service::Bing), u"127.0.0.1:9013"_s);   // environment wins
     QCOMPARE(endpoints.host(Service::Maker), u"[::1]:8080"_s);
+    QVERIFY(endpoints.isReachable(Service::Maker));
     QCOMPARE(endpoints.host(Service::Yahoo), u"search.yahoo.com"_s); // untouched
 
     // Without settings, only the environment applies.
