@@ -43,12 +43,12 @@ bool isNumber(const QString& text)
     return ok;
 }
 
-void setCell(const QPersistentModelIndex& first, int column, const QString& text)
+// Rows are followed by persistent indexes: the user may delete rows meanwhile.
+void setCell(QStandardItemModel& model, const QPersistentModelIndex& first, int column,
+             const QVariant& value, int role = Qt::DisplayRole)
 {
-    if (!first.isValid())
-        return;
-    auto* model = const_cast<QAbstractItemModel*>(first.model());
-    model->setData(first.sibling(first.row(), column), text);
+    if (first.isValid() && first.model() == &model)
+        model.setData(first.sibling(first.row(), column), value, role);
 }
 
 } // namespace
@@ -142,10 +142,8 @@ QCoro::Task<> RelatedSearch::click()
         co_await AddIndex(seed, visible, copy);
         if (!self)
             co_return;
-        for (const QPersistentModelIndex& row : {visible, copy}) {
-            if (row.isValid())
-                const_cast<QAbstractItemModel*>(row.model())->setData(row, true, BoldRole);
-        }
+        setCell(m_list, visible, 0, true, BoldRole);
+        setCell(m_shadow, copy, 0, true, BoldRole);
     }
 
     for (size_t pass = 0; pass < passOrder.size(); ++pass) {
@@ -213,8 +211,8 @@ QCoro::Task<> RelatedSearch::AddIndex(QString kw, QPersistentModelIndex visible,
                 count = pageCountFrom(engine, page);
             }
         }
-        setCell(visible, countColumn(engine), count);
-        setCell(copy, countColumn(engine), count);
+        setCell(m_list, visible, countColumn(engine), count);
+        setCell(m_shadow, copy, countColumn(engine), count);
     }
     if (!cached && m_inputs.options.checked[RelatedOptions::StoreAtOnce])
         checkdb(m_list);
