@@ -1,11 +1,12 @@
 #include "app/application.h"
 #include "app/mainwindow.h"
+#include "app/reportlist.h"
 #include "app/widgetprompts.h"
 #include "web/webclient.h"
 
 #include <QApplication>
 #include <QNetworkAccessManager>
-#include <QPainter>
+#include <QRadialGradient>
 #include <QTimer>
 
 using namespace marbleway;
@@ -15,24 +16,10 @@ namespace {
 
 QIcon programIcon()
 {
-    QPixmap pixmap(64, 64);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
     QRadialGradient marble(QPointF(24, 22), 40);
     marble.setColorAt(0, QColor(0x9f, 0xd3, 0xff));
     marble.setColorAt(1, QColor(0x1d, 0x5f, 0xa8));
-    painter.setBrush(marble);
-    painter.setPen(Qt::NoPen);
-    painter.drawEllipse(2, 2, 60, 60);
-    painter.setPen(Qt::white);
-    QFont font = painter.font();
-    font.setBold(true);
-    font.setPixelSize(34);
-    painter.setFont(font);
-    painter.drawText(pixmap.rect(), Qt::AlignCenter, u"M"_s);
-    painter.end();
-    return QIcon(pixmap);
+    return badgeIcon(marble, u"M"_s, 64);
 }
 
 QCoro::Task<> startUp(Application* application, WidgetPrompts* prompts)

@@ -24,28 +24,6 @@ namespace marbleway {
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QTreeView* listView(QWidget* parent, const QString& name, QAbstractItemModel* model,
-                    bool editable = false)
-{
-    auto* view = new QTreeView(parent);
-    view->setObjectName(name);
-    view->setModel(model);
-    view->setRootIsDecorated(false);
-    view->setUniformRowHeights(true);
-    view->setAlternatingRowColors(true);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->header()->setStretchLastSection(true);
-    view->setEditTriggers(editable ? QAbstractItemView::SelectedClicked |
-                                         QAbstractItemView::EditKeyPressed |
-                                         QAbstractItemView::DoubleClicked
-                                   : QAbstractItemView::NoEditTriggers);
-    return view;
-}
-
-} // namespace
-
 RankTab::RankTab(RankTabController& controller, QWidget* parent)
     : QWidget(parent)
     , m_controller(&controller)
@@ -57,15 +35,15 @@ RankTab::RankTab(RankTabController& controller, QWidget* parent)
 {
     RankTabModel& model = controller.model();
     model.setIconProvider(engineIcon);
-    m_sites = listView(this, u"siteList"_s, model.sites(), true);
-    m_keywords = listView(this, u"keywordList"_s, model.keywords(), true);
-    m_engines = listView(this, u"engineList"_s, model.engines());
+    m_sites = makeListView(this, u"siteList"_s, model.sites(), true);
+    m_keywords = makeListView(this, u"keywordList"_s, model.keywords(), true);
+    m_engines = makeListView(this, u"engineList"_s, model.engines());
     m_engines->setHeaderHidden(true);
-    m_results = listView(this, u"rankList"_s, model.results());
+    m_results = makeListView(this, u"rankList"_s, model.results());
     m_results->setColumnWidth(0, 200);
     m_results->setColumnWidth(1, 150);
-    m_recent = listView(this, u"recentList"_s, model.recent());
-    m_favourites = listView(this, u"favouriteList"_s, model.favourites());
+    m_recent = makeListView(this, u"recentList"_s, model.recent());
+    m_favourites = makeListView(this, u"favouriteList"_s, model.favourites());
     for (QTreeView* view : {m_recent, m_favourites}) {
         view->setColumnWidth(0, 170);
         view->setColumnWidth(1, 170);

@@ -28,23 +28,34 @@ void ReportList::clear()
     model->removeRows(0, model->rowCount());
 }
 
+QTreeView* makeListView(QWidget* parent, const QString& objectName, QAbstractItemModel* model,
+                        bool editable)
+{
+    auto* view = new QTreeView(parent);
+    view->setObjectName(objectName);
+    view->setModel(model);
+    view->setRootIsDecorated(false);
+    view->setUniformRowHeights(true);
+    view->setAlternatingRowColors(true);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(editable ? QAbstractItemView::SelectedClicked |
+                                         QAbstractItemView::EditKeyPressed |
+                                         QAbstractItemView::DoubleClicked
+                                   : QAbstractItemView::NoEditTriggers);
+    view->header()->setStretchLastSection(true);
+    view->header()->setSectionsClickable(true);
+    return view;
+}
+
 ReportList makeReportList(QWidget* parent, const QString& objectName, const QStringList& headers,
                           bool headerVisible)
 {
     ReportList list;
-    list.view = new QTreeView(parent);
-    list.view->setObjectName(objectName);
-    list.model = new QStandardItemModel(0, static_cast<int>(headers.size()), list.view);
+    list.model = new QStandardItemModel(0, static_cast<int>(headers.size()), parent);
     list.model->setHorizontalHeaderLabels(headers);
-    list.view->setModel(list.model);
-    list.view->setRootIsDecorated(false);
-    list.view->setUniformRowHeights(true);
-    list.view->setAlternatingRowColors(true);
-    list.view->setSelectionMode(QAbstractItemView::SingleSelection);
-    list.view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list.view = makeListView(parent, objectName, list.model);
+    list.model->setParent(list.view);
     list.view->setHeaderHidden(!headerVisible);
-    list.view->header()->setStretchLastSection(true);
-    list.view->header()->setSectionsClickable(true);
     if (headers.size() > 1) {
         list.view->header()->setSectionResizeMode(QHeaderView::Interactive);
         list.view->header()->setMinimumSectionSize(60);
@@ -64,28 +75,31 @@ QVariant BoldRowsProxy::data(const QModelIndex& index, int role) const
     return QIdentityProxyModel::data(index, role);
 }
 
-QIcon engineIcon(const QString& key)
+QIcon badgeIcon(const QBrush& fill, const QString& letter, int size)
 {
-    // Drawn, not shipped: a round badge in the engine's colour with its initial.
-    const QColor colour = key == u"google"_s  ? QColor(0x42, 0x85, 0xF4)
-                          : key == u"yahoo"_s ? QColor(0x72, 0x0E, 0x9E)
-                                              : QColor(0x00, 0x80, 0x80);
-    QPixmap pixmap(32, 32);
+    QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(colour);
-    painter.drawEllipse(1, 1, 30, 30);
+    painter.setBrush(fill);
+    painter.drawEllipse(QRectF(1, 1, size - 2, size - 2));
     painter.setPen(Qt::white);
     QFont font = painter.font();
     font.setBold(true);
-    font.setPixelSize(20);
+    font.setPixelSize(size * 5 / 8);
     painter.setFont(font);
-    painter.drawText(pixmap.rect(), Qt::AlignCenter,
-                     key.isEmpty() ? u"?"_s : key.left(1).toUpper());
+    painter.drawText(pixmap.rect(), Qt::AlignCenter, letter);
     painter.end();
     return QIcon(pixmap);
+}
+
+QIcon engineIcon(const QString& key)
+{
+    const QColor colour = key == u"google"_s  ? QColor(0x42, 0x85, 0xF4)
+                          : key == u"yahoo"_s ? QColor(0x72, 0x0E, 0x9E)
+                                              : QColor(0x00, 0x80, 0x80);
+    return badgeIcon(colour, key.isEmpty() ? u"?"_s : key.left(1).toUpper(), 32);
 }
 
 } // namespace marbleway
