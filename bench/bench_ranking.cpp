@@ -77,15 +77,15 @@ void BM_RankRun(benchmark::State& state)
     model.fillEngines();
     model.checkEngines({u"Google.com"_s, u"Yahoo.com"_s, u"Bing.com"_s});
     for (int i = 0; i < 20; ++i)
-        appendRow(*model.sites(), {u"www.site%1.example"_s.arg(i)}, true, true);
+        model.sites()->append(checkedItem(u"www.site%1.example"_s.arg(i)));
     for (int i = 0; i < 50; ++i)
-        appendRow(*model.keywords(), {u"keyword %1"_s.arg(i)}, true, true);
+        model.keywords()->append(checkedItem(u"keyword %1"_s.arg(i)));
 
     double perRequest = 0;
     for (auto _ : state) {
         background.server().clearRequests();
         const auto start = std::chrono::steady_clock::now();
-        QCoro::waitFor(controller.job().start());
+        QCoro::waitFor(controller.job().run());
         const double wall = seconds(std::chrono::steady_clock::now() - start);
         perRequest = wall / double(background.server().requestCount());
     }
@@ -104,11 +104,11 @@ void BM_AppendResultRows(benchmark::State& state)
     view.resize(800, 600);
     view.show();
     for (auto _ : state) {
-        model.results()->removeRows(0, model.results()->rowCount());
+        model.results()->clear();
         const auto start = std::chrono::steady_clock::now();
         for (int i = 0; i < 10000; ++i)
-            appendRow(*model.results(), {u"Google.com"_s, QString::number(i % 50),
-                                         u"www.site.example/page-%1"_s.arg(i)});
+            model.results()->append(textRow(
+                {u"Google.com"_s, QString::number(i % 50), u"www.site.example/page-%1"_s.arg(i)}));
         QCoreApplication::processEvents();
         state.SetIterationTime(seconds(std::chrono::steady_clock::now() - start));
     }

@@ -4,18 +4,22 @@
 //   on a clock a thousand times faster: the program's own time per keyword,
 //   above the server's, the wire's and the pacing's;
 //   sorting a 10,000-row related keyword list by a count column while a view
-//   shows it.
+//   shows it; 66,000 related candidates without counts; the keyword database
+//   tab's list of 100,000 rows, its load time and memory.
 //
 //   build/bench/marbleway-bench-research
 
 #include "benchmain.h"
+#include "keyworddb/keyworddatabaselist.h"
 #include "research/relatedsearch.h"
 #include "scaledclock.h"
 #include "scriptedprompts.h"
 #include "testhttpserver.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QNetworkAccessManager>
+#include <QSqlDatabase>
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <qcoro/qcorotask.h>
@@ -59,10 +63,10 @@ private:
     mutable std::atomic<qint64> m_paused{0};
 };
 
-// Result pages whose related searches offer 100 keywords per engine, and counts.
-void serveBigRelatedPages(test::TestHttpServer& server)
+// Result pages whose related searches offer `perEngine` keywords per engine, and counts.
+void serveBigRelatedPages(test::TestHttpServer& server, int perEngine = 100)
 {
-    server.setHandler([](const test::Request& request) -> std::optional<test::Response> {
+    server.setHandler([perEngine](const test::Request& request) -> std::optional<test::Response> {
         QString page = u"<html><body>Results <b>1</b> - <b>10</b> of about <b>1,234</b> "
                        "<strong id=\"resultCount\">5,678</strong> 1-10 of 9,012 results "_s;
         const bool yahoo = request.query(u"p").has_value();
@@ -72,17 +76,17 @@ void serveBigRelatedPages(test::TestHttpServer& server)
             return test::Response::page(page + u"</body></html>"_s);
         if (yahoo) {
             QStringList terms;
-            for (int i = 0; i < 100; ++i)
+            for (int i = 0; i < perEngine; ++i)
                 terms << u"[\"seed yahoo %1\",\"0\"]"_s.arg(i);
             page += u"<script>var r = {\"t\":["_s + terms.join(u',') + u"]};</script>"_s;
         } else if (bing) {
             page += u"<h2>Related searches</h2><ul>"_s;
-            for (int i = 0; i < 100; ++i)
+            for (int i = 0; i < perEngine; ++i)
                 page += u"<li><a h=\"x('%1')\">seed bing %1</a></li>"_s.arg(i);
             page += u"</ul>"_s;
         } else {
             page += u"<p>Searches related to seed</p><table><tr>"_s;
-            for (int i = 0; i < 100; ++i)
+            for (int i = 0; i < perEngine; ++i)
                 page += u"<td><a href=\"/s%1\">seed google %1</a></td>"_s.arg(i);
             page += u"</tr></table>"_s;
         }
@@ -131,7 +135,7 @@ void BM_MineWithCounts(benchmark::State& state)
         background.server().clearRequests();
         const double pausedBefore = clock.pausedSeconds();
         const auto start = std::chrono::steady_clock::now();
-        QCoro::waitFor(search.click());
+        QCoro::waitFor(search.run());
         const double wall = seconds(std::chrono::steady_clock::now() - start);
         const double paused = clock.pausedSeconds() - pausedBefore;
         const double server = bare * double(background.server().requestCount());
@@ -148,26 +152,112 @@ BENCHMARK(BM_MineWithCounts)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_SortTenThousandRows(benchmark::State& state)
 {
-    QStandardItemModel list;
+    RowModel rows({u"k"_s, u"g"_s, u"y"_s, u"b"_s});
+    VisibleRows list(rows);
     QTreeView view;
     view.setModel(&list);
     view.resize(800, 600);
     view.show();
+    std::vector<Row> all;
     for (int i = 0; i < 10000; ++i) {
         const quint32 count = (quint32(i) * 2654435761u) % 50000000u;
-        list.appendRow({new QStandardItem(u"keyword %1"_s.arg(i)),
-                        new QStandardItem(i % 17 == 0 ? u"-"_s : QString::number(count)),
-                        new QStandardItem(QString::number(i)), new QStandardItem(u"-"_s)});
+        all.push_back(
+            textRow({u"keyword %1"_s.arg(i), i % 17 == 0 ? u"-"_s : QString::number(count),
+                     QString::number(i), u"-"_s}));
     }
-    ColumnSorter sorter;
+    rows.reset(std::move(all));
+    Qt::SortOrder order = Qt::AscendingOrder;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        sorter.sort(list, 1);
+        order = order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+        list.sortBy(1, order);
         QCoreApplication::processEvents();
         state.SetIterationTime(seconds(std::chrono::steady_clock::now() - start));
     }
 }
 BENCHMARK(BM_SortTenThousandRows)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(6);
+
+// A related search whose three pages offer 22,000 candidates each (66,000 in
+// all), without counts: the duplicate check and the appends must stay linear.
+void BM_SixtySixThousandCandidates(benchmark::State& state)
+{
+    test::BackgroundHttpServer background;
+    serveBigRelatedPages(background.server(), 22000);
+    QNetworkAccessManager network;
+    const WebClient web(network);
+    Endpoints endpoints;
+    for (const Service service : Endpoints::AllServices)
+        endpoints.setHost(service, background.server().hostAndPort());
+    CrawlPacer pacer(Clock::system());
+    QTemporaryDir home;
+    KeywordStore store;
+    store.open(home.filePath(u"db.sqlite"_s));
+    test::ScriptedPrompts prompts;
+    StatusPanels panels;
+    RelatedSearch search(RelatedSearch::Services{web, endpoints, Clock::system(), pacer, store,
+                                                 prompts, panels, DataFolder(home.path())});
+    search.inputs().options.checked = {false, false, false, false, false};
+    search.setSeedText(u"seed"_s);
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        QCoro::waitFor(search.run());
+        state.SetIterationTime(seconds(std::chrono::steady_clock::now() - start));
+    }
+    state.counters["keywords"] = double(search.rows()->size());
+}
+BENCHMARK(BM_SixtySixThousandCandidates)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+// Resident memory of this process in kB.
+long residentKb()
+{
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    }
+    return 0;
+}
+
+// The keyword database tab with 100,000 stored keywords: loading the list
+// that a view shows, and the memory it takes.
+void BM_KeywordDatabaseOf100000(benchmark::State& state)
+{
+    QTemporaryDir home;
+    KeywordStore store;
+    store.open(home.filePath(u"db.sqlite"_s));
+    {
+        QSqlDatabase db = QSqlDatabase::database(store.connectionName());
+        db.transaction();
+        for (int i = 0; i < 100000; ++i)
+            store.insert(u"keyword %1"_s.arg(i), u"parent %1"_s.arg(i / 50),
+                         QString::number(i * 37), u"-"_s, QString::number(i), QDate(2026, 1, 1));
+        db.commit();
+    }
+    KeywordDatabaseList list(store);
+    QTreeView view;
+    view.setModel(list.list());
+    view.resize(1000, 700);
+    view.show();
+    QCoreApplication::processEvents();
+    const long before = residentKb();
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        list.load();
+        QCoreApplication::processEvents();
+        state.SetIterationTime(seconds(std::chrono::steady_clock::now() - start));
+    }
+    state.counters["rows"] = double(list.rows()->size());
+    state.counters["rss_growth_mb"] = double(residentKb() - before) / 1024.0;
+}
+BENCHMARK(BM_KeywordDatabaseOf100000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 } // namespace
 

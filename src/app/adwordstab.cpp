@@ -1,6 +1,7 @@
 #include "app/adwordstab.h"
 
 #include "app/pagewidgets.h"
+#include "app/reportlist.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -16,7 +17,7 @@ namespace marbleway {
 
 using namespace Qt::StringLiterals;
 
-AdWordsTab::AdWordsTab(QWidget* parent)
+AdWordsTab::AdWordsTab(AdWordsResults& results, QWidget* parent)
     : QWidget(parent)
     , m_keyword(new QLineEdit(this))
     , m_start(pendingButton(u"开始查询"_s, this))
@@ -24,9 +25,7 @@ AdWordsTab::AdWordsTab(QWidget* parent)
     , m_captchaAnswer(new QLineEdit(m_captcha))
     , m_refresh(pendingButton(u"重新获取"_s, m_captcha))
     , m_browserArea(new QStackedWidget(this))
-    , m_results(makeReportList(this, u"adwordsList"_s,
-                               {u"相关关键词"_s, u"估计广告排名"_s, u"估计每次点击费用"_s,
-                                u"广告客户竞争度"_s, u"全球每月搜索量"_s}))
+    , m_results(makeListView(this, u"adwordsList"_s, results.list(), false, {170, 110, 110, 110}))
     , m_usage(new QGroupBox(u"使用说明"_s, this))
     , m_operations(new QGroupBox(u"相关操作"_s, this))
 {
@@ -67,7 +66,7 @@ AdWordsTab::AdWordsTab(QWidget* parent)
 
     auto* splitter = new QSplitter(Qt::Vertical, this);
     splitter->addWidget(m_browserArea);
-    splitter->addWidget(m_results.view);
+    splitter->addWidget(m_results);
     splitter->setStretchFactor(0, 1);
     splitter->setStretchFactor(1, 2);
     splitter->setChildrenCollapsible(false);

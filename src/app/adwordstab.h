@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/reportlist.h"
+#include "adwords/adwordsresults.h"
 
 #include <QWidget>
 
@@ -8,6 +8,7 @@ class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QStackedWidget;
+class QTreeView;
 
 namespace marbleway {
 
@@ -16,14 +17,14 @@ namespace marbleway {
 class AdWordsTab : public QWidget {
     Q_OBJECT
 public:
-    explicit AdWordsTab(QWidget* parent = nullptr);
+    explicit AdWordsTab(AdWordsResults& results, QWidget* parent = nullptr);
 
     QLineEdit* keywordBox() const { return m_keyword; }
     QPushButton* startButton() const { return m_start; }
     QGroupBox* captchaPanel() const { return m_captcha; }
     QLineEdit* captchaBox() const { return m_captchaAnswer; }
     QPushButton* refreshButton() const { return m_refresh; }
-    const ReportList& results() const { return m_results; }
+    QTreeView* resultsView() const { return m_results; }
     QGroupBox* usageFrame() const { return m_usage; }
     QGroupBox* operationsFrame() const { return m_operations; }
 
@@ -37,7 +38,7 @@ private:
     QLineEdit* m_captchaAnswer;
     QPushButton* m_refresh;
     QStackedWidget* m_browserArea; // the tool page, or the cover while a query runs
-    ReportList m_results;
+    QTreeView* m_results;
     QGroupBox* m_usage;
     QGroupBox* m_operations;
 };

@@ -26,8 +26,10 @@ AppEnvironment AppEnvironment::forUser(QNetworkAccessManager& network, Prompts& 
                                QString(),
                                &network,
                                &prompts,
-                               &Clock::system()};
-    environment.endpoints = Endpoints::fromSystem(&environment.settings->settings());
+                               &Clock::system(),
+                               {}};
+    environment.endpoints =
+        Endpoints::fromSystem(&environment.settings->settings(), &environment.hostProblems);
 #ifdef Q_OS_WIN
     environment.updaterProgram = QCoreApplication::applicationDirPath() + u"/update.exe"_s;
 #else
@@ -64,10 +66,20 @@ QCoro::Task<Application::StartResult> Application::start()
         co_return StartResult::Failed;
     }
     m_instance.emplace(m_env.dataFolder.filePath(QString::fromLatin1(SingleInstance::LockName)));
-    if (!m_instance->acquire()) {
+    switch (m_instance->acquire()) {
+    case SingleInstance::Result::Acquired:
+        break;
+    case SingleInstance::Result::HeldByAnother:
         co_await prompts().message(u"提示"_s, u"程序已运行。"_s, PromptIcon::Information);
         co_return StartResult::AlreadyRunning;
+    case SingleInstance::Result::Unusable:
+        co_await prompts().message(
+            u"提示"_s,
+            u"数据文件夹无法使用：%1（%2）"_s.arg(m_env.dataFolder.path(), m_instance->reason()),
+            PromptIcon::Critical);
+        co_return StartResult::Failed;
     }
+    m_warnings << m_env.hostProblems;
 
     // 2. The keyword database; the program runs without it.
     const QString database = m_env.dataFolder.filePath(QString::fromLatin1(KeywordStore::FileName));
@@ -80,22 +92,11 @@ QCoro::Task<Application::StartResult> Application::start()
     if (!writeAnsiFile(m_env.dataFolder.filePath(u"ver.txt"_s), crlfLines({Version})))
         m_warnings << u"无法写入 ver.txt"_s;
 
-    // 4. Once a day: is there a newer version?
-    UpdateCheck check(settings(), m_web, m_env.endpoints, *m_env.clock);
-    const UpdateOutcome update = co_await check.run();
-    if (update.updateAvailable) {
-        m_updateFlag = true;
-        if (launchUpdater())
-            co_return StartResult::Updating;
-        m_updateFlag = false;
-        m_warnings << u"发现新版本 %1，但无法启动升级程序 %2"_s.arg(update.version.trimmed(),
-                                                                    m_env.updaterProgram);
-    }
-
     // 5 and 6. The window with its choice lists and engines.
     m_related = std::make_unique<RelatedSearch>(
         RelatedSearch::Services{m_web, m_env.endpoints, *m_env.clock, m_pacer, m_keywords,
                                 prompts(), m_panels, m_env.dataFolder});
+    m_keywordList = std::make_unique<KeywordDatabaseList>(m_keywords);
     m_rank = std::make_unique<RankTabController>(
         RankTabController::Services{settings(), m_env.dataFolder, prompts(), m_web, m_env.endpoints,
                                     *m_env.clock, [this] { return m_loaded; }});
@@ -126,7 +127,34 @@ QCoro::Task<Application::StartResult> Application::start()
     for (const QString& warning : std::as_const(m_warnings))
         m_window->showWarning(warning);
     m_window->show();
+
+    // 4. Once a day, behind the window: is there a newer version?
+    m_updateCheck = checkForUpdate();
     co_return StartResult::Running;
+}
+
+QCoro::Task<> Application::checkForUpdate()
+{
+    QPointer<Application> self = this;
+    UpdateCheck check(settings(), m_web, m_env.endpoints, *m_env.clock);
+    check.setOwner(this);
+    const UpdateOutcome update = co_await check.run();
+    if (!self || !update.updateAvailable || !m_window)
+        co_return;
+    // A job in hand is not cut short: the update waits for the next start.
+    if (m_panels.isBusy()) {
+        m_window->showWarning(
+            u"发现新版本 %1，请在当前任务结束后重新启动程序升级"_s.arg(update.version.trimmed()));
+        co_return;
+    }
+    m_updateFlag = true;
+    if (launchUpdater()) {
+        m_window->close();
+        co_return;
+    }
+    m_updateFlag = false;
+    m_window->showWarning(u"发现新版本 %1，但无法启动升级程序 %2"_s.arg(update.version.trimmed(),
+                                                                        m_env.updaterProgram));
 }
 
 void Application::restoreOptions()
@@ -136,12 +164,7 @@ void Application::restoreOptions()
     RelatedTab* related = m_window->relatedTab();
     related->applyOptions(options);
 
-    for (const SearchEngine engine : AllSearchEngines) {
-        const QString stored =
-            settings().RegRead(CrawlPacer::SettingNames[size_t(engine)]).trimmed();
-        m_pacer.setInterval(engine,
-                            stored.isEmpty() ? CrawlPacer::DefaultInterval : stored.toInt());
-    }
+    m_pacer.loadIntervals(settings());
 
     if (!settings().contains(u"settingurl"_s)) {
         settings().RegCreate();

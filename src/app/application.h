@@ -1,14 +1,17 @@
 #pragma once
 
+#include "adwords/adwordsresults.h"
 #include "core/clock.h"
 #include "core/datafolder.h"
 #include "core/jobstatus.h"
 #include "core/prompts.h"
 #include "core/settingsstore.h"
+#include "keyworddb/keyworddatabaselist.h"
 #include "keyworddb/keywordstore.h"
 #include "ranking/ranktabcontroller.h"
 #include "research/crawlpacer.h"
 #include "research/relatedsearch.h"
+#include "resources/resourcelibrary.h"
 #include "shell/singleinstance.h"
 #include "web/endpoints.h"
 #include "web/webclient.h"
@@ -38,6 +41,8 @@ struct AppEnvironment {
     QNetworkAccessManager* network = nullptr;
     Prompts* prompts = nullptr;
     const Clock* clock = &Clock::system();
+    // What could not be used of the configured hosts, for the user to see.
+    QStringList hostProblems;
 
     // The user's data folder and settings, the hosts they configure, and the
     // updater beside this program.
@@ -49,13 +54,17 @@ struct AppEnvironment {
 class Application : public QObject {
     Q_OBJECT
 public:
-    enum class StartResult { Running, AlreadyRunning, Updating, Failed };
+    enum class StartResult { Running, AlreadyRunning, Failed };
 
     explicit Application(AppEnvironment environment, QObject* parent = nullptr);
     ~Application() override;
 
-    // Runs start-up and shows the window. The application must outlive the call.
+    // Runs start-up and shows the window; the daily version check then runs
+    // behind it and may hand over to the updater. The application must outlive
+    // the call.
     QCoro::Task<StartResult> start();
+    // The version check behind the window, for callers that wait for it.
+    QCoro::Task<> checkForUpdate();
 
     MainWindow* window() const { return m_window.get(); }
     StatusPanels& panels() { return m_panels; }
@@ -67,6 +76,9 @@ public:
     const Clock& clock() const { return *m_env.clock; }
     const DataFolder& dataFolder() const { return m_env.dataFolder; }
     RankTabController& rankController() { return *m_rank; }
+    KeywordDatabaseList& keywordList() { return *m_keywordList; }
+    ResourceLibrary& resourceLibrary() { return m_resources; }
+    AdWordsResults& adWordsResults() { return m_adWords; }
 
     // Set once start-up has restored every stored option; option changes are
     // written back only from then on.
@@ -101,6 +113,10 @@ private:
     QStringList m_warnings;
     CrawlPacer m_pacer;
     std::unique_ptr<RelatedSearch> m_related;
+    std::unique_ptr<KeywordDatabaseList> m_keywordList;
+    ResourceLibrary m_resources;
+    AdWordsResults m_adWords;
+    QCoro::Task<> m_updateCheck;
     bool m_loaded = false;
     bool m_updateFlag = false;
 };

@@ -67,8 +67,7 @@ CrawlSettingsDialog::CrawlSettingsDialog(SettingsStore& settings, CrawlPacer& pa
 
     // Opening shows the stored intervals; choosing one stores it at once.
     for (int engine = 0; engine < 3; ++engine) {
-        const QString stored = settings.RegRead(CrawlPacer::SettingNames[size_t(engine)]).trimmed();
-        const int seconds = stored.isEmpty() ? CrawlPacer::DefaultInterval : stored.toInt();
+        const int seconds = pacer.interval(static_cast<SearchEngine>(engine));
         connect(m_boxes[size_t(engine)], &QComboBox::currentIndexChanged, this,
                 [this, engine] { chosen(engine); });
         // An interval outside 3 to 10 (edited elsewhere) shows no choice and stays.
@@ -82,7 +81,8 @@ void CrawlSettingsDialog::chosen(int engine)
     if (box->currentIndex() < 0)
         return;
     m_settings->RegCreate();
-    m_settings->RegSave(CrawlPacer::SettingNames[size_t(engine)], box->currentText());
+    m_settings->RegSave(engineInfo(static_cast<SearchEngine>(engine)).intervalSetting.toString(),
+                        box->currentText());
     m_pacer->setInterval(static_cast<SearchEngine>(engine), box->currentText().toInt());
 }
 

@@ -1,5 +1,7 @@
 #include "app/keyworddbtab.h"
 
+#include "app/reportlist.h"
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -13,16 +15,15 @@ namespace marbleway {
 
 using namespace Qt::StringLiterals;
 
-KeywordDbTab::KeywordDbTab(QWidget* parent)
+KeywordDbTab::KeywordDbTab(KeywordDatabaseList& list, QWidget* parent)
     : QWidget(parent)
-    , m_list(makeReportList(this, u"keywordDbList"_s,
-                            {u"关键词"_s, u"父关键词"_s, u"Google.com收录"_s, u"Yahoo.com收录"_s,
-                             u"Bing.com收录"_s, u"更新日期"_s}))
+    , m_list(&list)
+    , m_view(makeListView(this, u"keywordDbList"_s, list.list(), false, {170, 110, 110, 110, 110}))
     , m_filter(new FilterFrame(u"关键词中："_s, this))
     , m_refresh(new QPushButton(u"刷新数据库"_s, this))
     , m_update(pendingButton(u"开始更新"_s, this))
 {
-    connect(m_refresh, &QPushButton::clicked, this, &KeywordDbTab::refreshRequested);
+    connect(m_refresh, &QPushButton::clicked, this, [this] { m_list->load(); });
 
     auto* update = new QGroupBox(u"更新收录量"_s, this);
     auto* updateLayout = new QVBoxLayout(update);
@@ -42,7 +43,7 @@ KeywordDbTab::KeywordDbTab(QWidget* parent)
     sideLayout->addStretch();
 
     auto* splitter = new QSplitter(this);
-    splitter->addWidget(m_list.view);
+    splitter->addWidget(m_view);
     splitter->addWidget(side);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 1);
@@ -61,16 +62,6 @@ KeywordDbTab::KeywordDbTab(QWidget* parent)
                   this));
     layout->addWidget(splitter, 1);
     layout->addLayout(buttons);
-}
-
-void KeywordDbTab::showRecords(const QList<KeywordRecord>& records)
-{
-    m_list.clear();
-    for (const KeywordRecord& record : records) {
-        m_list.appendRow({record.keys, record.parentkeys, record.googles, record.yahoos,
-                          record.bings, record.adddate},
-                         true);
-    }
 }
 
 } // namespace marbleway

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "app/pagewidgets.h"
-#include "app/reportlist.h"
-#include "keyworddb/keywordstore.h"
+#include "keyworddb/keyworddatabaselist.h"
 
 #include <QWidget>
 
@@ -10,6 +9,7 @@
 
 class QCheckBox;
 class QPushButton;
+class QTreeView;
 
 namespace marbleway {
 
@@ -18,22 +18,18 @@ namespace marbleway {
 class KeywordDbTab : public QWidget {
     Q_OBJECT
 public:
-    explicit KeywordDbTab(QWidget* parent = nullptr);
+    explicit KeywordDbTab(KeywordDatabaseList& list, QWidget* parent = nullptr);
 
-    const ReportList& list() const { return m_list; }
+    KeywordDatabaseList& list() const { return *m_list; }
+    QTreeView* listView() const { return m_view; }
     FilterFrame* filterFrame() const { return m_filter; }
     QPushButton* refreshButton() const { return m_refresh; }
     QPushButton* updateButton() const { return m_update; }
     QCheckBox* updateBox(int engine) const { return m_updateBoxes[size_t(engine)]; }
 
-    // Replaces the list with these rows (newest first, as the store gives them).
-    void showRecords(const QList<KeywordRecord>& records);
-
-Q_SIGNALS:
-    void refreshRequested();
-
 private:
-    ReportList m_list;
+    KeywordDatabaseList* m_list;
+    QTreeView* m_view;
     FilterFrame* m_filter;
     QPushButton* m_refresh;
     QPushButton* m_update;

@@ -37,10 +37,10 @@ MainWindow::MainWindow(Application& app, QWidget* parent)
     , m_app(&app)
     , m_tabs(new QTabWidget(this))
     , m_related(new RelatedTab(app.relatedSearch(), m_tabs))
-    , m_adWords(new AdWordsTab(m_tabs))
-    , m_resources(new ResourcesTab(m_tabs))
+    , m_adWords(new AdWordsTab(app.adWordsResults(), m_tabs))
+    , m_resources(new ResourcesTab(app.resourceLibrary(), m_tabs))
     , m_rank(new RankTab(app.rankController(), m_tabs))
-    , m_keywordDb(new KeywordDbTab(m_tabs))
+    , m_keywordDb(new KeywordDbTab(app.keywordList(), m_tabs))
     , m_releaseStrip(new QLabel(this))
     , m_warning(new QLabel(this))
     , m_progress(new QProgressBar(this))
@@ -67,7 +67,6 @@ MainWindow::MainWindow(Application& app, QWidget* parent)
     buildMenus();
     buildStatusBar();
     connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::tabSelected);
-    connect(m_keywordDb, &KeywordDbTab::refreshRequested, this, &MainWindow::loadKeywordDatabase);
     tabSelected(m_tabs->currentIndex());
 }
 
@@ -144,12 +143,13 @@ void MainWindow::buildStatusBar()
     m_progress->hide();
     statusBar()->addPermanentWidget(m_progress);
     RankJob& job = m_app->rankController().job();
-    connect(&job, &RankJob::progress, m_progress, [this](int done, int total) {
+    connect(&job, &Job::progress, m_progress, [this](int done, int total) {
         m_progress->setMaximum(std::max(total, 1));
         m_progress->setValue(done);
     });
-    connect(&job, &RankJob::runningChanged, m_progress, &QWidget::setVisible);
-    connect(&job, &RankJob::warning, this, &MainWindow::showWarning);
+    connect(&job, &Job::runningChanged, m_progress, &QWidget::setVisible);
+    connect(&m_app->rankController(), &RankTabController::warning, this, &MainWindow::showWarning);
+    connect(&m_app->relatedSearch(), &Job::warning, this, &MainWindow::showWarning);
 
     StatusPanels& panels = m_app->panels();
     for (int panel = 1; panel <= 3; ++panel)
@@ -190,7 +190,10 @@ void MainWindow::selectTab(int tab)
 
 void MainWindow::showWarning(const QString& text)
 {
+    // Each problem once, however often it happens.
     const QString shown = m_warning->text();
+    if (shown.split(u"；"_s).contains(text))
+        return;
     m_warning->setText(shown.isEmpty() ? text : shown + u"；"_s + text);
     m_warning->setToolTip(m_warning->text());
 }
@@ -217,17 +220,12 @@ void MainWindow::tabSelected(int tab)
         m_app->rankController().tabShown();
         break;
     case KeywordDbTabIndex:
-        if (m_keywordDb->list().rowCount() == 0)
-            loadKeywordDatabase();
+        if (!m_keywordDb->list().isLoaded())
+            m_keywordDb->list().load();
         break;
     default:
         break;
     }
-}
-
-void MainWindow::loadKeywordDatabase()
-{
-    m_keywordDb->showRecords(m_app->keywords().all());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

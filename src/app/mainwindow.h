@@ -67,7 +67,6 @@ private:
     void openCrawlSettings();
     void buildStatusBar();
     void tabSelected(int tab);
-    void loadKeywordDatabase();
     QCoro::Task<> askToClose();
     QCoro::Task<> showAbout();
 

@@ -34,20 +34,13 @@ RankTab::RankTab(RankTabController& controller, QWidget* parent)
     , m_history(new QTabWidget(this))
 {
     RankTabModel& model = controller.model();
-    model.setIconProvider(engineIcon);
     m_sites = makeListView(this, u"siteList"_s, model.sites(), true);
     m_keywords = makeListView(this, u"keywordList"_s, model.keywords(), true);
     m_engines = makeListView(this, u"engineList"_s, model.engines());
     m_engines->setHeaderHidden(true);
-    m_results = makeListView(this, u"rankList"_s, model.results());
-    m_results->setColumnWidth(0, 200);
-    m_results->setColumnWidth(1, 150);
-    m_recent = makeListView(this, u"recentList"_s, model.recent());
-    m_favourites = makeListView(this, u"favouriteList"_s, model.favourites());
-    for (QTreeView* view : {m_recent, m_favourites}) {
-        view->setColumnWidth(0, 170);
-        view->setColumnWidth(1, 170);
-    }
+    m_results = makeListView(this, u"rankList"_s, model.results(), false, {200, 150});
+    m_recent = makeListView(this, u"recentList"_s, model.recent(), false, {170, 170});
+    m_favourites = makeListView(this, u"favouriteList"_s, model.favourites(), false, {170, 170});
 
     m_mode->addItems({u"多对多模式"_s, u"一对多模式"_s});
     m_mode->setToolTip(SiteKeywordLists::ManyToManyTip);
@@ -136,18 +129,12 @@ RankTab::RankTab(RankTabController& controller, QWidget* parent)
     // Choices: the widgets show the model; a user's change goes to the model
     // and is saved.
     connect(&model, &RankTabModel::choicesChanged, this, &RankTab::showChoices);
-    connect(m_depth, &QComboBox::currentIndexChanged, this, [this](int index) {
-        m_controller->model().setDepthIndex(index);
-        m_controller->choicesEdited();
-    });
-    connect(m_allPositions, &QCheckBox::toggled, this, [this](bool on) {
-        m_controller->model().setAllPositions(on);
-        m_controller->choicesEdited();
-    });
-    connect(m_mode, &QComboBox::currentIndexChanged, this, [this](int index) {
-        m_controller->lists().setMode(index);
-        m_controller->choicesEdited();
-    });
+    connect(m_depth, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_controller->model().setDepthIndex(index); });
+    connect(m_allPositions, &QCheckBox::toggled, this,
+            [this](bool on) { m_controller->model().setAllPositions(on); });
+    connect(m_mode, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_controller->lists().setMode(index); });
     SiteKeywordLists& lists = controller.lists();
     connect(&lists, &SiteKeywordLists::modeTipChanged, m_mode, &QWidget::setToolTip);
     connect(&lists, &SiteKeywordLists::siteSelected, this,
@@ -162,9 +149,9 @@ RankTab::RankTab(RankTabController& controller, QWidget* parent)
             [this](bool running) { m_start->setEnabled(!running); });
     connect(m_results, &QTreeView::doubleClicked, this, &RankTab::openResult);
     connect(m_recent, &QTreeView::clicked, this,
-            [this](const QModelIndex& index) { m_controller->job().restoreRecent(index.row()); });
+            [this](const QModelIndex& index) { m_controller->restoreRecent(index.row()); });
     connect(m_favourites, &QTreeView::clicked, this,
-            [this](const QModelIndex& index) { m_controller->favourites().browse(index.row()); });
+            [this](const QModelIndex& index) { m_controller->browseFavourite(index.row()); });
 }
 
 QWidget* RankTab::listFrame(const QString& title, QTreeView* view, int list)
@@ -232,9 +219,8 @@ void RankTab::fillDepthChoices()
 {
     const QSignalBlocker blocker(m_depth);
     m_depth->clear();
-    m_depth->addItem(u"10"_s, 1);
-    m_depth->addItem(u"20"_s, 2);
-    m_depth->addItem(u"50"_s, 5);
+    for (const Depth& depth : Depths)
+        m_depth->addItem(QString::number(depth.results), int(depth.pages));
     m_depth->setCurrentIndex(0);
     m_controller->model().setDepthIndex(0);
 }
@@ -253,7 +239,7 @@ void RankTab::showChoices()
 void RankTab::openResult(const QModelIndex& index)
 {
     const QModelIndex first = index.siblingAtColumn(0);
-    const QString address = first.data(RankTabModel::TagRole).toString();
+    const QString address = first.data(TagRole).toString();
     if (!address.isEmpty())
         QDesktopServices::openUrl(QUrl(address, QUrl::TolerantMode));
 }

@@ -28,13 +28,9 @@ RelatedTab::RelatedTab(RelatedSearch& search, QWidget* parent)
     , m_start(new QPushButton(u"开始查询"_s, this))
     , m_delete(new QPushButton(u"删除关键词"_s, this))
     , m_addToDatabase(new QPushButton(u"加入关键词数据库"_s, this))
-    , m_results(makeListView(this, u"relatedList"_s, nullptr))
+    , m_results(makeListView(this, u"relatedList"_s, search.list(), false, {260}))
     , m_filter(new FilterFrame(u"相关关键词中："_s, this))
 {
-    auto* shown = new BoldRowsProxy(m_results);
-    shown->setSourceModel(search.list());
-    m_results->setModel(shown);
-    m_results->setColumnWidth(0, 260);
     m_keyword->setObjectName(u"seedKeyword"_s);
     m_keyword->setPlaceholderText(u"输入要挖掘的关键词，例如 seo tools"_s);
     for (int i = 0; i < RelatedOptions::Count; ++i) {

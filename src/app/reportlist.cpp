@@ -1,39 +1,25 @@
 #include "app/reportlist.h"
 
 #include "core/listroles.h"
-#include "lists/itemlists.h"
 
+#include <QHash>
 #include <QHeaderView>
 #include <QPainter>
 #include <QPixmap>
-#include <QStandardItemModel>
 #include <QTreeView>
 
 namespace marbleway {
 
 using namespace Qt::StringLiterals;
 
-int ReportList::rowCount() const
-{
-    return model->rowCount();
-}
-
-QList<QStandardItem*> ReportList::appendRow(const QStringList& texts, bool checkable)
-{
-    return marbleway::appendRow(*model, texts, checkable);
-}
-
-void ReportList::clear()
-{
-    model->removeRows(0, model->rowCount());
-}
-
 QTreeView* makeListView(QWidget* parent, const QString& objectName, QAbstractItemModel* model,
-                        bool editable)
+                        bool editable, const QList<int>& widths)
 {
     auto* view = new QTreeView(parent);
     view->setObjectName(objectName);
-    view->setModel(model);
+    auto* look = new RowLook(view);
+    look->setSourceModel(model);
+    view->setModel(look);
     view->setRootIsDecorated(false);
     view->setUniformRowHeights(true);
     view->setAlternatingRowColors(true);
@@ -44,33 +30,26 @@ QTreeView* makeListView(QWidget* parent, const QString& objectName, QAbstractIte
                                    : QAbstractItemView::NoEditTriggers);
     view->header()->setStretchLastSection(true);
     view->header()->setSectionsClickable(true);
+    if (model->columnCount() > 1) {
+        view->header()->setSectionResizeMode(QHeaderView::Interactive);
+        view->header()->setMinimumSectionSize(40);
+    }
+    for (int column = 0; column < widths.size(); ++column)
+        view->setColumnWidth(column, widths.at(column));
     return view;
 }
 
-ReportList makeReportList(QWidget* parent, const QString& objectName, const QStringList& headers,
-                          bool headerVisible)
-{
-    ReportList list;
-    list.model = new QStandardItemModel(0, static_cast<int>(headers.size()), parent);
-    list.model->setHorizontalHeaderLabels(headers);
-    list.view = makeListView(parent, objectName, list.model);
-    list.model->setParent(list.view);
-    list.view->setHeaderHidden(!headerVisible);
-    if (headers.size() > 1) {
-        list.view->header()->setSectionResizeMode(QHeaderView::Interactive);
-        list.view->header()->setMinimumSectionSize(60);
-        for (int column = 0; column < headers.size() - 1; ++column)
-            list.view->setColumnWidth(column, column == 0 ? 170 : 110);
-    }
-    return list;
-}
-
-QVariant BoldRowsProxy::data(const QModelIndex& index, int role) const
+QVariant RowLook::data(const QModelIndex& index, int role) const
 {
     if (role == Qt::FontRole && index.siblingAtColumn(0).data(BoldRole).toBool()) {
         QFont font;
         font.setBold(true);
         return font;
+    }
+    if (role == Qt::DecorationRole) {
+        const QString key = index.data(IconKeyRole).toString();
+        if (!key.isEmpty())
+            return engineIcon(key);
     }
     return QIdentityProxyModel::data(index, role);
 }
@@ -96,10 +75,16 @@ QIcon badgeIcon(const QBrush& fill, const QString& letter, int size)
 
 QIcon engineIcon(const QString& key)
 {
+    // Drawn once per engine: a list of 100,000 rows asks for them often.
+    static QHash<QString, QIcon> drawn;
+    if (const auto found = drawn.constFind(key); found != drawn.constEnd())
+        return *found;
     const QColor colour = key == u"google"_s  ? QColor(0x42, 0x85, 0xF4)
                           : key == u"yahoo"_s ? QColor(0x72, 0x0E, 0x9E)
                                               : QColor(0x00, 0x80, 0x80);
-    return badgeIcon(colour, key.isEmpty() ? u"?"_s : key.left(1).toUpper(), 32);
+    const QIcon icon = badgeIcon(colour, key.isEmpty() ? u"?"_s : key.left(1).toUpper(), 32);
+    drawn.insert(key, icon);
+    return icon;
 }
 
 } // namespace marbleway

@@ -4,8 +4,6 @@
 #include <QIdentityProxyModel>
 #include <QStringList>
 
-class QStandardItem;
-class QStandardItemModel;
 class QAbstractItemModel;
 class QBrush;
 class QTreeView;
@@ -13,29 +11,15 @@ class QWidget;
 
 namespace marbleway {
 
-// A report-style list: a flat tree view over a standard item model with the
-// given column headers. The model belongs to the view.
-struct ReportList {
-    QTreeView* view = nullptr;
-    QStandardItemModel* model = nullptr;
-
-    int rowCount() const;
-    // Appends a row of texts; the first cell carries the check box when asked.
-    QList<QStandardItem*> appendRow(const QStringList& texts, bool checkable = false);
-    void clear();
-};
-
-ReportList makeReportList(QWidget* parent, const QString& objectName, const QStringList& headers,
-                          bool headerVisible = true);
-
-// A flat list view over `model`, set up the way every list of the program looks.
-// Editable lists edit an item in place on a click on the selected item.
+// A flat list view over `model`, set up the way every list of the program looks:
+// bold rows in a bold font, engine keys as their pictures. Editable lists edit
+// an item in place on a click on the selected item. Columns get `widths`.
 QTreeView* makeListView(QWidget* parent, const QString& objectName, QAbstractItemModel* model,
-                        bool editable = false);
+                        bool editable = false, const QList<int>& widths = {});
 
-// Shows rows marked with BoldRole in a bold font; the models below the window
-// know nothing of fonts.
-class BoldRowsProxy : public QIdentityProxyModel {
+// Shows what the models below the window keep as roles (bold, icon keys) the
+// way widgets draw them; the models know nothing of fonts and pictures.
+class RowLook : public QIdentityProxyModel {
 public:
     using QIdentityProxyModel::QIdentityProxyModel;
     QVariant data(const QModelIndex& index, int role) const override;

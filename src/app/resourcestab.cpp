@@ -1,6 +1,7 @@
 #include "app/resourcestab.h"
 
 #include "app/pagewidgets.h"
+#include "app/reportlist.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -8,7 +9,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSplitter>
-#include <QStandardItem>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -16,24 +16,18 @@ namespace marbleway {
 
 using namespace Qt::StringLiterals;
 
-ResourcesTab::ResourcesTab(QWidget* parent)
+ResourcesTab::ResourcesTab(ResourceLibrary& library, QWidget* parent)
     : QWidget(parent)
-    , m_categories(
-          makeReportList(this, u"categoryList"_s, {u"分类名称"_s, u"语言"_s, u"资源数量"_s}))
+    , m_library(&library)
+    , m_categories(makeListView(this, u"categoryList"_s, library.categories(), false, {165, 45}))
     , m_type(new QComboBox(this))
     , m_start(pendingButton(u"开始搜索"_s, this))
-    , m_resources(makeReportList(this, u"resourceList"_s,
-                                 {u"资源名称"_s, u"资源URL"_s, u"PR"_s, u"备注&说明"_s}))
+    , m_resources(makeListView(this, u"resourceList"_s, library.resources(), false, {200, 240, 40}))
 {
-    m_categories.view->setColumnWidth(0, 165);
-    m_categories.view->setColumnWidth(1, 45);
-    m_resources.view->setColumnWidth(0, 200);
-    m_resources.view->setColumnWidth(1, 240);
-    m_resources.view->setColumnWidth(2, 40);
 
     auto* frame = new QGroupBox(u"资源分类"_s, this);
     auto* frameLayout = new QVBoxLayout(frame);
-    frameLayout->addWidget(m_categories.view, 1);
+    frameLayout->addWidget(m_categories, 1);
     auto* typeRow = new QHBoxLayout;
     typeRow->addWidget(new QLabel(u"分类过滤："_s, frame));
     typeRow->addWidget(m_type, 1);
@@ -45,7 +39,7 @@ ResourcesTab::ResourcesTab(QWidget* parent)
     auto* right = new QWidget(this);
     auto* rightLayout = new QVBoxLayout(right);
     rightLayout->setContentsMargins(0, 0, 0, 0);
-    rightLayout->addWidget(m_resources.view, 1);
+    rightLayout->addWidget(m_resources, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     addExportButtons(buttons, u"保存至"_s);
@@ -65,22 +59,7 @@ ResourcesTab::ResourcesTab(QWidget* parent)
 
 void ResourcesTab::ensureCategories()
 {
-    if (m_categories.rowCount() > 0)
-        return;
-    struct Category {
-        QString name, language, count, tip;
-    };
-    const Category builtIn[] = {
-        {u"Blog Service Provider"_s, u"英文"_s, u"38"_s, u"英文博客托管网站"_s},
-        {u"Social Bookmarks"_s, u"英文"_s, u"155"_s, u"英文社会化书签"_s},
-        {u"Web Directory"_s, u"英文"_s, u"7300"_s, u"英文网站目录"_s},
-    };
-    for (const Category& category : builtIn) {
-        const auto items =
-            m_categories.appendRow({category.name, category.language, category.count}, true);
-        for (QStandardItem* item : items)
-            item->setToolTip(category.tip);
-    }
+    m_library->ensureCategories();
 }
 
 } // namespace marbleway

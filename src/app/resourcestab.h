@@ -1,11 +1,12 @@
 #pragma once
 
-#include "app/reportlist.h"
+#include "resources/resourcelibrary.h"
 
 #include <QWidget>
 
 class QComboBox;
 class QPushButton;
+class QTreeView;
 
 namespace marbleway {
 
@@ -14,10 +15,11 @@ namespace marbleway {
 class ResourcesTab : public QWidget {
     Q_OBJECT
 public:
-    explicit ResourcesTab(QWidget* parent = nullptr);
+    explicit ResourcesTab(ResourceLibrary& library, QWidget* parent = nullptr);
 
-    const ReportList& categories() const { return m_categories; }
-    const ReportList& resources() const { return m_resources; }
+    ResourceLibrary& library() const { return *m_library; }
+    QTreeView* categoriesView() const { return m_categories; }
+    QTreeView* resourcesView() const { return m_resources; }
     QComboBox* typeChoice() const { return m_type; }
     QPushButton* startButton() const { return m_start; }
 
@@ -25,10 +27,11 @@ public:
     void ensureCategories();
 
 private:
-    ReportList m_categories;
+    ResourceLibrary* m_library;
+    QTreeView* m_categories;
     QComboBox* m_type;
     QPushButton* m_start;
-    ReportList m_resources;
+    QTreeView* m_resources;
 };
 
 } // namespace marbleway

@@ -9,7 +9,7 @@
 #include "keyworddb/keywordstore.h"
 #include "ranking/favouritestore.h"
 #include "ranking/keyrank.h"
-#include "ranking/rankquery.h"
+#include "ranking/rankjob.h"
 #include "ranking/ranktext.h"
 #include "research/relatedsearch.h"
 #include "web/cxhtml.h"
@@ -100,13 +100,14 @@ QCoro::Task<int> runRank(RankOptions options)
     if (!online)
         co_return 2;
     cKeyrank finder(*online->client, online->endpoints);
-    for (const SearchEngine engine : options.engines) {
-        finder.setUrl(options.site);
-        finder.setKeyword(options.keyword);
-        finder.setMaxnum(depthPages(options.depthResults));
-        co_await findPositions(finder, engine, options.allPositions,
-                               [](const RankHit& hit) { writeOut(rowLine(hit)); });
-    }
+    QStringList engines;
+    for (const SearchEngine engine : options.engines)
+        engines << engineDisplayName(engine);
+    const Combination combination{engineString(engines), options.site, options.keyword,
+                                  depthIndexForResults(options.depthResults),
+                                  options.allPositions ? 1 : 0};
+    co_await queryCombination(finder, combination,
+                              [](const RankHit& hit) { writeOut(rowLine(hit)); });
     co_return 0;
 }
 
@@ -127,21 +128,22 @@ QCoro::Task<int> runFavourites(FavouritesOptions options)
     int status = 0;
     for (const QString& descriptor : favourites) {
         const auto combination = Combination::fromDescriptor(descriptor);
-        if (!combination)
+        if (!combination) {
+            // Guessing the fields would query, and record, the wrong thing.
+            writeErr(u"marbleway-cli: cannot read the favourite \"%1\" (a \"#\" in its site or "
+                     "keyword?); it is left out\n"_s.arg(descriptor));
+            status = 1;
             continue;
-        writeOut(descriptor + u'\n');
-        QStringList history;
-        for (const SearchEngine engine : combination->engineList()) {
-            finder.setKeyword(combination->keyword);
-            finder.setUrl(combination->site);
-            finder.setMaxnum(pagesForDepthIndex(combination->depthIndex));
-            co_await findPositions(finder, engine, combination->allPositions == 1,
-                                   [&history](const RankHit& hit) {
-                                       writeOut(rowLine(hit));
-                                       history << historyLine(hit);
-                                   });
         }
-        if (!store.writeDay(descriptor, Clock::system().today(), history)) {
+        writeOut(descriptor + u'\n');
+        // One day for the whole combination, even across midnight.
+        const QDate day = Clock::system().today();
+        QStringList history;
+        const QList<RankHit> hits = co_await queryCombination(
+            finder, *combination, [](const RankHit& hit) { writeOut(rowLine(hit)); });
+        for (const RankHit& hit : hits)
+            history << historyLine(hit);
+        if (!store.writeDay(descriptor, day, history)) {
             writeErr(u"marbleway-cli: cannot write today's ranks of %1\n"_s.arg(descriptor));
             status = 1;
         }
@@ -187,10 +189,7 @@ QCoro::Task<int> runRelated(RelatedSearchOptions options)
                 store.lastError()));
     SettingsStore settings;
     CrawlPacer pacer(Clock::system());
-    for (const SearchEngine engine : AllSearchEngines) {
-        const QString stored = settings.RegRead(CrawlPacer::SettingNames[size_t(engine)]).trimmed();
-        pacer.setInterval(engine, stored.isEmpty() ? CrawlPacer::DefaultInterval : stored.toInt());
-    }
+    pacer.loadIntervals(settings);
     ConsolePrompts prompts;
     StatusPanels panels;
     RelatedSearch search(RelatedSearch::Services{
@@ -203,14 +202,10 @@ QCoro::Task<int> runRelated(RelatedSearchOptions options)
     inputs.exclude = options.exclude.has_value();
     inputs.excludeWords = options.exclude.value_or(QString());
 
-    co_await search.click();
-    const QStandardItemModel& list = *search.list();
-    for (int row = 0; row < list.rowCount(); ++row) {
-        QStringList cells;
-        for (int column = 0; column < 4; ++column)
-            cells << list.item(row, column)->text();
-        writeOut(cells.join(u'\t') + u'\n');
-    }
+    co_await search.run();
+    const RowModel& rows = *search.rows();
+    for (int row = 0; row < rows.size(); ++row)
+        writeOut(rows.at(row).cells.join(u'\t') + u'\n');
     co_return 0;
 }
 

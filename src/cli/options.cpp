@@ -1,6 +1,6 @@
 #include "cli/options.h"
 
-#include "ranking/rankquery.h"
+#include "ranking/ranktext.h"
 #include "web/charset.h"
 
 #include <QCommandLineParser>
@@ -85,7 +85,7 @@ Invocation parseRank(const QStringList& arguments)
     if (options.keyword.isEmpty())
         return UsageError{u"rank needs --keyword KEYWORD"_s};
     for (const QString& name : parser.values(engine)) {
-        const auto found = engineFromKey(name.trimmed().toLower());
+        const auto found = engineFromKey(name.trimmed());
         if (!found)
             return UsageError{u"unknown engine \"%1\" (google, yahoo or bing)"_s.arg(name)};
         if (!options.engines.contains(*found))
@@ -96,7 +96,7 @@ Invocation parseRank(const QStringList& arguments)
     if (parser.isSet(depth)) {
         bool ok = false;
         options.depthResults = parser.value(depth).toInt(&ok);
-        if (!ok || depthPages(options.depthResults) == 0)
+        if (!ok || depthIndexForResults(options.depthResults) < 0)
             return UsageError{
                 u"--depth must be 10, 20 or 50, not \"%1\""_s.arg(parser.value(depth))};
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ranking/searchengine.h"
+#include "web/engines.h"
 
 #include <QList>
 #include <QString>

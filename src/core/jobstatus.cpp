@@ -37,25 +37,33 @@ JobControl::JobControl(StatusPanels& panels, Captions captions, QObject* parent)
     , m_caption(m_captions.start)
 {}
 
+void Job::setRunning(bool running)
+{
+    if (running == m_running)
+        return;
+    m_running = running;
+    Q_EMIT runningChanged(running);
+}
+
 bool JobControl::click()
 {
     if (isIdle()) {
-        m_running = true;
+        m_state = State::Running;
         m_panels->setText(1, StatusPanels::Running);
         show(m_captions.running, true);
         return true;
     }
-    m_running = false;
+    m_state = State::Stopping;
     if (m_captions.announceStopping)
         m_panels->setText(1, StatusPanels::Stopping);
     show(m_captions.stopping, false);
     return false;
 }
 
-void JobControl::finish()
+void JobControl::finish(bool workDone)
 {
-    m_panels->setText(1, m_running ? StatusPanels::Ready : StatusPanels::Paused);
-    m_running = false;
+    m_panels->setText(1, workDone ? StatusPanels::Ready : StatusPanels::Paused);
+    m_state = State::Idle;
     show(m_captions.start, true);
 }
 

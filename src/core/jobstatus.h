@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <qcoro/qcorotask.h>
 
 #include <array>
 
@@ -32,6 +33,34 @@ private:
     std::array<QString, 3> m_texts;
 };
 
+// The pattern every job follows: a running flag, progress, warnings for the
+// user, and the task of the run kept by the job itself, so that nothing else
+// has to keep a suspended coroutine alive. The window and the command line run
+// the same jobs.
+class Job : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    bool isRunning() const { return m_running; }
+
+Q_SIGNALS:
+    void runningChanged(bool running);
+    // Units of work done of all (combinations, keywords, rows).
+    void progress(int done, int total);
+    // Something the user should know of: a file not written, a store that failed.
+    void warning(const QString& text);
+
+protected:
+    void setRunning(bool running);
+    // Keeps the run's task; a new run replaces a finished one.
+    void keep(QCoro::Task<> task) { m_task = std::move(task); }
+
+private:
+    bool m_running = false;
+    QCoro::Task<> m_task;
+};
+
 // The start button of a pausable job: its running flag, caption and enabled
 // state. The button binds to it; the job's loop reads isRunning() once per round
 // and calls finish() when it leaves.
@@ -47,8 +76,8 @@ public:
 
     JobControl(StatusPanels& panels, Captions captions, QObject* parent = nullptr);
 
-    bool isRunning() const { return m_running; }
-    bool isIdle() const { return m_caption == m_captions.start; }
+    bool isRunning() const { return m_state == State::Running; }
+    bool isIdle() const { return m_state == State::Idle; }
     const QString& caption() const { return m_caption; }
     bool isEnabled() const { return m_enabled; }
 
@@ -57,9 +86,10 @@ public:
     // While running: clears the flag and shows the stopping caption on a disabled
     // button; the job stops at its next test. Returns false.
     bool click();
-    // The job's loop has ended: "已暂停" when a stop request ended it, "就绪" when
-    // its work is done. The button is back to its start caption.
-    void finish();
+    // The job's loop has ended: "就绪" when its work is done, whatever was
+    // asked meanwhile; "已暂停" when a stop request ended it early. The button is
+    // back to its start caption.
+    void finish(bool workDone);
 
 Q_SIGNALS:
     void changed();
@@ -69,9 +99,10 @@ private:
 
     StatusPanels* m_panels;
     Captions m_captions;
+    enum class State { Idle, Running, Stopping };
     QString m_caption;
     bool m_enabled = true;
-    bool m_running = false;
+    State m_state = State::Idle;
 };
 
 } // namespace marbleway

@@ -157,13 +157,17 @@ bool KeywordStore::remove(const QString& keys)
     return run(u"delete from keywords where keys = ?"_s, {keys});
 }
 
-bool KeywordStore::updateCount(CountColumn column, const QString& keys, const QString& count,
+const QString& StoredCounts::count(SearchEngine engine) const
+{
+    const std::array<const QString*, 3> counts = {&googles, &yahoos, &bings};
+    return *counts[size_t(engine)];
+}
+
+bool KeywordStore::updateCount(SearchEngine engine, const QString& keys, const QString& count,
                                QDate day)
 {
-    // Column names cannot be bound; they come from this fixed choice only.
-    const QString name = column == CountColumn::Google  ? u"googles"_s
-                         : column == CountColumn::Yahoo ? u"yahoos"_s
-                                                        : u"bings"_s;
+    // Column names cannot be bound; they come from the engine table only.
+    const QString name = engineInfo(engine).databaseColumn.toString();
     return run(u"update keywords set "_s + name + u" = ?,adddate = ? where keys = ?"_s,
                {count, isoDate(day), keys});
 }

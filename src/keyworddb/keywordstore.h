@@ -1,5 +1,7 @@
 #pragma once
 
+#include "web/engines.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -25,9 +27,9 @@ struct StoredCounts {
     QString googles;
     QString yahoos;
     QString bings;
-};
 
-enum class CountColumn { Google, Yahoo, Bing };
+    const QString& count(SearchEngine engine) const;
+};
 
 // The keyword database: one table `keywords` (id, keys, parentkeys, googles,
 // yahoos, bings, adddate) in an SQLite file of the data folder. Every value goes
@@ -47,6 +49,8 @@ public:
     bool open(const QString& path);
     bool isOpen() const { return m_open; }
     const QString& lastError() const { return m_lastError; }
+    // The Qt SQL connection, for batching writes in one transaction.
+    const QString& connectionName() const { return m_connection; }
 
     static constexpr const char* FileName = "db.sqlite";
 
@@ -65,7 +69,7 @@ public:
     QList<KeywordRecord> all();
     bool remove(const QString& keys);
     // One engine's count and the date of every row of `keys`.
-    bool updateCount(CountColumn column, const QString& keys, const QString& count, QDate day);
+    bool updateCount(SearchEngine engine, const QString& keys, const QString& count, QDate day);
 
 private:
     std::optional<StoredCounts> lookUp(const QString& sql, const QList<QVariant>& values);

@@ -1,7 +1,5 @@
 #include "ranking/favourites.h"
 
-#include "ranking/rankjob.h"
-
 #include <QDir>
 #include <QPointer>
 
@@ -22,35 +20,39 @@ void Favourites::load()
 {
     if (!QDir(m_store->folder()).exists())
         return;
-    QStandardItemModel& list = *m_model->favourites();
-    list.removeRows(0, list.rowCount());
+    std::vector<Row> rows;
     for (const QString& descriptor : m_store->descriptors()) {
         const QStringList parts = descriptor.split(u'#');
-        const auto row = appendRow(list, {parts.value(0), parts.value(1), parts.value(2)}, true);
-        row.first()->setData(descriptor, RankTabModel::TagRole);
+        Row row = checkedItem(parts.value(0), false);
+        row.cells << parts.value(1) << parts.value(2);
+        row.tag = descriptor;
+        rows.push_back(std::move(row));
     }
+    m_model->favourites()->reset(std::move(rows));
 }
 
 QCoro::Task<> Favourites::add()
 {
     QPointer<Favourites> self = this;
-    QStandardItemModel& recent = *m_model->recent();
-    if (!hasChecked(recent)) {
+    const RowModel& recent = *m_model->recent();
+    if (!recent.hasChecked()) {
         co_await m_prompts->message(u"提示"_s, u"请至少选择一条记录！"_s, PromptIcon::Information);
         co_return;
     }
     int added = 0;
     QStringList refused;
-    for (int row = 0; row < recent.rowCount(); ++row) {
-        if (recent.item(row, 0)->checkState() != Qt::Checked)
+    QStringList unwritten;
+    for (int row = 0; row < recent.size(); ++row) {
+        if (!recent.at(row).checked)
             continue;
-        const QString engines = recent.item(row, 0)->text();
-        const QString site = recent.item(row, 1)->text();
-        const QString keyword = recent.item(row, 2)->text();
-        const QueryRecord record =
-            QueryRecord::parse(recent.item(row, 0)->data(RankTabModel::TagRole).toString());
-        const QString descriptor = engines + u'#' + site + u'#' + keyword + u'#' +
-                                   record.depthIndex + u'#' + record.allPositions;
+        const QueryRecord record = QueryRecord::parse(recent.at(row).tag);
+        const Combination combination{recent.text(row, 0), recent.text(row, 1), recent.text(row, 2),
+                                      record.depthIndex.toInt(), record.allPositions.toInt()};
+        const QString descriptor = combination.descriptor();
+        if (const QChar bad = combination.unstorableCharacter(); !bad.isNull()) {
+            refused << u"%1（含有“%2”）"_s.arg(descriptor, bad);
+            continue;
+        }
         const FavouriteStore::Created created = m_store->create(descriptor);
         if (created == FavouriteStore::Created::Exists)
             continue;
@@ -59,9 +61,12 @@ QCoro::Task<> Favourites::add()
             continue;
         }
         ++added;
-        m_store->writeDay(descriptor, m_clock->today(), resultParts(record.results));
-        const auto item = appendRow(*m_model->favourites(), {engines, site, keyword}, true);
-        item.first()->setData(descriptor, RankTabModel::TagRole);
+        if (!m_store->writeDay(descriptor, m_clock->today(), resultParts(record.results)))
+            unwritten << descriptor;
+        Row favourite = checkedItem(combination.engines, false);
+        favourite.cells << combination.site << combination.keyword;
+        favourite.tag = descriptor;
+        m_model->favourites()->append(std::move(favourite));
     }
     if (!refused.isEmpty()) {
         co_await m_prompts->message(
@@ -69,6 +74,13 @@ QCoro::Task<> Favourites::add()
             u"以下查询组合无法加入收藏（网站或关键词中含有文件夹名称不允许的字符）：\n"_s +
                 refused.join(u'\n'),
             PromptIcon::Information);
+        if (!self)
+            co_return;
+    }
+    if (!unwritten.isEmpty()) {
+        co_await m_prompts->message(u"提示"_s,
+                                    u"以下收藏的排名记录无法写入：\n"_s + unwritten.join(u'\n'),
+                                    PromptIcon::Critical);
         if (!self)
             co_return;
     }
@@ -83,25 +95,22 @@ QCoro::Task<> Favourites::remove()
                                      PromptButtons::YesNo) ||
         !self)
         co_return;
-    m_store->remove(removeChecked(*m_model->favourites()));
+    QStringList descriptors;
+    for (const Row& row : m_model->favourites()->removeChecked())
+        descriptors << row.tag;
+    m_store->remove(descriptors);
 }
 
 void Favourites::browse(int row)
 {
-    QStandardItemModel& list = *m_model->favourites();
-    if (row < 0 || row >= list.rowCount())
+    const RowModel& list = *m_model->favourites();
+    if (row < 0 || row >= list.size())
         return;
-    const QString engines = list.item(row, 0)->text();
-    const QString site = list.item(row, 1)->text();
-    const QString keyword = list.item(row, 2)->text();
-    const QStringList tag = list.item(row, 0)->data(RankTabModel::TagRole).toString().split(u'#');
-
-    showCombinationOnTab(*m_model, site, keyword, engines);
-    m_model->setDepthIndex(tag.value(3).toInt());
-    m_model->setAllPositions(tag.value(4) == u"1"_s);
-
-    const QString descriptor =
-        engines + u'#' + site + u'#' + keyword + u'#' + tag.value(3) + u'#' + tag.value(4);
+    const QString descriptor = list.at(row).tag;
+    const auto combination = Combination::fromDescriptor(descriptor);
+    if (!combination)
+        return;
+    m_model->showCombination(*combination);
     for (const HistoryDay& day : m_store->days(descriptor)) {
         QList<QStringList> rows;
         for (const QString& line : day.lines) {
@@ -110,7 +119,7 @@ void Favourites::browse(int row)
                 cells << QString();
             rows << cells;
         }
-        appendStoredRows(*m_model, {site, keyword, day.date}, rows);
+        m_model->appendStoredRows({combination->site, combination->keyword, day.date}, rows);
     }
 }
 

@@ -1,13 +1,14 @@
 #pragma once
 
-#include "ranking/searchengine.h"
 #include "web/endpoints.h"
+#include "web/engines.h"
 #include "web/webclient.h"
 
 #include <QString>
 #include <qcoro/qcorotask.h>
 
 #include <array>
+#include <functional>
 
 namespace marbleway {
 
@@ -18,13 +19,20 @@ struct RankFields {
     QString page;     // 0-based page index where the scan stopped, or maxnum
 };
 
+// One row of a rank answer: where the site stands on one engine.
+struct RankHit {
+    SearchEngine engine = SearchEngine::Google;
+    int position = 0; // 0: not found within the depth
+    QString link;
+    QString queryUrl;
+};
+
 // Finds the position at which a site is listed in an engine's organic results.
 //
 // Set url (the site string, matched case-sensitively as given), Keyword and
 // maxnum (result pages of 10 to read), then await a finder with (s, rank): it
 // reads pages s .. maxnum - 1 and returns the first position greater than rank,
-// or 0. To get the next position of the same site, call again with s = the
-// engine's page field and rank = the position just returned.
+// or 0. A position past what the day files hold (32,767) ends the search.
 //
 // The object must outlive every call awaited on it.
 class cKeyrank {
@@ -41,27 +49,23 @@ public:
     QCoro::Task<qint16> GetBingRank(qint16 s, qint16 rank);
     QCoro::Task<qint16> find(SearchEngine engine, qint16 s, qint16 rank);
 
+    // The first position and, with `allPositions`, every further one within
+    // the depth, each page read once. `onHit` gets the first answer (position 0
+    // when not found) and then each further position as it is found.
+    QCoro::Task<> positions(SearchEngine engine, bool allPositions,
+                            std::function<void(const RankHit&)> onHit);
+
     const RankFields& fields(SearchEngine engine) const;
 
-    const QString& googleQueryUrl() const { return fields(SearchEngine::Google).queryUrl; }
-    const QString& googleLink() const { return fields(SearchEngine::Google).link; }
-    const QString& googlePage() const { return fields(SearchEngine::Google).page; }
-    const QString& yahooQueryUrl() const { return fields(SearchEngine::Yahoo).queryUrl; }
-    const QString& yahooLink() const { return fields(SearchEngine::Yahoo).link; }
-    const QString& yahooPage() const { return fields(SearchEngine::Yahoo).page; }
-    const QString& bingQueryUrl() const { return fields(SearchEngine::Bing).queryUrl; }
-    const QString& bingLink() const { return fields(SearchEngine::Bing).link; }
-    const QString& bingPage() const { return fields(SearchEngine::Bing).page; }
-
-    static QString GBtoUTF8(QStringView szInput);
-
-    // The request address of result page `page` (0-based) for an encoded keyword.
-    static QString queryUrl(const Endpoints& endpoints, SearchEngine engine,
-                            const QString& encodedKeyword, int page);
-
     static constexpr int TryTime = 15;
+    static constexpr int MaxPosition = 32767;
 
 private:
+    struct Page {
+        QString url;
+        QList<BlockMatch> matches;
+    };
+    QCoro::Task<Page> readPage(SearchEngine engine, QString site, QString keyword, int page);
     RankFields& fieldsOf(SearchEngine engine);
 
     const WebClient* m_client;
@@ -71,9 +75,5 @@ private:
     qint16 m_maxnum = 0;
     std::array<RankFields, AllSearchEngines.size()> m_fields;
 };
-
-// A result link as stored: without "http://" and without one trailing "/",
-// lower-cased whenever either was there to remove.
-QString normaliseResultLink(QString link);
 
 } // namespace marbleway

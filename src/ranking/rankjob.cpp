@@ -1,7 +1,5 @@
 #include "ranking/rankjob.h"
 
-#include "ranking/keyrank.h"
-#include "ranking/rankquery.h"
 #include "web/textutil.h"
 
 #include <QPointer>
@@ -10,9 +8,27 @@ namespace marbleway {
 
 using namespace Qt::StringLiterals;
 
+QCoro::Task<QList<RankHit>> queryCombination(cKeyrank& finder, Combination combination,
+                                             std::function<void(const RankHit&)> onHit)
+{
+    QList<RankHit> hits;
+    const QList<SearchEngine> engines = combination.engineList();
+    for (const SearchEngine engine : engines) {
+        finder.setKeyword(combination.keyword);
+        finder.setUrl(combination.site);
+        finder.setMaxnum(pagesForDepthIndex(combination.depthIndex));
+        co_await finder.positions(engine, combination.allPositions == 1,
+                                  [&hits, &onHit](const RankHit& hit) {
+                                      hits << hit;
+                                      onHit(hit);
+                                  });
+    }
+    co_return hits;
+}
+
 RankJob::RankJob(RankTabModel& model, const FavouriteStore& favourites, const WebClient& client,
                  const Endpoints& endpoints, const Clock& clock, Prompts& prompts, QObject* parent)
-    : QObject(parent)
+    : Job(parent)
     , m_model(&model)
     , m_favourites(&favourites)
     , m_client(&client)
@@ -21,18 +37,12 @@ RankJob::RankJob(RankTabModel& model, const FavouriteStore& favourites, const We
     , m_prompts(&prompts)
 {}
 
-void RankJob::setRunning(bool running)
-{
-    m_running = running;
-    Q_EMIT runningChanged(running);
-}
-
 QCoro::Task<int> RankJob::checksave()
 {
     QString missing;
-    if (!hasChecked(*m_model->sites()))
+    if (!m_model->sites()->hasChecked())
         missing = u"请添加或选择至少一个要查询的网站！"_s;
-    else if (!hasChecked(*m_model->keywords()))
+    else if (!m_model->keywords()->hasChecked())
         missing = u"请添加或选择至少一个要查询的关键词！"_s;
     else if (m_model->checkedEngines().isEmpty())
         missing = u"请至少选择一个要查询搜索引擎！"_s;
@@ -42,41 +52,37 @@ QCoro::Task<int> RankJob::checksave()
     co_return -1;
 }
 
-QList<QStandardItem*> RankJob::appendEngineRow(SearchEngine engine)
+void RankJob::start()
 {
-    const auto row = appendRow(*m_model->results(), {engineDisplayName(engine), {}, {}});
-    row.first()->setIcon(m_model->engineIcon(engine));
-    return row;
+    if (!isRunning())
+        keep(run());
 }
 
-void RankJob::fillEngineRow(const QList<QStandardItem*>& row, const RankHit& hit)
+QCoro::Task<> RankJob::run()
 {
-    row.at(1)->setText(QString::number(hit.position));
-    row.at(2)->setText(hit.link);
-    row.at(0)->setData(hit.queryUrl, RankTabModel::TagRole);
-}
-
-QCoro::Task<> RankJob::start()
-{
-    if (m_running)
+    if (isRunning())
         co_return;
+    setRunning(true);
     QPointer<RankJob> self = this;
-    if (co_await checksave() != 0 || !self)
+    if (co_await checksave() != 0 || !self) {
+        if (self)
+            setRunning(false);
         co_return;
+    }
 
     // The lists may be edited while the job runs: it works from what was
-    // checked when it started.
-    const QStringList sites = checkedTexts(*m_model->sites());
-    const QStringList keywords = checkedTexts(*m_model->keywords());
-    const QString ses = m_model->keyrank_GetSes();
-    const QString engines = ses.mid(1).trimmed();
+    // checked when it started, and writes its rows by id, so rows the user
+    // clears meanwhile simply take no more writes.
+    const QStringList sites = m_model->sites()->checkedTexts();
+    const QStringList keywords = m_model->keywords()->checkedTexts();
+    const QString engines = m_model->keyrank_GetSes().mid(1).trimmed();
     const int depthIndex = m_model->depthIndex();
     const int allPositions = m_model->allPositions() ? 1 : 0;
-    const qint16 pages = m_model->depthPages();
+    const QStringList favouriteList = m_favourites->descriptors();
+    const QSet<QString> favourites(favouriteList.begin(), favouriteList.end());
 
-    RankTabModel* model = m_model;
-    model->results()->removeRows(0, model->results()->rowCount());
-    setRunning(true);
+    RowModel* results = m_model->results();
+    results->clear();
     int rows = 0;
     int done = 0;
     const int total = int(sites.size() * keywords.size());
@@ -85,29 +91,35 @@ QCoro::Task<> RankJob::start()
 
     for (const QString& site : sites) {
         for (const QString& keyword : keywords) {
-            const QString date = isoDate(m_clock->today());
+            // One day for the rows and the day file, even across midnight.
+            const QDate day = m_clock->today();
+            const QString date = isoDate(day);
             const Combination combination{engines, site, keyword, depthIndex, allPositions};
             const QString descriptor = combination.descriptor();
-            const bool favourite = m_favourites->IsSaves(descriptor);
-            QStringList history;
+            const bool favourite = favourites.contains(descriptor);
 
             ++rows;
-            appendRow(*model->results(), {site, keyword, date});
+            results->append(textRow({site, keyword, date}));
             QString resultText;
-            for (const SearchEngine engine : combination.engineList()) {
+            QStringList history;
+            const QList<SearchEngine> engineList = combination.engineList();
+            for (const SearchEngine engine : engineList) {
                 ++rows;
-                finder.setKeyword(keyword);
-                finder.setUrl(site);
-                finder.setMaxnum(pages);
-                QList<QStandardItem*> row = appendEngineRow(engine);
+                const Row engineRow =
+                    textRow({engineDisplayName(engine), {}, {}}, engineKey(engine));
+                RowId row = results->append(engineRow);
                 bool first = true;
-                co_await findPositions(finder, engine, allPositions == 1, [&](const RankHit& hit) {
+                Combination one = combination;
+                one.engines = engineDisplayName(engine);
+                co_await queryCombination(finder, one, [&](const RankHit& hit) {
                     if (!self)
                         return;
                     if (!first)
-                        row = appendEngineRow(engine);
+                        row = results->append(engineRow);
                     first = false;
-                    fillEngineRow(row, hit);
+                    results->setCell(row, 1, QString::number(hit.position));
+                    results->setCell(row, 2, hit.link);
+                    results->setTag(row, hit.queryUrl);
                     resultText += resultPart(hit);
                     history << historyLine(hit);
                 });
@@ -115,7 +127,7 @@ QCoro::Task<> RankJob::start()
                     co_return;
             }
 
-            if (favourite && !m_favourites->writeDay(descriptor, m_clock->today(), history))
+            if (favourite && !m_favourites->writeDay(descriptor, day, history))
                 Q_EMIT warning(u"无法写入收藏“%1”的排名记录"_s.arg(descriptor));
 
             const QueryRecord record{site,
@@ -124,10 +136,15 @@ QCoro::Task<> RankJob::start()
                                      resultText,
                                      QString::number(depthIndex),
                                      QString::number(allPositions)};
+            const QString key =
+                recentKey(engines, site, keyword, record.depthIndex, record.allPositions);
             if (!engines.isEmpty() && !site.isEmpty() && !keyword.isEmpty() &&
-                !recentHas(keyword, engines, site, record.depthIndex, record.allPositions)) {
-                const auto item = appendRow(*model->recent(), {engines, site, keyword}, true);
-                item.first()->setData(record.toString(), RankTabModel::TagRole);
+                !m_recentKeys.contains(key)) {
+                Row recent = checkedItem(engines, false);
+                recent.cells << site << keyword;
+                recent.tag = record.toString();
+                m_model->recent()->append(std::move(recent));
+                m_recentKeys.insert(key);
             }
             Q_EMIT progress(++done, total);
         }
@@ -139,69 +156,42 @@ QCoro::Task<> RankJob::start()
         setRunning(false);
 }
 
+QString RankJob::recentKey(const QString& ses, const QString& site, const QString& keyword,
+                           const QString& depthIndex, const QString& allPositions)
+{
+    return QStringList{trimSpaces(ses).toString(), trimSpaces(site).toString(),
+                       trimSpaces(keyword).toString(), depthIndex, allPositions}
+        .join(QChar(0));
+}
+
+void RankJob::rebuildRecentKeys()
+{
+    m_recentKeys.clear();
+    const RowModel& recent = *m_model->recent();
+    for (int row = 0; row < recent.size(); ++row) {
+        const QueryRecord record = QueryRecord::parse(recent.at(row).tag);
+        m_recentKeys.insert(recentKey(recent.text(row, 0), recent.text(row, 1), recent.text(row, 2),
+                                      record.depthIndex, record.allPositions));
+    }
+}
+
 bool RankJob::keyrank_CheckExit(const QString& txt, const QString& ses, const QString& webs) const
 {
-    return recentHas(txt, ses, webs, QString::number(m_model->depthIndex()),
-                     m_model->allPositions() ? u"1"_s : u"0"_s);
-}
-
-bool RankJob::recentHas(const QString& txt, const QString& ses, const QString& webs,
-                        const QString& depth, const QString& all) const
-{
-    const QStandardItemModel& recent = *m_model->recent();
-    for (int row = 0; row < recent.rowCount(); ++row) {
-        if (trimSpaces(recent.item(row, 0)->text()) != trimSpaces(ses) ||
-            recent.item(row, 1)->text() != trimSpaces(webs) ||
-            recent.item(row, 2)->text() != trimSpaces(txt))
-            continue;
-        const QueryRecord record =
-            QueryRecord::parse(recent.item(row, 0)->data(RankTabModel::TagRole).toString());
-        if (record.depthIndex == depth && record.allPositions == all)
-            return true;
-    }
-    return false;
-}
-
-void showCombinationOnTab(RankTabModel& model, const QString& site, const QString& keyword,
-                          const QString& engineNames)
-{
-    model.sites()->removeRows(0, model.sites()->rowCount());
-    model.keywords()->removeRows(0, model.keywords()->rowCount());
-    model.results()->removeRows(0, model.results()->rowCount());
-    model.uncheckAllEngines();
-    appendRow(*model.sites(), {site}, true, true);
-    appendRow(*model.keywords(), {keyword}, true, true);
-    QStringList named;
-    for (const SearchEngine engine : AllSearchEngines) {
-        if (engineNames.contains(engineDisplayName(engine)))
-            named << engineDisplayName(engine);
-    }
-    model.checkEngines(named);
-}
-
-void appendStoredRows(RankTabModel& model, const QStringList& siteRow,
-                      const QList<QStringList>& engineRows)
-{
-    appendRow(*model.results(), siteRow);
-    for (const QStringList& cells : engineRows) {
-        const auto row = appendRow(*model.results(), cells.mid(0, 3));
-        if (const auto engine = engineFromDisplayName(cells.value(0)))
-            row.first()->setIcon(model.engineIcon(*engine));
-    }
+    return m_recentKeys.contains(recentKey(ses, webs, txt, QString::number(m_model->depthIndex()),
+                                           m_model->allPositions() ? u"1"_s : u"0"_s));
 }
 
 void RankJob::restoreRecent(int row)
 {
-    QStandardItemModel& recent = *m_model->recent();
-    if (row < 0 || row >= recent.rowCount())
+    const RowModel& recent = *m_model->recent();
+    if (row < 0 || row >= recent.size())
         return;
-    const QueryRecord record =
-        QueryRecord::parse(recent.item(row, 0)->data(RankTabModel::TagRole).toString());
-    showCombinationOnTab(*m_model, record.site, record.keyword, record.results);
-    appendStoredRows(*m_model, {record.site, record.keyword, record.date},
-                     resultRows(record.results));
-    m_model->setDepthIndex(record.depthIndex.toInt());
-    m_model->setAllPositions(record.allPositions == u"1"_s);
+    const QueryRecord record = QueryRecord::parse(recent.at(row).tag);
+    m_model->showCombination(Combination{record.results, record.site, record.keyword,
+                                         record.depthIndex.toInt(),
+                                         record.allPositions == u"1"_s ? 1 : 0});
+    m_model->appendStoredRows({record.site, record.keyword, record.date},
+                              resultRows(record.results));
 }
 
 QCoro::Task<> RankJob::deleteRecent()
@@ -211,7 +201,8 @@ QCoro::Task<> RankJob::deleteRecent()
                                      PromptButtons::YesNo) ||
         !self)
         co_return;
-    removeChecked(*m_model->recent());
+    m_model->recent()->removeChecked();
+    rebuildRecentKeys();
 }
 
 } // namespace marbleway

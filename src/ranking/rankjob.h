@@ -1,31 +1,42 @@
 #pragma once
 
 #include "core/clock.h"
+#include "core/jobstatus.h"
 #include "core/prompts.h"
 #include "ranking/favouritestore.h"
+#include "ranking/keyrank.h"
 #include "ranking/ranktabmodel.h"
 #include "web/endpoints.h"
 #include "web/webclient.h"
 
-#include <QObject>
+#include <QSet>
 #include <qcoro/qcorotask.h>
 
+#include <functional>
+
 namespace marbleway {
+
+// Every engine of a combination asked in turn, each answer handed to `onHit`
+// as it comes; the answers in order. The rank tab and the command line both
+// run their queries through this. The finder must outlive the call.
+QCoro::Task<QList<RankHit>> queryCombination(cKeyrank& finder, Combination combination,
+                                             std::function<void(const RankHit&)> onHit);
 
 // The rank query: every checked site and keyword on every checked engine, rows
 // grouped by site and keyword, the day's history of favourites written, and the
 // recent queries of this run kept.
-class RankJob : public QObject {
+class RankJob : public Job {
     Q_OBJECT
 public:
     RankJob(RankTabModel& model, const FavouriteStore& favourites, const WebClient& client,
             const Endpoints& endpoints, const Clock& clock, Prompts& prompts,
             QObject* parent = nullptr);
 
-    bool isRunning() const { return m_running; }
-
-    // The start button. Runs to the end; a second start while running is ignored.
-    QCoro::Task<> start();
+    // The start button: the job runs to the end and keeps its own task; a
+    // second start while running is ignored.
+    void start();
+    // The run itself, for callers that wait for its end.
+    QCoro::Task<> run();
     // 0 when the job may start, -1 after telling the user what is missing.
     QCoro::Task<int> checksave();
 
@@ -38,19 +49,10 @@ public:
     // "删除查询记录".
     QCoro::Task<> deleteRecent();
 
-Q_SIGNALS:
-    void runningChanged(bool running);
-    // Combinations (site and keyword) done of all.
-    void progress(int done, int total);
-    // Something went wrong that the user should know of (a day file not written).
-    void warning(const QString& text);
-
 private:
-    bool recentHas(const QString& txt, const QString& ses, const QString& webs,
-                   const QString& depthIndex, const QString& allPositions) const;
-    void setRunning(bool running);
-    QList<QStandardItem*> appendEngineRow(SearchEngine engine);
-    static void fillEngineRow(const QList<QStandardItem*>& row, const RankHit& hit);
+    static QString recentKey(const QString& ses, const QString& site, const QString& keyword,
+                             const QString& depthIndex, const QString& allPositions);
+    void rebuildRecentKeys();
 
     RankTabModel* m_model;
     const FavouriteStore* m_favourites;
@@ -58,16 +60,7 @@ private:
     const Endpoints* m_endpoints;
     const Clock* m_clock;
     Prompts* m_prompts;
-    bool m_running = false;
+    QSet<QString> m_recentKeys;
 };
-
-// Puts a query's site, keyword, engines and choices back on the tab (a recent
-// query or a favourite being browsed): the lists on screen are replaced, the
-// stored lists are not touched.
-void showCombinationOnTab(RankTabModel& model, const QString& site, const QString& keyword,
-                          const QString& engineNames);
-// Appends the rows of one day or one recent query under their site row.
-void appendStoredRows(RankTabModel& model, const QStringList& siteRow,
-                      const QList<QStringList>& engineRows);
 
 } // namespace marbleway

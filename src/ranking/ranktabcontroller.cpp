@@ -13,17 +13,37 @@ RankTabController::RankTabController(Services services, QObject* parent)
             m_services.prompts)
     , m_favourites(m_model, m_store, m_services.clock, m_services.prompts)
 {
-    connect(m_model.engines(), &QStandardItemModel::itemChanged, this,
-            &RankTabController::choicesEdited);
+    // Every change of the choices is saved, the user's or a program step's
+    // (a recent query or a favourite shown brings its own choices).
+    connect(&m_model, &RankTabModel::choicesChanged, this, [this] {
+        if (!m_restoring)
+            saveChoices();
+    });
+    connect(&m_lists, &SiteKeywordLists::warning, this, &RankTabController::warning);
+    connect(&m_job, &Job::warning, this, &RankTabController::warning);
 }
 
 void RankTabController::tabShown()
 {
     m_lists.loadSites();
+    // The keywords before the choices: one-to-many mode, restored for the first
+    // time, gives the shared keywords to its first site.
+    m_lists.loadKeywords();
     restoreChoices();
     saveChoices();
-    m_lists.loadKeywords();
     m_favourites.load();
+}
+
+void RankTabController::restoreRecent(int row)
+{
+    m_job.restoreRecent(row);
+    m_lists.showingCombination();
+}
+
+void RankTabController::browseFavourite(int row)
+{
+    m_favourites.browse(row);
+    m_lists.showingCombination();
 }
 
 void RankTabController::restoreChoices()
@@ -37,12 +57,6 @@ void RankTabController::restoreChoices()
     if (choices.modeIndex != m_model.modeIndex() &&
         (choices.modeIndex == 0 || choices.modeIndex == 1))
         m_lists.setMode(choices.modeIndex);
-}
-
-void RankTabController::choicesEdited()
-{
-    if (!m_restoring)
-        saveChoices();
 }
 
 void RankTabController::saveChoices()

@@ -42,11 +42,16 @@ public:
     Favourites& favourites() { return m_favourites; }
     const FavouriteStore& store() const { return m_store; }
 
-    // The tab is being shown: sites, choices (restored and written back),
-    // keywords and favourites are loaded.
+    // The tab is being shown: sites, keywords, choices (restored and written
+    // back) and favourites are loaded.
     void tabShown();
-    // The user changed a choice (engine, depth, all positions, mode).
-    void choicesEdited();
+    // A click on a recent query or a favourite: shown on the tab.
+    void restoreRecent(int row);
+    void browseFavourite(int row);
+
+Q_SIGNALS:
+    // Something the user should know of (a list or a choice not stored).
+    void warning(const QString& text);
 
 private:
     void restoreChoices();

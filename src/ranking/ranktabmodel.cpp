@@ -4,32 +4,39 @@ namespace marbleway {
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+const QStringList historyColumns = {u"搜索引擎"_s, u"网站"_s, u"关键字"_s};
+
+} // namespace
+
+Row checkedItem(const QString& text, bool checked)
+{
+    Row row;
+    row.cells = {text};
+    row.checkable = true;
+    row.checked = checked;
+    return row;
+}
+
 RankTabModel::RankTabModel(QObject* parent)
     : QObject(parent)
+    , m_sites({u"单击修改网站"_s})
+    , m_keywords({u"单击修改关键词"_s})
+    , m_engines({u"搜索引擎"_s})
+    , m_results({u"搜索引擎/网站"_s, u"关键字/排名"_s, u"查询日期/收录网址"_s})
+    , m_recent(historyColumns)
+    , m_favourites(historyColumns)
 {
-    m_sites.setHorizontalHeaderLabels({u"单击修改网站"_s});
-    m_keywords.setHorizontalHeaderLabels({u"单击修改关键词"_s});
-    m_engines.setHorizontalHeaderLabels({QString()});
-    m_results.setHorizontalHeaderLabels(
-        {u"搜索引擎/网站"_s, u"关键字/排名"_s, u"查询日期/收录网址"_s});
-    const QStringList history = {u"搜索引擎"_s, u"网站"_s, u"关键字"_s};
-    m_recent.setHorizontalHeaderLabels(history);
-    m_favourites.setHorizontalHeaderLabels(history);
-}
-
-void RankTabModel::setIconProvider(std::function<QIcon(const QString&)> provider)
-{
-    m_icons = std::move(provider);
-}
-
-QIcon RankTabModel::engineIcon(SearchEngine engine) const
-{
-    return m_icons ? m_icons(engineKey(engine)) : QIcon();
+    m_sites.setEditable(true);
+    m_keywords.setEditable(true);
+    // Any change of the engine checks is a change of the choices.
+    connect(&m_engines, &QAbstractItemModel::dataChanged, this, &RankTabModel::choicesChanged);
 }
 
 void RankTabModel::setDepthIndex(int index)
 {
-    if (index < 0 || index > 2 || index == m_depthIndex)
+    if (pagesForDepthIndex(index) == 0 || index == m_depthIndex)
         return;
     m_depthIndex = index;
     Q_EMIT choicesChanged();
@@ -53,51 +60,45 @@ void RankTabModel::setModeIndex(int index)
 
 void RankTabModel::fillEngines()
 {
-    m_engines.removeRows(0, m_engines.rowCount());
+    std::vector<Row> rows;
     for (const SearchEngine engine : AllSearchEngines) {
-        // Complete before it is added: a change to a listed engine counts as the user's.
-        const QString name = engineDisplayName(engine);
-        auto* item = new QStandardItem(engineIcon(engine), name);
-        item->setEditable(false);
-        item->setCheckable(true);
-        item->setCheckState(Qt::Unchecked);
-        item->setData(name, TagRole);
-        m_engines.appendRow(item);
+        Row row = checkedItem(engineDisplayName(engine), false);
+        row.tag = row.cells.first();
+        row.icon = engineKey(engine);
+        rows.push_back(std::move(row));
     }
+    m_engines.reset(std::move(rows));
 }
 
 QStringList RankTabModel::checkedEngines() const
 {
     QStringList names;
-    for (int row = 0; row < m_engines.rowCount(); ++row) {
-        const QStandardItem* item = m_engines.item(row);
-        if (item->checkState() == Qt::Checked)
-            names << item->data(TagRole).toString();
+    for (int row = 0; row < m_engines.size(); ++row) {
+        if (m_engines.at(row).checked)
+            names << m_engines.at(row).tag;
     }
     return names;
 }
 
 void RankTabModel::checkEngines(const QStringList& names)
 {
-    for (int row = 0; row < m_engines.rowCount(); ++row) {
-        QStandardItem* item = m_engines.item(row);
-        if (names.contains(item->data(TagRole).toString()))
-            item->setCheckState(Qt::Checked);
+    for (int row = 0; row < m_engines.size(); ++row) {
+        if (names.contains(m_engines.at(row).tag))
+            m_engines.setChecked(row, true);
     }
 }
 
 void RankTabModel::uncheckAllEngines()
 {
-    setAllChecked(m_engines, false);
+    m_engines.setAllChecked(false);
 }
 
 QString RankTabModel::keyrank_GetSes() const
 {
     QString ses;
-    for (int row = 0; row < m_engines.rowCount(); ++row) {
-        const QStandardItem* item = m_engines.item(row);
-        if (item->checkState() == Qt::Checked)
-            ses += u',' + item->text();
+    for (int row = 0; row < m_engines.size(); ++row) {
+        if (m_engines.at(row).checked)
+            ses += u',' + m_engines.text(row);
     }
     return ses;
 }
@@ -105,6 +106,36 @@ QString RankTabModel::keyrank_GetSes() const
 RankChoices RankTabModel::choices() const
 {
     return RankChoices{checkedEngines(), m_depthIndex, m_allPositions ? 1 : 0, m_modeIndex};
+}
+
+void RankTabModel::showCombination(const Combination& combination)
+{
+    m_sites.reset({checkedItem(combination.site)});
+    m_keywords.reset({checkedItem(combination.keyword)});
+    m_results.clear();
+    uncheckAllEngines();
+    QStringList named;
+    for (const SearchEngine engine : AllSearchEngines) {
+        if (combination.engines.contains(engineDisplayName(engine)))
+            named << engineDisplayName(engine);
+    }
+    checkEngines(named);
+    setDepthIndex(combination.depthIndex);
+    setAllPositions(combination.allPositions == 1);
+}
+
+void RankTabModel::appendStoredRows(const QStringList& siteRow,
+                                    const QList<QStringList>& engineRows)
+{
+    std::vector<Row> rows;
+    rows.push_back(textRow(siteRow));
+    for (const QStringList& cells : engineRows) {
+        Row row = textRow(cells.mid(0, 3));
+        if (const auto engine = engineFromDisplayName(cells.value(0)))
+            row.icon = engineKey(*engine);
+        rows.push_back(std::move(row));
+    }
+    m_results.append(std::move(rows));
 }
 
 } // namespace marbleway

@@ -1,45 +1,33 @@
 #pragma once
 
-#include "core/listroles.h"
-#include "lists/itemlists.h"
+#include "lists/rowmodel.h"
 #include "ranking/ranktext.h"
 
-#include <QIcon>
 #include <QObject>
-#include <QStandardItemModel>
-
-#include <functional>
 
 namespace marbleway {
 
-// The state of the rank tab: its lists as models the window shows, and the
-// depth, all-positions and mode choices. Everything the tab's jobs read and
-// write; widgets only bind to it.
+// The state of the rank tab: its lists as row models the window shows, and
+// the depth, all-positions and mode choices. Everything the tab's jobs read
+// and write; widgets only bind to it.
 class RankTabModel : public QObject {
     Q_OBJECT
 public:
-    // Where an item keeps its tag (a site's own keywords, a row's query
-    // address, a recent query's record, a favourite's descriptor).
-    static constexpr int TagRole = marbleway::TagRole;
-
     explicit RankTabModel(QObject* parent = nullptr);
 
-    QStandardItemModel* sites() { return &m_sites; }
-    QStandardItemModel* keywords() { return &m_keywords; }
-    QStandardItemModel* engines() { return &m_engines; }
-    QStandardItemModel* results() { return &m_results; }
-    QStandardItemModel* recent() { return &m_recent; }
-    QStandardItemModel* favourites() { return &m_favourites; }
-
-    // The engines' pictures; the window supplies them.
-    void setIconProvider(std::function<QIcon(const QString& key)> provider);
-    QIcon engineIcon(SearchEngine engine) const;
+    RowModel* sites() { return &m_sites; }
+    RowModel* keywords() { return &m_keywords; }
+    RowModel* engines() { return &m_engines; }
+    RowModel* results() { return &m_results; }
+    RowModel* recent() { return &m_recent; }
+    RowModel* favourites() { return &m_favourites; }
+    const RowModel* engines() const { return &m_engines; }
 
     int depthIndex() const { return m_depthIndex; }
     bool allPositions() const { return m_allPositions; }
     int modeIndex() const { return m_modeIndex; }
-    // Sets the choices as a program step (restoring, browsing); choicesChanged()
-    // tells the window.
+    // Sets the choices as a program step (restoring, browsing) or the user's;
+    // choicesChanged() tells the window and the settings.
     void setDepthIndex(int index);
     void setAllPositions(bool on);
     void setModeIndex(int index);
@@ -61,21 +49,29 @@ public:
 
     RankChoices choices() const;
 
+    // A recent query or a favourite shown on the tab: the lists on screen are
+    // replaced (the stored lists are not touched), and its choices come back.
+    void showCombination(const Combination& combination);
+    // Appends the rows of one day or one recent query under their site row.
+    void appendStoredRows(const QStringList& siteRow, const QList<QStringList>& engineRows);
+
 Q_SIGNALS:
     void choicesChanged();
 
 private:
-    QStandardItemModel m_sites;
-    QStandardItemModel m_keywords;
-    QStandardItemModel m_engines;
-    QStandardItemModel m_results;
-    QStandardItemModel m_recent;
-    QStandardItemModel m_favourites;
-    std::function<QIcon(const QString&)> m_icons;
+    RowModel m_sites;
+    RowModel m_keywords;
+    RowModel m_engines;
+    RowModel m_results;
+    RowModel m_recent;
+    RowModel m_favourites;
     int m_depthIndex = 0;
     bool m_allPositions = false;
     int m_modeIndex = 0;
     int m_currentSite = 0;
 };
+
+// A checked row with one cell, for the site and keyword lists.
+Row checkedItem(const QString& text, bool checked = true);
 
 } // namespace marbleway

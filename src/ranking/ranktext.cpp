@@ -17,6 +17,11 @@ QString Combination::descriptor() const
            QString::number(allPositions);
 }
 
+QChar Combination::unstorableCharacter() const
+{
+    return site.contains(u'#') || keyword.contains(u'#') ? QChar(u'#') : QChar();
+}
+
 QList<SearchEngine> Combination::engineList() const
 {
     QList<SearchEngine> list;
@@ -28,31 +33,33 @@ QList<SearchEngine> Combination::engineList() const
 
 std::optional<Combination> Combination::fromDescriptor(QStringView descriptor)
 {
+    // Exactly five fields: a "#" inside the site or keyword makes the fields
+    // ambiguous, and guessing would query the wrong thing.
     const QList<QStringView> parts = descriptor.split(u'#');
-    if (parts.size() < 5)
+    if (parts.size() != 5)
+        return std::nullopt;
+    bool depthOk = false;
+    bool allOk = false;
+    const int depth = parts.at(3).toInt(&depthOk);
+    const int all = parts.at(4).toInt(&allOk);
+    if (!depthOk || !allOk || pagesForDepthIndex(depth) == 0 || (all != 0 && all != 1))
         return std::nullopt;
     return Combination{parts.at(0).toString(), parts.at(1).toString(), parts.at(2).toString(),
-                       parts.at(3).toInt(), parts.at(4).toInt()};
+                       depth, all};
 }
 
 qint16 pagesForDepthIndex(int index)
 {
-    static constexpr qint16 pages[] = {1, 2, 5};
-    return index >= 0 && index < 3 ? pages[index] : 0;
+    return index >= 0 && index < int(Depths.size()) ? Depths[size_t(index)].pages : qint16(0);
 }
 
 int depthIndexForResults(int results)
 {
-    switch (results) {
-    case 10:
-        return 0;
-    case 20:
-        return 1;
-    case 50:
-        return 2;
-    default:
-        return -1;
+    for (size_t index = 0; index < Depths.size(); ++index) {
+        if (Depths[index].results == results)
+            return int(index);
     }
+    return -1;
 }
 
 QString engineString(const QStringList& checkedNames)

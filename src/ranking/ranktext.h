@@ -1,13 +1,14 @@
 #pragma once
 
-#include "ranking/rankquery.h"
-#include "ranking/searchengine.h"
+#include "ranking/keyrank.h"
+#include "web/engines.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 
+#include <array>
 #include <optional>
 
 namespace marbleway {
@@ -22,12 +23,22 @@ struct Combination {
 
     // engines#site#keyword#depth#all: a favourite's folder name.
     QString descriptor() const;
+    // A character of the site or keyword that a descriptor cannot hold ("#"
+    // would split it), or a null character when there is none.
+    QChar unstorableCharacter() const;
     // The engines named in `engines`, in that order; other names are skipped.
     QList<SearchEngine> engineList() const;
-    // Reads a descriptor; nullopt when it does not have five fields.
+    // Reads a descriptor; nullopt unless it has five fields with a depth index
+    // and an all-positions value.
     static std::optional<Combination> fromDescriptor(QStringView descriptor);
 };
 
+// The depths offered: results read (10, 20, 50) and result pages of 10 (1, 2, 5).
+struct Depth {
+    int results;
+    qint16 pages;
+};
+inline constexpr std::array<Depth, 3> Depths = {{{10, 1}, {20, 2}, {50, 5}}};
 // The depth in result pages for a depth index (1, 2 or 5), 0 when out of range.
 qint16 pagesForDepthIndex(int index);
 // The depth index of a number of results (10, 20, 50), -1 when not offered.

@@ -4,7 +4,7 @@
 #include "web/textutil.h"
 
 #include <QFileInfo>
-#include <QScopedValueRollback>
+#include <QPointer>
 #include <QTimer>
 
 namespace marbleway {
@@ -12,9 +12,6 @@ namespace marbleway {
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// The list's stored text, to tell an edit from a check.
-constexpr int ShownTextRole = Qt::UserRole + 2;
 
 struct ListTexts {
     QString addPrompt;
@@ -36,6 +33,15 @@ const ListTexts& textsOf(SiteKeywordLists::List list)
 
 const QString txtFilter = u"Txt (*.txt)"_s;
 
+std::vector<Row> items(const QStringList& texts, bool checked)
+{
+    std::vector<Row> rows;
+    rows.reserve(size_t(texts.size()));
+    for (const QString& text : texts)
+        rows.push_back(checkedItem(text, checked));
+    return rows;
+}
+
 } // namespace
 
 const QString SiteKeywordLists::ManyToManyTip = u"多个网站对应多个关键词！"_s;
@@ -49,84 +55,125 @@ SiteKeywordLists::SiteKeywordLists(RankTabModel& model, SettingsStore& settings,
     , m_dataFolder(dataFolder)
     , m_prompts(&prompts)
 {
-    connect(model.sites(), &QStandardItemModel::itemChanged, this,
-            [this](QStandardItem* item) { itemChanged(List::Sites, item); });
-    connect(model.keywords(), &QStandardItemModel::itemChanged, this,
-            [this](QStandardItem* item) { itemChanged(List::Keywords, item); });
+    connect(model.sites(), &RowModel::textEdited, this,
+            [this](RowId id, const QString& before, const QString& after) {
+                textEdited(List::Sites, id, before, after);
+            });
+    connect(model.keywords(), &RowModel::textEdited, this,
+            [this](RowId id, const QString& before, const QString& after) {
+                textEdited(List::Keywords, id, before, after);
+            });
+    connect(model.sites(), &RowModel::checkToggled, this,
+            [this](RowId id, bool) { siteCheckChanged(id); });
 }
 
-QStandardItemModel& SiteKeywordLists::modelOf(List list)
+RowModel& SiteKeywordLists::modelOf(List list)
 {
     return list == List::Sites ? *m_model->sites() : *m_model->keywords();
 }
 
-bool SiteKeywordLists::keyrank_CheckExit1(const QStandardItemModel& list, const QString& text)
+bool SiteKeywordLists::keyrank_CheckExit1(const RowModel& list, const QString& text)
 {
     const QStringView wanted = trimSpaces(text);
-    for (int row = 0; row < list.rowCount(); ++row) {
-        if (trimSpaces(list.item(row)->text()) == wanted)
+    for (int row = 0; row < list.size(); ++row) {
+        if (trimSpaces(list.text(row)) == wanted)
             return true;
     }
     return false;
 }
 
-QStandardItem* SiteKeywordLists::appendEditable(QStandardItemModel& model, const QString& text,
-                                                bool checked)
+QString SiteKeywordLists::currentSiteText() const
 {
-    QStandardItem* item = appendRow(model, {text}, true, checked).first();
-    item->setEditable(true);
-    item->setData(text, ShownTextRole);
-    return item;
+    const int current = m_model->currentSite();
+    RowModel& sites = *m_model->sites();
+    return current > 0 && current <= sites.size() ? sites.text(current - 1) : QString();
 }
 
 void SiteKeywordLists::loadSites()
 {
-    const QScopedValueRollback guard(m_updating, true);
+    m_sitesShown = false;
     const QString sites = m_settings->RegRead(u"settingurl"_s);
-    if (!sites.isEmpty()) {
-        m_model->sites()->removeRows(0, m_model->sites()->rowCount());
-        for (const QString& site : sites.split(u'$')) {
-            QStandardItem* item = appendEditable(*m_model->sites(), site, true);
-            item->setData(m_siteKeywords.value(site), RankTabModel::TagRole);
-        }
-    }
+    if (sites.isEmpty())
+        return;
+    std::vector<Row> rows = items(sites.split(u'$'), true);
+    for (Row& row : rows)
+        row.tag = m_siteKeywords.value(row.cells.first());
+    m_model->sites()->reset(std::move(rows));
+    m_model->setCurrentSite(0);
 }
 
 void SiteKeywordLists::loadKeywords()
 {
-    const QScopedValueRollback guard(m_updating, true);
+    m_keywordsShown = false;
+    if (m_model->modeIndex() == 1) {
+        // The current site and its own keywords, as they were before the reload.
+        RowModel& sites = *m_model->sites();
+        int current = 0;
+        for (int row = 0; row < sites.size() && current == 0; ++row) {
+            if (sites.text(row) == m_currentSiteName)
+                current = row + 1;
+        }
+        for (int row = 0; row < sites.size(); ++row)
+            sites.setChecked(row, row + 1 == current);
+        m_model->setCurrentSite(current);
+        if (current > 0) {
+            chgkws(current - 1);
+            return;
+        }
+        setKeywordList({});
+        return;
+    }
     const auto keywords = readAnsiFile(m_dataFolder.filePath(u"mykw.txt"_s));
     if (keywords && !keywords->isEmpty()) {
         QString joined = *keywords;
         joined.remove(u"\r\n"_s);
-        m_model->keywords()->removeRows(0, m_model->keywords()->rowCount());
-        if (!joined.isEmpty()) {
-            for (const QString& keyword : joined.split(u'$'))
-                appendEditable(*m_model->keywords(), keyword, true);
-        }
+        setKeywordList(joined.isEmpty() ? QStringList() : joined.split(u'$'));
     }
 }
 
-void SiteKeywordLists::saveSites()
+void SiteKeywordLists::showingCombination()
 {
-    m_settings->RegSave(u"settingurl"_s, firstCellTexts(*m_model->sites()).join(u'$'));
+    m_sitesShown = true;
+    m_keywordsShown = true;
+}
+
+bool SiteKeywordLists::save(List list)
+{
+    return list == List::Sites ? saveSites() : saveKeywords();
+}
+
+bool SiteKeywordLists::saveSites()
+{
+    if (m_sitesShown)
+        return true;
+    m_settings->RegSave(u"settingurl"_s, m_model->sites()->columnTexts().join(u'$'));
+    return true;
 }
 
 bool SiteKeywordLists::saveKeywords()
 {
-    const QString joined = firstCellTexts(*m_model->keywords()).join(u'$');
-    const bool written = writeAnsiFile(m_dataFolder.filePath(u"mykw.txt"_s), crlfLines({joined}));
+    if (m_keywordsShown)
+        return true;
+    const QString joined = m_model->keywords()->columnTexts().join(u'$');
     const int current = m_model->currentSite();
-    if (m_model->modeIndex() == 1 && current > 0 && current <= m_model->sites()->rowCount()) {
-        QStandardItem* site = m_model->sites()->item(current - 1);
-        site->setData(joined, RankTabModel::TagRole);
-        m_siteKeywords.insert(site->text(), joined);
+    if (m_model->modeIndex() == 1) {
+        // A site's own keywords live with the site; the shared list stays as it is.
+        if (current > 0 && current <= m_model->sites()->size()) {
+            RowModel& sites = *m_model->sites();
+            sites.setTag(sites.idAt(current - 1), joined);
+            m_siteKeywords.insert(sites.text(current - 1), joined);
+        }
+        return true;
     }
-    return written;
+    if (writeAnsiFile(m_dataFolder.filePath(u"mykw.txt"_s), crlfLines({joined})))
+        return true;
+    Q_EMIT warning(u"无法保存关键词列表 %1"_s.arg(m_dataFolder.filePath(u"mykw.txt"_s)));
+    return false;
 }
 
 QCoro::Task<> SiteKeywordLists::add(List list)
 {
+    QPointer<SiteKeywordLists> self = this;
     if (list == List::Keywords && m_model->modeIndex() == 1 && m_model->currentSite() == 0) {
         co_await m_prompts->message(u"提示"_s, u"必须选定一个网站后再添加关键词！"_s,
                                     PromptIcon::Information);
@@ -134,39 +181,40 @@ QCoro::Task<> SiteKeywordLists::add(List list)
     }
     const std::optional<QString> answer =
         co_await m_prompts->input(u"提示"_s, textsOf(list).addPrompt);
+    if (!self)
+        co_return;
     const QString text = trimSpaces(answer.value_or(QString())).toString();
-    QStandardItemModel& model = modelOf(list);
-    if (!text.isEmpty() && !keyrank_CheckExit1(model, text)) {
-        const QScopedValueRollback guard(m_updating, true);
-        appendEditable(model, text, true);
-    }
-    if (list == List::Sites)
-        saveSites();
-    else
-        saveKeywords();
+    // A shown combination is not the stored list: the item joins the stored one.
+    if (list == List::Sites && m_sitesShown)
+        loadSites();
+    if (list == List::Keywords && m_keywordsShown)
+        loadKeywords();
+    RowModel& model = modelOf(list);
+    if (!text.isEmpty() && !keyrank_CheckExit1(model, text))
+        model.append(checkedItem(text));
+    save(list);
 }
 
 QCoro::Task<> SiteKeywordLists::remove(List list)
 {
-    if (!co_await m_prompts->confirm(u"提示"_s, textsOf(list).deleteQuestion, PromptButtons::YesNo))
+    QPointer<SiteKeywordLists> self = this;
+    if (!co_await m_prompts->confirm(u"提示"_s, textsOf(list).deleteQuestion,
+                                     PromptButtons::YesNo) ||
+        !self)
         co_return;
-    {
-        const QScopedValueRollback guard(m_updating, true);
-        removeChecked(modelOf(list));
-    }
+    modelOf(list).removeChecked();
     if (list == List::Sites) {
-        if (m_model->currentSite() > m_model->sites()->rowCount())
+        if (m_model->currentSite() > m_model->sites()->size())
             m_model->setCurrentSite(0);
-        saveSites();
-    } else {
-        saveKeywords();
     }
+    save(list);
 }
 
 QCoro::Task<> SiteKeywordLists::importFile(List list)
 {
+    QPointer<SiteKeywordLists> self = this;
     const auto file = co_await m_prompts->openFileName(textsOf(list).importTitle, txtFilter);
-    if (!file)
+    if (!file || !self)
         co_return;
     const auto text = readAnsiFile(*file);
     if (!text) {
@@ -174,32 +222,50 @@ QCoro::Task<> SiteKeywordLists::importFile(List list)
                                     PromptIcon::Critical);
         co_return;
     }
-    const QScopedValueRollback guard(m_updating, true);
-    for (const QString& line : splitLines(*text)) {
-        if (line.isEmpty())
-            break;
-        appendEditable(modelOf(list), line, false);
+    // Named, not a temporary in the loop head: GCC drops such temporaries too
+    // early inside coroutines.
+    const QStringList read = splitLines(*text);
+    QStringList lines;
+    for (const QString& line : read) {
+        if (!trimSpaces(line).isEmpty())
+            lines << line;
     }
+    if (list == List::Sites && m_sitesShown)
+        loadSites();
+    if (list == List::Keywords && m_keywordsShown)
+        loadKeywords();
+    modelOf(list).append(items(lines, false));
+    // Saved at once: an import the user sees is an import kept.
+    const bool saved = save(list);
+    // Named first: GCC mishandles temporaries of a conditional inside co_await.
+    const QString told = saved ? u"成功导入%1条记录！"_s.arg(lines.size())
+                               : u"导入了%1条记录，但无法保存。"_s.arg(lines.size());
+    co_await m_prompts->message(u"提示"_s, told,
+                                saved ? PromptIcon::Information : PromptIcon::Critical);
 }
 
 QCoro::Task<> SiteKeywordLists::exportFile(List list)
 {
-    const QStandardItemModel& model = modelOf(list);
-    if (model.rowCount() == 0) {
+    QPointer<SiteKeywordLists> self = this;
+    const RowModel& model = modelOf(list);
+    if (model.size() == 0) {
         co_await m_prompts->message(u"导出数据"_s, u"没有数据需要导出！"_s,
                                     PromptIcon::Information);
         co_return;
     }
     const auto file =
         co_await m_prompts->saveFileName(textsOf(list).exportTitle, txtFilter, u"txt"_s);
-    if (!file)
+    if (!file || !self)
         co_return;
     if (QFileInfo::exists(*file) &&
         !co_await m_prompts->confirm(u"提示"_s, u"该文件已经存在，是否覆盖?"_s,
                                      PromptButtons::OkCancel))
         co_return;
+    if (!self)
+        co_return;
+    const QStringList texts = modelOf(list).columnTexts();
     QStringList lines;
-    for (const QString& text : firstCellTexts(modelOf(list))) {
+    for (const QString& text : texts) {
         const QString trimmed = trimSpaces(text).toString();
         if (!trimmed.isEmpty())
             lines << trimmed;
@@ -215,114 +281,104 @@ QCoro::Task<> SiteKeywordLists::exportFile(List list)
 QString SiteKeywordLists::toggleAll(List list, const QString& caption)
 {
     const bool check = caption == u"全选"_s;
-    setAllChecked(modelOf(list), check);
+    modelOf(list).setAllChecked(check);
     return check ? u"全不"_s : u"全选"_s;
 }
 
 void SiteKeywordLists::setMode(int index)
 {
+    const bool changed = index != m_model->modeIndex();
     m_model->setModeIndex(index);
     if (index != 1) {
+        // The shared keyword list comes back, so that nothing of a site's own
+        // list is saved as the shared one.
+        if (changed)
+            loadKeywords();
         Q_EMIT modeTipChanged(ManyToManyTip);
         return;
     }
-    QStandardItemModel& sites = *m_model->sites();
+    RowModel& sites = *m_model->sites();
     int first = 0;
-    {
-        const QScopedValueRollback guard(m_updating, true);
-        for (int row = 0; row < sites.rowCount(); ++row) {
-            if (first == 0 && sites.item(row)->checkState() == Qt::Checked)
-                first = row + 1;
-            sites.item(row)->setCheckState(Qt::Unchecked);
-        }
-        if (first > 0) {
-            QStandardItem* site = sites.item(first - 1);
-            site->setCheckState(Qt::Checked);
-            const QString own = site->data(RankTabModel::TagRole).toString();
-            if (!own.isEmpty()) {
-                setKeywordList(own.split(u'$'));
-            } else {
-                const QString joined = firstCellTexts(*m_model->keywords()).join(u'$');
-                site->setData(joined, RankTabModel::TagRole);
-                m_siteKeywords.insert(site->text(), joined);
-            }
+    for (int row = 0; row < sites.size(); ++row) {
+        if (first == 0 && sites.at(row).checked)
+            first = row + 1;
+        sites.setChecked(row, false);
+    }
+    if (first > 0) {
+        sites.setChecked(first - 1, true);
+        const QString own = sites.at(first - 1).tag;
+        if (!own.isEmpty()) {
+            setKeywordList(own.split(u'$'));
+        } else {
+            const QString joined = m_model->keywords()->columnTexts().join(u'$');
+            sites.setTag(sites.idAt(first - 1), joined);
+            m_siteKeywords.insert(sites.text(first - 1), joined);
         }
     }
-    m_model->setCurrentSite(first);
+    makeCurrent(first);
     Q_EMIT modeTipChanged(OneToManyTip);
+}
+
+void SiteKeywordLists::makeCurrent(int site)
+{
+    m_model->setCurrentSite(site);
+    m_currentSiteName = currentSiteText();
 }
 
 void SiteKeywordLists::setKeywordList(const QStringList& keywords)
 {
-    const QScopedValueRollback guard(m_updating, true);
-    QStandardItemModel& model = *m_model->keywords();
-    model.removeRows(0, model.rowCount());
-    for (const QString& keyword : keywords)
-        appendEditable(model, keyword, true);
+    m_model->keywords()->reset(items(keywords, true));
 }
 
 void SiteKeywordLists::chgkws(int row)
 {
-    const QString own = m_model->sites()->item(row)->data(RankTabModel::TagRole).toString();
+    const QString own = m_model->sites()->at(row).tag;
     setKeywordList(own.isEmpty() ? QStringList() : own.split(u'$'));
 }
 
-void SiteKeywordLists::itemChanged(List list, QStandardItem* item)
+void SiteKeywordLists::textEdited(List list, RowId id, const QString& before, const QString& after)
 {
-    if (m_updating)
-        return;
-    const QVariant shown = item->data(ShownTextRole);
-    if (shown.isValid() && item->text() != shown.toString()) {
-        // An edit in place was committed.
-        const QString old = item->data(ShownTextRole).toString();
-        {
-            const QScopedValueRollback guard(m_updating, true);
-            item->setData(item->text(), ShownTextRole);
-        }
-        if (list == List::Sites) {
-            m_siteKeywords.insert(item->text(), m_siteKeywords.take(old));
-            saveSites();
-        } else {
-            saveKeywords();
-        }
-        return;
+    if (list == List::Sites) {
+        // A site's own keywords go with it to its new name.
+        if (m_siteKeywords.contains(before))
+            m_siteKeywords.insert(after, m_siteKeywords.take(before));
+        if (m_currentSiteName == before &&
+            m_model->sites()->indexOf(id) + 1 == m_model->currentSite())
+            m_currentSiteName = after;
     }
-    if (list == List::Sites && m_model->modeIndex() == 1)
-        siteCheckChanged(item->row());
+    save(list);
 }
 
-void SiteKeywordLists::siteCheckChanged(int row)
+void SiteKeywordLists::siteCheckChanged(RowId id)
 {
-    QStandardItemModel& sites = *m_model->sites();
-    {
-        const QScopedValueRollback guard(m_updating, true);
-        for (int other = 0; other < sites.rowCount(); ++other) {
-            if (other != row)
-                sites.item(other)->setCheckState(Qt::Unchecked);
-        }
+    if (m_model->modeIndex() != 1)
+        return;
+    RowModel& sites = *m_model->sites();
+    const int row = sites.indexOf(id);
+    if (row < 0)
+        return;
+    for (int other = 0; other < sites.size(); ++other) {
+        if (other != row)
+            sites.setChecked(other, false);
     }
-    m_model->setCurrentSite(row + 1);
+    makeCurrent(row + 1);
     // The click that changed the check box reports itself as a click on the site
     // too; that one is handled here already.
     m_checkedByClick = row;
     QTimer::singleShot(0, this, [this] { m_checkedByClick = -1; });
     Q_EMIT siteSelected(row);
     chgkws(row);
-    if (!hasChecked(sites))
+    if (!sites.hasChecked())
         setKeywordList({});
 }
 
 void SiteKeywordLists::siteClicked(int row)
 {
-    if (m_model->modeIndex() != 1 || row < 0 || row >= m_model->sites()->rowCount() ||
-        row == m_checkedByClick)
+    RowModel& sites = *m_model->sites();
+    if (m_model->modeIndex() != 1 || row < 0 || row >= sites.size() || row == m_checkedByClick)
         return;
-    QStandardItemModel& sites = *m_model->sites();
-    {
-        const QScopedValueRollback guard(m_updating, true);
-        for (int other = 0; other < sites.rowCount(); ++other)
-            sites.item(other)->setCheckState(other == row ? Qt::Checked : Qt::Unchecked);
-    }
+    for (int other = 0; other < sites.size(); ++other)
+        sites.setChecked(other, other == row);
     chgkws(row);
 }
 

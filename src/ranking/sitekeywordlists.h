@@ -12,8 +12,9 @@
 namespace marbleway {
 
 // The sites and keywords of the rank tab: kept in "settingurl" and "mykw.txt",
-// edited in place, added, deleted, imported and exported; in one-to-many mode
-// each site carries its own keywords while the program runs.
+// edited in place, added, deleted, imported and exported. In one-to-many mode
+// each site carries its own keywords while the program runs, apart from the
+// shared keyword list, which they never overwrite.
 class SiteKeywordLists : public QObject {
     Q_OBJECT
 public:
@@ -22,9 +23,13 @@ public:
     SiteKeywordLists(RankTabModel& model, SettingsStore& settings, const DataFolder& dataFolder,
                      Prompts& prompts, QObject* parent = nullptr);
 
-    // Reload the lists from their stores (the tab is being shown).
+    // Reload the lists from their stores (the tab is being shown). In
+    // one-to-many mode the current site and its own keywords come back.
     void loadSites();
     void loadKeywords();
+    // The lists on screen show a recent query or a favourite, not the stored
+    // lists: nothing of them is saved, and an add starts from the stored list.
+    void showingCombination();
 
     // The buttons under a list. Each must not outlive this object.
     QCoro::Task<> add(List list);
@@ -39,35 +44,42 @@ public:
     // A click on a site's text (the check box has its own handling).
     void siteClicked(int row);
 
-    void saveSites();
+    // False when the list could not be stored (a warning has been sent).
+    bool saveSites();
     bool saveKeywords();
 
     static const QString ManyToManyTip;
     static const QString OneToManyTip;
     // Whether `list` has an item whose trimmed text equals the trimmed `text`.
-    static bool keyrank_CheckExit1(const QStandardItemModel& list, const QString& text);
+    static bool keyrank_CheckExit1(const RowModel& list, const QString& text);
 
 Q_SIGNALS:
     // The mode box's tooltip changed.
     void modeTipChanged(const QString& tip);
     // One-to-many mode selects the site whose check box changed.
     void siteSelected(int row);
+    // A list could not be stored.
+    void warning(const QString& text);
 
 private:
-    QStandardItemModel& modelOf(List list);
-    void itemChanged(List list, QStandardItem* item);
-    void siteCheckChanged(int row);
+    RowModel& modelOf(List list);
+    bool save(List list);
+    void textEdited(List list, RowId id, const QString& before, const QString& after);
+    void siteCheckChanged(RowId id);
+    void makeCurrent(int row);
     void chgkws(int row);
     void setKeywordList(const QStringList& keywords);
-    QStandardItem* appendEditable(QStandardItemModel& model, const QString& text, bool checked);
+    QString currentSiteText() const;
 
     RankTabModel* m_model;
     SettingsStore* m_settings;
     DataFolder m_dataFolder;
     Prompts* m_prompts;
     QHash<QString, QString> m_siteKeywords; // one-to-many keywords by site, kept across reloads
-    bool m_updating = false;
-    int m_checkedByClick = -1; // the row whose check box the current click changed
+    QString m_currentSiteName;              // the current site, kept across reloads
+    bool m_sitesShown = false;              // the site list shows a combination
+    bool m_keywordsShown = false;           // the keyword list shows a combination
+    int m_checkedByClick = -1;              // the row whose check box the current click changed
 };
 
 } // namespace marbleway

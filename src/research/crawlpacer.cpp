@@ -7,8 +7,6 @@ namespace marbleway {
 using namespace Qt::StringLiterals;
 using std::chrono::milliseconds;
 
-const std::array<QString, 3> CrawlPacer::SettingNames = {u"googlese"_s, u"yahoose"_s, u"bingse"_s};
-
 CrawlPacer::CrawlPacer(const Clock& clock)
     : m_clock(&clock)
 {}
@@ -16,6 +14,23 @@ CrawlPacer::CrawlPacer(const Clock& clock)
 void CrawlPacer::setInterval(SearchEngine engine, int seconds)
 {
     m_intervals[size_t(engine)] = seconds;
+}
+
+int CrawlPacer::intervalFromSetting(const QString& stored)
+{
+    bool ok = false;
+    const double seconds = stored.trimmed().toDouble(&ok);
+    if (!ok || !(seconds >= 0.5) || seconds > 86400)
+        return DefaultInterval;
+    return int(roundHalfEven(seconds));
+}
+
+void CrawlPacer::loadIntervals(const SettingsStore& settings)
+{
+    for (const SearchEngine engine : AllSearchEngines) {
+        const QString name = engineInfo(engine).intervalSetting.toString();
+        setInterval(engine, intervalFromSetting(settings.RegRead(name)));
+    }
 }
 
 int CrawlPacer::interval(SearchEngine engine) const
@@ -33,7 +48,7 @@ QCoro::Task<> CrawlPacer::pace(SearchEngine engine, Wait wait)
             const double remaining = interval - elapsed;
             // "More than r seconds": one millisecond past r.
             const double seconds = wait == Wait::Exact ? remaining : roundHalfEven(remaining);
-            if (seconds > 0)
+            if (seconds >= 0)
                 co_await m_clock->sleep(milliseconds(qint64(seconds * 1000.0) + 1));
         }
     }

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "core/clock.h"
-#include "ranking/searchengine.h"
+#include "core/settingsstore.h"
+#include "web/engines.h"
 
 #include <QObject>
 #include <qcoro/qcorotask.h>
@@ -30,7 +31,13 @@ public:
     // never waits. The pacer must outlive the call.
     QCoro::Task<> pace(SearchEngine engine, Wait wait = Wait::Rounded);
 
-    static const std::array<QString, 3> SettingNames; // "googlese", "yahoose", "bingse"
+    // The intervals as the settings hold them (the engine table names each
+    // engine's setting). The one place they are read.
+    void loadIntervals(const SettingsStore& settings);
+    // A stored interval: a whole number of seconds (a fraction rounds half to
+    // even); the default when it is missing, not a number or not positive.
+    static int intervalFromSetting(const QString& stored);
+
     static constexpr int DefaultInterval = 5;
 
 private:

@@ -28,4 +28,15 @@ QString RelatedOptions::toSetting() const
     return fields.join(u'#');
 }
 
+bool HasExcludedWord(const QString& text, const QString& words)
+{
+    if (words.isEmpty())
+        return false;
+    for (const QStringView word : QStringView(words).split(u'|')) {
+        if (!word.isEmpty() && text.contains(word))
+            return true;
+    }
+    return false;
+}
+
 } // namespace marbleway

@@ -25,4 +25,8 @@ struct RelatedOptions {
     static const QStringList Captions;
 };
 
+// Whether one of the "|"-separated words occurs in `text` (case-sensitive).
+// Empty words are skipped: they would exclude everything.
+bool HasExcludedWord(const QString& text, const QString& words);
+
 } // namespace marbleway

@@ -1,9 +1,7 @@
 #include "research/relatedsearch.h"
 
-#include "core/listroles.h"
 #include "core/textfile.h"
-#include "research/pagecounts.h"
-#include "research/relatedpasses.h"
+#include "web/engines.h"
 #include "web/textutil.h"
 
 #include <QPointer>
@@ -17,23 +15,11 @@ namespace {
 // The passes run in this order; their flags are kept in this order too.
 constexpr std::array passOrder = {SearchEngine::Yahoo, SearchEngine::Google, SearchEngine::Bing};
 
-// The column of an engine's count: Google 1, Yahoo 2, Bing 3.
-int countColumn(SearchEngine engine)
-{
-    return engine == SearchEngine::Google ? 1 : engine == SearchEngine::Yahoo ? 2 : 3;
-}
-
 bool countAsked(const RelatedOptions& options, SearchEngine engine)
 {
-    switch (engine) {
-    case SearchEngine::Google:
-        return options.checked[RelatedOptions::GoogleCounts];
-    case SearchEngine::Yahoo:
-        return options.checked[RelatedOptions::YahooCounts];
-    case SearchEngine::Bing:
-        return options.checked[RelatedOptions::BingCounts];
-    }
-    return false;
+    constexpr std::array option = {RelatedOptions::GoogleCounts, RelatedOptions::YahooCounts,
+                                   RelatedOptions::BingCounts};
+    return options.checked[option[size_t(engine)]];
 }
 
 bool isNumber(const QString& text)
@@ -43,60 +29,41 @@ bool isNumber(const QString& text)
     return ok;
 }
 
-// Rows are followed by persistent indexes: the user may delete rows meanwhile.
-void setCell(QStandardItemModel& model, const QPersistentModelIndex& first, int column,
-             const QVariant& value, int role = Qt::DisplayRole)
-{
-    if (first.isValid() && first.model() == &model)
-        model.setData(first.sibling(first.row(), column), value, role);
-}
-
 } // namespace
 
 const QStringList RelatedSearch::Columns = {u"相关关键词"_s, u"Google.com收录"_s,
                                             u"Yahoo.com收录"_s, u"Bing.com收录数"_s};
 
 RelatedSearch::RelatedSearch(Services services, QObject* parent)
-    : QObject(parent)
+    : Job(parent)
     , m_services(std::move(services))
+    , m_rows(Columns)
+    , m_visible(m_rows)
     , m_control(m_services.panels, {u"开始查询"_s, u"暂停查询"_s, u"正在停止"_s, false})
-{
-    m_list.setHorizontalHeaderLabels(Columns);
-    m_shadow.setHorizontalHeaderLabels(Columns);
-}
+{}
 
 void RelatedSearch::setSeedText(const QString& text)
 {
     m_inputs.seedText = text;
     const QString trimmed = trimSpaces(text).toString();
-    if (trimmed.toLower() != u"qq"_s)
-        writeAnsiFile(m_services.dataFolder.filePath(u"kws.txt"_s), crlfLines({trimmed}));
+    if (trimmed.toLower() != u"qq"_s &&
+        !writeAnsiFile(m_services.dataFolder.filePath(u"kws.txt"_s), crlfLines({trimmed})))
+        Q_EMIT warning(u"无法保存关键词 %1"_s.arg(m_services.dataFolder.filePath(u"kws.txt"_s)));
 }
 
 void RelatedSearch::GetStbar(const QString& keyword)
 {
-    m_services.panels.setText(2, u"累计查询到相关关键词：%1个"_s.arg(m_list.rowCount()));
+    m_services.panels.setText(2, u"累计查询到相关关键词：%1个"_s.arg(m_visible.rowCount()));
     m_services.panels.setText(3, u"当前相关关键词："_s + keyword);
 }
 
-std::pair<QPersistentModelIndex, QPersistentModelIndex>
-RelatedSearch::appendKeyword(const QString& keyword)
+RowId RelatedSearch::appendKeyword(const QString& keyword)
 {
-    QPersistentModelIndex rows[2];
-    QStandardItemModel* models[2] = {&m_list, &m_shadow};
-    for (int i = 0; i < 2; ++i) {
-        QList<QStandardItem*> items;
-        for (int column = 0; column < 4; ++column) {
-            auto* item = new QStandardItem(column == 0 ? keyword : QString());
-            item->setEditable(false);
-            items << item;
-        }
-        items.first()->setCheckable(true);
-        items.first()->setCheckState(Qt::Unchecked);
-        models[i]->appendRow(items);
-        rows[i] = models[i]->indexFromItem(items.first());
-    }
-    return {rows[0], rows[1]};
+    Row row;
+    row.cells = {keyword, QString(), QString(), QString()};
+    row.checkable = true;
+    m_keywords.insert(keyword);
+    return m_rows.append(std::move(row));
 }
 
 bool RelatedSearch::accepts(const QString& candidate, const QString& seed) const
@@ -107,17 +74,24 @@ bool RelatedSearch::accepts(const QString& candidate, const QString& seed) const
     if (m_inputs.exclude &&
         HasExcludedWord(candidate, trimSpaces(m_inputs.excludeWords).toString().toLower()))
         return false;
-    return !ListHasText(candidate, m_list);
+    return !m_keywords.contains(trimSpaces(candidate).toString());
 }
 
-QCoro::Task<> RelatedSearch::click()
+void RelatedSearch::click()
 {
     if (!m_control.isIdle()) {
         // A pause request: the search stops after the keyword in hand. The seed
         // box is not read, so an edited box cannot empty the lists mid-search.
         m_control.click();
-        co_return;
+        return;
     }
+    keep(run());
+}
+
+QCoro::Task<> RelatedSearch::run()
+{
+    if (!m_control.isIdle())
+        co_return;
     QPointer<RelatedSearch> self = this;
     const QString seed = trimSpaces(m_inputs.seedText).toString().toLower();
     if (seed.isEmpty()) {
@@ -128,22 +102,22 @@ QCoro::Task<> RelatedSearch::click()
     CXHtml html(m_services.web);
     html.setChar(u"utf-8"_s);
     if (seed != m_lastSeed) {
-        m_list.removeRows(0, m_list.rowCount());
-        m_shadow.removeRows(0, m_shadow.rowCount());
+        m_rows.clear();
+        m_keywords.clear();
         m_lastSeed = seed;
         m_done = {};
     }
     m_control.click();
+    setRunning(true);
     Q_EMIT filterEnabledChanged(false);
 
-    if (!ListHasText(seed, m_list)) {
+    if (!m_keywords.contains(seed)) {
         GetStbar(seed);
-        const auto [visible, copy] = appendKeyword(seed);
-        co_await AddIndex(seed, visible, copy);
+        const RowId row = appendKeyword(seed);
+        co_await AddIndex(seed, row);
         if (!self)
             co_return;
-        setCell(m_list, visible, 0, true, BoldRole);
-        setCell(m_shadow, copy, 0, true, BoldRole);
+        m_rows.setBold(row, true);
     }
 
     for (size_t pass = 0; pass < passOrder.size(); ++pass) {
@@ -153,12 +127,12 @@ QCoro::Task<> RelatedSearch::click()
         if (!self)
             co_return;
         if (!completed) {
-            stopped();
+            ended(false);
             co_return;
         }
         m_done[pass] = true;
     }
-    finished();
+    ended(true);
 }
 
 QCoro::Task<bool> RelatedSearch::runPass(SearchEngine engine, CXHtml* html, QString seed)
@@ -172,34 +146,35 @@ QCoro::Task<bool> RelatedSearch::runPass(SearchEngine engine, CXHtml* html, QStr
     for (qsizetype i = 0; i < pieces.size(); ++i) {
         if (!m_control.isRunning())
             co_return false;
-        const QString candidate = relatedCandidate(engine, pieces.at(i), i);
+        const QString candidate = cleanField(relatedCandidate(engine, pieces.at(i), i));
         if (!accepts(candidate, seed))
             continue;
-        const auto [visible, copy] = appendKeyword(candidate);
+        const RowId row = appendKeyword(candidate);
         GetStbar(candidate);
-        co_await AddIndex(candidate, visible, copy);
+        co_await AddIndex(candidate, row);
         if (!self)
             co_return false;
     }
     co_return true;
 }
 
-QCoro::Task<> RelatedSearch::AddIndex(QString kw, QPersistentModelIndex visible,
-                                      QPersistentModelIndex copy)
+QCoro::Task<> RelatedSearch::AddIndex(QString kw, RowId row)
 {
     QPointer<RelatedSearch> self = this;
+    const RelatedOptions options = m_inputs.options;
+    const bool anyCount =
+        std::any_of(AllSearchEngines.begin(), AllSearchEngines.end(),
+                    [&options](SearchEngine e) { return countAsked(options, e); });
     const QDate today = m_services.clock.today();
-    const auto cached = m_services.store.findOnDate(trimSpaces(kw).toString(), today);
+    const auto cached =
+        anyCount ? m_services.store.findOnDate(trimSpaces(kw).toString(), today) : std::nullopt;
     CXHtml html(m_services.web);
     html.setChar(u"utf-8"_s);
-    for (const SearchEngine engine :
-         {SearchEngine::Google, SearchEngine::Yahoo, SearchEngine::Bing}) {
+    for (const SearchEngine engine : AllSearchEngines) {
         QString count = u"-"_s;
         if (countAsked(m_inputs.options, engine)) {
             if (cached) {
-                count = engine == SearchEngine::Google  ? cached->googles
-                        : engine == SearchEngine::Yahoo ? cached->yahoos
-                                                        : cached->bings;
+                count = cached->count(engine);
             } else {
                 co_await m_services.pacer.pace(engine);
                 if (!self)
@@ -211,66 +186,58 @@ QCoro::Task<> RelatedSearch::AddIndex(QString kw, QPersistentModelIndex visible,
                 count = pageCountFrom(engine, page);
             }
         }
-        setCell(m_list, visible, countColumn(engine), count);
-        setCell(m_shadow, copy, countColumn(engine), count);
+        m_rows.setCell(row, engineInfo(engine).countColumn, count);
     }
     if (!cached && m_inputs.options.checked[RelatedOptions::StoreAtOnce])
-        checkdb(m_list);
+        checkdb(row);
 }
 
-void RelatedSearch::checkdb(const QStandardItemModel& list)
+void RelatedSearch::checkdb(RowId id)
 {
-    if (list.rowCount() == 0)
+    const int row = m_rows.indexOf(id);
+    if (row < 0)
         return;
-    const int last = list.rowCount() - 1;
-    const QString keyword = trimSpaces(list.item(last, 0)->text()).toString();
+    const QString keyword = trimSpaces(m_rows.text(row)).toString();
     QString counts[3];
-    for (int column = 1; column <= 3; ++column) {
-        const QString cell = list.item(last, column)->text();
-        counts[column - 1] = isNumber(cell) ? trimSpaces(cell).toString() : u"-"_s;
+    for (const SearchEngine engine : AllSearchEngines) {
+        const QString cell = m_rows.text(row, engineInfo(engine).countColumn);
+        counts[size_t(engine)] = isNumber(cell) ? trimSpaces(cell).toString() : u"-"_s;
     }
     const QDate today = m_services.clock.today();
+    const QString parent = trimSpaces(m_inputs.seedText).toString();
     const auto stored = m_services.store.find(keyword);
     if (!stored) {
-        m_services.store.insert(keyword, trimSpaces(m_inputs.seedText).toString(), counts[0],
-                                counts[1], counts[2], today);
+        m_services.store.insert(keyword, parent, counts[0], counts[1], counts[2], today);
     } else if (wholeDaysBetween(stored->adddate, today) != 0) {
-        m_services.store.update(keyword, m_inputs.seedText, counts[0], counts[1], counts[2], today);
+        m_services.store.update(keyword, parent, counts[0], counts[1], counts[2], today);
     }
 }
 
-void RelatedSearch::stopped()
+void RelatedSearch::ended(bool workDone)
 {
-    m_control.finish();
-    Q_EMIT filterEnabledChanged(true);
-}
-
-void RelatedSearch::finished()
-{
-    m_services.panels.setText(2, QString());
-    m_services.panels.setText(3, QString());
-    m_done = {};
-    m_lastSeed.clear();
-    m_control.finish();
+    if (workDone) {
+        m_services.panels.setText(2, QString());
+        m_services.panels.setText(3, QString());
+        m_done = {};
+        m_lastSeed.clear();
+    }
+    // Work done is "就绪" even when a pause came during the last keyword.
+    m_control.finish(workDone);
+    setRunning(false);
     Q_EMIT filterEnabledChanged(true);
 }
 
 QCoro::Task<> RelatedSearch::deleteChecked()
 {
     bool any = false;
-    for (int row = 0; row < m_list.rowCount() && !any; ++row)
-        any = m_list.item(row)->checkState() == Qt::Checked;
+    for (int row = 0; row < m_visible.rowCount() && !any; ++row)
+        any = m_rows.at(m_visible.sourceRow(row)).checked;
     if (!any) {
         co_await m_services.prompts.message(u"提示"_s, u"请选择你要删除的关键词"_s,
                                             PromptIcon::Information);
         co_return;
     }
-    for (int row = 0; row < m_list.rowCount();) {
-        if (m_list.item(row)->checkState() == Qt::Checked)
-            m_list.removeRow(row);
-        else
-            ++row;
-    }
+    m_visible.hideChecked();
 }
 
 QCoro::Task<> RelatedSearch::addCheckedToDatabase()
@@ -278,15 +245,15 @@ QCoro::Task<> RelatedSearch::addCheckedToDatabase()
     int stored = 0;
     const QDate today = m_services.clock.today();
     const QString parent = trimSpaces(m_inputs.seedText).toString();
-    for (int row = 0; row < m_list.rowCount(); ++row) {
-        if (m_list.item(row)->checkState() != Qt::Checked)
+    for (int visible = 0; visible < m_visible.rowCount(); ++visible) {
+        const Row& row = m_rows.at(m_visible.sourceRow(visible));
+        if (!row.checked)
             continue;
-        const QString keyword = trimSpaces(m_list.item(row, 0)->text()).toString();
+        const QString keyword = trimSpaces(row.cells.value(0)).toString();
         if (m_services.store.find(keyword))
             continue;
-        if (m_services.store.insert(keyword, parent, m_list.item(row, 1)->text(),
-                                    m_list.item(row, 2)->text(), m_list.item(row, 3)->text(),
-                                    today))
+        if (m_services.store.insert(keyword, parent, row.cells.value(1), row.cells.value(2),
+                                    row.cells.value(3), today))
             ++stored;
     }
     co_await m_services.prompts.message(u"提示"_s, u"成功提交了%1条数据至数据库！"_s.arg(stored),
@@ -295,8 +262,11 @@ QCoro::Task<> RelatedSearch::addCheckedToDatabase()
 
 void RelatedSearch::sortByColumn(int column)
 {
-    if (!m_services.panels.isBusy())
-        m_sorter.sort(m_list, column);
+    if (m_services.panels.isBusy() || column < 0 || column >= Columns.size())
+        return;
+    // The direction alternates from click to click, whatever the column.
+    m_order = m_order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    m_visible.sortBy(column, m_order);
 }
 
 } // namespace marbleway

@@ -5,16 +5,14 @@
 #include "core/jobstatus.h"
 #include "core/prompts.h"
 #include "keyworddb/keywordstore.h"
-#include "lists/columnsort.h"
+#include "lists/rowmodel.h"
 #include "research/crawlpacer.h"
 #include "research/relatedoptions.h"
 #include "web/cxhtml.h"
 #include "web/endpoints.h"
 #include "web/webclient.h"
 
-#include <QObject>
-#include <QPersistentModelIndex>
-#include <QStandardItemModel>
+#include <QSet>
 #include <qcoro/qcorotask.h>
 
 #include <array>
@@ -33,7 +31,7 @@ struct RelatedInputs {
 // The related keyword search: the related searches Yahoo, Google and Bing show
 // for a seed, filtered by the user's word rules, each with the page counts the
 // engines report, paced per engine; pausable and resumable.
-class RelatedSearch : public QObject {
+class RelatedSearch : public Job {
     Q_OBJECT
 public:
     struct Services {
@@ -49,9 +47,9 @@ public:
 
     explicit RelatedSearch(Services services, QObject* parent = nullptr);
 
-    // The related keyword list and its hidden full copy.
-    QStandardItemModel* list() { return &m_list; }
-    QStandardItemModel* shadow() { return &m_shadow; }
+    // The full list (the hidden copy) and the visible list over it.
+    RowModel* rows() { return &m_rows; }
+    VisibleRows* list() { return &m_visible; }
     RelatedInputs& inputs() { return m_inputs; }
     JobControl& control() { return m_control; }
     const QString& lastSeed() const { return m_lastSeed; }
@@ -60,8 +58,10 @@ public:
     void setSeedText(const QString& text);
 
     // The start button: starts, pauses, or resumes a paused search of the same
-    // seed. This object must outlive the call.
-    QCoro::Task<> click();
+    // seed. The search keeps its own task.
+    void click();
+    // The same, for callers that wait for the search to stop.
+    QCoro::Task<> run();
     // "删除关键词": the checked rows leave the list (the full copy keeps them).
     QCoro::Task<> deleteChecked();
     // "加入关键词数据库": the checked rows not yet stored are stored.
@@ -69,9 +69,8 @@ public:
     // A click on a column header; nothing while a job is busy.
     void sortByColumn(int column);
 
-    // Stores the last row of `list`, or refreshes its stored row when that is
-    // from another day.
-    void checkdb(const QStandardItemModel& list);
+    // Stores a row, or refreshes its stored row when that is from another day.
+    void checkdb(RowId row);
 
     static const QStringList Columns;
 
@@ -81,20 +80,19 @@ Q_SIGNALS:
 
 private:
     QCoro::Task<bool> runPass(SearchEngine engine, CXHtml* html, QString seed);
-    QCoro::Task<> AddIndex(QString kw, QPersistentModelIndex visible, QPersistentModelIndex copy);
+    QCoro::Task<> AddIndex(QString kw, RowId row);
     bool accepts(const QString& candidate, const QString& seed) const;
-    // Appends a keyword to both lists; the rows' first cells.
-    std::pair<QPersistentModelIndex, QPersistentModelIndex> appendKeyword(const QString& keyword);
+    RowId appendKeyword(const QString& keyword);
     void GetStbar(const QString& keyword);
-    void stopped();
-    void finished();
+    void ended(bool workDone);
 
     Services m_services;
-    QStandardItemModel m_list;
-    QStandardItemModel m_shadow;
+    RowModel m_rows;
+    VisibleRows m_visible;
+    QSet<QString> m_keywords; // every keyword of the full list, for the duplicate check
     RelatedInputs m_inputs;
     JobControl m_control;
-    ColumnSorter m_sorter;
+    Qt::SortOrder m_order = Qt::AscendingOrder;
     QString m_lastSeed;
     std::array<bool, 3> m_done{}; // passes of lastSeed completed: Yahoo, Google, Bing
 };

@@ -2,6 +2,8 @@
 
 namespace marbleway {
 
+using namespace Qt::StringLiterals;
+
 SingleInstance::SingleInstance(const QString& lockPath)
     : m_lock(lockPath)
 {
@@ -10,9 +12,36 @@ SingleInstance::SingleInstance(const QString& lockPath)
     m_lock.setStaleLockTime(0);
 }
 
-bool SingleInstance::acquire()
+SingleInstance::Result SingleInstance::acquire()
 {
-    return m_lock.isLocked() || m_lock.tryLock(0);
+    if (m_lock.isLocked() || m_lock.tryLock(0))
+        return Result::Acquired;
+    // Held means a lock file that names its holder; anything else in its place
+    // makes the folder unusable, not the program "already running".
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    if (m_lock.error() == QLockFile::LockFailedError &&
+        m_lock.getLockInfo(&pid, &host, &application))
+        return Result::HeldByAnother;
+    m_unreadable = m_lock.error() == QLockFile::LockFailedError;
+    return Result::Unusable;
+}
+
+QString SingleInstance::reason() const
+{
+    switch (m_lock.error()) {
+    case QLockFile::PermissionError:
+        return u"没有写入权限"_s;
+    case QLockFile::LockFailedError:
+        return m_unreadable ? u"锁文件 %1 无法读取"_s.arg(QString::fromLatin1(LockName))
+                            : u"另一个程序正在使用"_s;
+    case QLockFile::NoError:
+        return {};
+    case QLockFile::UnknownError:
+        break;
+    }
+    return u"无法创建锁文件"_s;
 }
 
 } // namespace marbleway

@@ -12,13 +12,17 @@ class SingleInstance {
 public:
     explicit SingleInstance(const QString& lockPath);
 
-    // False when another running program holds the lock.
-    bool acquire();
+    enum class Result { Acquired, HeldByAnother, Unusable };
+    // Unusable: the lock file cannot be made at all (a folder that cannot be
+    // written); reason() tells why.
+    Result acquire();
+    QString reason() const;
 
     static constexpr const char* LockName = "marbleway.lock";
 
 private:
     QLockFile m_lock;
+    bool m_unreadable = false;
 };
 
 } // namespace marbleway

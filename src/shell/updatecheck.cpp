@@ -20,7 +20,7 @@ UpdateCheck::UpdateCheck(SettingsStore& settings, const WebClient& client,
 
 QString UpdateCheck::versionFrom(const QString& page)
 {
-    const QString version = GetMemo(page, u"ver\" value=\"", u"\"");
+    const QString version = cleanField(GetMemo(page, u"ver\" value=\"", u"\""), 32);
     return version.isEmpty() ? CurrentVersion : version;
 }
 
@@ -46,6 +46,8 @@ QCoro::Task<UpdateOutcome> UpdateCheck::run()
         html.setChar(u"gb2312"_s);
         html.setTryTime(outcome.firstRun ? 5 : 6);
         page = co_await html.GetSrc();
+        if (m_guarded && !m_owner)
+            co_return outcome;
     }
 
     outcome.checked = true;

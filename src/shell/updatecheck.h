@@ -5,6 +5,7 @@
 #include "web/endpoints.h"
 #include "web/webclient.h"
 
+#include <QPointer>
 #include <QString>
 #include <qcoro/qcorotask.h>
 
@@ -25,8 +26,14 @@ public:
     UpdateCheck(SettingsStore& settings, const WebClient& client, const Endpoints& endpoints,
                 const Clock& clock);
 
-    // The store, client, endpoints and clock must outlive the call.
+    // The store, client, endpoints and clock must outlive the call, or belong
+    // to `owner`: when it is gone by the time the page arrives, nothing is saved.
     QCoro::Task<UpdateOutcome> run();
+    void setOwner(QObject* owner)
+    {
+        m_owner = owner;
+        m_guarded = true;
+    }
 
     // The version a page announces, or "1.0" when it announces none.
     static QString versionFrom(const QString& page);
@@ -39,6 +46,8 @@ private:
     const WebClient* m_client;
     const Endpoints* m_endpoints;
     const Clock* m_clock;
+    QPointer<QObject> m_owner;
+    bool m_guarded = false;
 };
 
 } // namespace marbleway

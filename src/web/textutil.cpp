@@ -108,6 +108,19 @@ bool ListHasText(const QString& text, const QAbstractItemModel& list)
     return false;
 }
 
+QString cleanField(QStringView text, qsizetype maxLength)
+{
+    QString clean;
+    clean.reserve(std::min(text.size(), maxLength));
+    for (const QChar ch : text) {
+        if (clean.size() >= maxLength)
+            break;
+        if (ch.unicode() >= 0x20 && ch.unicode() != 0x7F && ch.category() != QChar::Other_Control)
+            clean += ch;
+    }
+    return clean;
+}
+
 QStringView trimSpaces(QStringView text)
 {
     qsizetype begin = 0;

@@ -28,6 +28,10 @@ QString GBtoUTF8(QStringView szInput);
 // Whether column 0 of `list` already holds `text` (trimmed of spaces), compared exactly.
 bool ListHasText(const QString& text, const QAbstractItemModel& list);
 
+// Text cut from a page, fit for a cell, a file line or a setting: control
+// characters (line breaks included) removed, at most `maxLength` characters.
+QString cleanField(QStringView text, qsizetype maxLength = 1024);
+
 // Removes leading and trailing space characters only (not tabs or line ends).
 QStringView trimSpaces(QStringView text);
 

@@ -38,7 +38,15 @@ std::unique_ptr<QNetworkAccessManager> makeNetworkAccess(QObject* parent)
 WebClient::WebClient(QNetworkAccessManager& network, const Clock& clock)
     : m_network(&network)
     , m_clock(&clock)
+    , m_inFlight(std::make_unique<QObject>())
 {}
+
+WebClient::~WebClient()
+{
+    const auto replies = m_inFlight->findChildren<QNetworkReply*>(Qt::FindDirectChildrenOnly);
+    for (QNetworkReply* reply : replies)
+        reply->abort();
+}
 
 const QByteArray& WebClient::userAgent()
 {
@@ -58,6 +66,7 @@ QCoro::Task<HttpResponse> WebClient::get(QString url, std::chrono::milliseconds 
                          QNetworkRequest::AlwaysNetwork);
 
     QPointer<QNetworkReply> reply = m_network->get(request);
+    reply->setParent(m_inFlight.get());
     const auto release = qScopeGuard([reply] {
         if (reply)
             reply->deleteLater();

@@ -26,6 +26,10 @@ struct HttpResponse {
 class WebClient {
 public:
     explicit WebClient(QNetworkAccessManager& network, const Clock& clock = Clock::system());
+    // Requests still in flight end as failed, so that nobody waits on them for ever.
+    ~WebClient();
+    WebClient(const WebClient&) = delete;
+    WebClient& operator=(const WebClient&) = delete;
 
     // `timeout` is program time (see Clock). The address is taken as written;
     // characters a URL may not hold are percent-encoded on the way out.
@@ -43,6 +47,7 @@ public:
 private:
     QNetworkAccessManager* m_network;
     const Clock* m_clock;
+    std::unique_ptr<QObject> m_inFlight; // parent of the replies not yet finished
     qint64 m_maxBodyBytes = DefaultMaxBodyBytes;
 };
 

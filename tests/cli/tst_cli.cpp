@@ -98,9 +98,9 @@ void TestCli::rankEveryPosition()
                                 hosts());
     QCOMPARE(outcome.exitCode, 0);
     QCOMPARE(outcome.err, QString());
-    const QString google = m_google.url(u"/search?q=seo tools&hl=en&newwindow=1&start=%1&sa=N");
-    const QString yahoo = m_yahoo.url(u"/search?p=seo tools&fr=sfp&xargs=0&b=1");
-    const QString bing = m_bing.url(u"/search?q=seo tools&first=%1");
+    const QString google = m_google.url(u"/search?q=seo%20tools&hl=en&newwindow=1&start=%1&sa=N");
+    const QString yahoo = m_yahoo.url(u"/search?p=seo%20tools&fr=sfp&xargs=0&b=1");
+    const QString bing = m_bing.url(u"/search?q=seo%20tools&first=%1");
     const QStringList expected = {
         u"Google.com\t3\twww.bluewidget.example/seo-tools\t"_s + google.arg(0),
         u"Google.com\t17\twww.bluewidget.example/blog/seo-tools-17\t"_s + google.arg(10),

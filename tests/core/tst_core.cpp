@@ -160,16 +160,17 @@ void TestCore::jobControl()
     QVERIFY(!job.isEnabled());
     QCOMPARE(panels.text(1), u"正在停止..."_s);
     QVERIFY(panels.isBusy());
-    job.finish();
+    job.finish(false);
     QCOMPARE(panels.text(1), u"已暂停"_s);
     QVERIFY(job.isIdle() && job.isEnabled());
     QVERIFY(!panels.isBusy());
 
-    // Run to the end: ready.
+    // Run to the end: ready, even when a stop request came during the last step.
     QVERIFY(job.click());
-    job.finish();
+    QVERIFY(!job.click());
+    job.finish(true);
     QCOMPARE(panels.text(1), u"就绪"_s);
-    QCOMPARE(changed.size(), 5);
+    QCOMPARE(changed.size(), 6);
 
     // Without the stopping announcement panel 1 keeps "进行中..." until the job ends.
     JobControl quiet(panels, {u"开始查询"_s, u"暂停查询"_s, u"正在停止"_s, false});

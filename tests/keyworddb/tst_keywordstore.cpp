@@ -93,12 +93,12 @@ void TestKeywordStore::updatesAndDeletes()
     QCOMPARE(m_store->all().last().parentkeys, u"new"_s);
 
     // One engine's count at a time; the others stay.
-    QVERIFY(m_store->updateCount(CountColumn::Yahoo, u"links"_s, u"800"_s, m_day));
-    QVERIFY(m_store->updateCount(CountColumn::Bing, u"links"_s, u"-"_s, m_day));
+    QVERIFY(m_store->updateCount(SearchEngine::Yahoo, u"links"_s, u"800"_s, m_day));
+    QVERIFY(m_store->updateCount(SearchEngine::Bing, u"links"_s, u"-"_s, m_day));
     const auto links = m_store->find(u"links"_s);
     QCOMPARE(links->googles + u'|' + links->yahoos + u'|' + links->bings, u"7|800|-"_s);
     QCOMPARE(links->adddate, m_day);
-    QVERIFY(m_store->updateCount(CountColumn::Google, u"links"_s, u"70"_s, m_day));
+    QVERIFY(m_store->updateCount(SearchEngine::Google, u"links"_s, u"70"_s, m_day));
     QCOMPARE(m_store->find(u"links"_s)->googles, u"70"_s);
 
     QVERIFY(m_store->remove(u"seo"_s));
@@ -148,7 +148,7 @@ void TestKeywordStore::unusableFileStoresNothing()
         QVERIFY(!store->find(u"seo"_s));
         QVERIFY(!store->findOnDate(u"seo"_s, m_day));
         QVERIFY(!store->update(u"seo"_s, u"p"_s, u"1"_s, u"2"_s, u"3"_s, m_day));
-        QVERIFY(!store->updateCount(CountColumn::Google, u"seo"_s, u"1"_s, m_day));
+        QVERIFY(!store->updateCount(SearchEngine::Google, u"seo"_s, u"1"_s, m_day));
         QVERIFY(!store->remove(u"seo"_s));
         QVERIFY(store->all().isEmpty());
     }

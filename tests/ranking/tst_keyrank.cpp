@@ -1,5 +1,4 @@
 #include "ranking/keyrank.h"
-#include "ranking/rankquery.h"
 #include "testsupport.h"
 
 #include <QTest>
@@ -68,6 +67,9 @@ private Q_SLOTS:
     void cleanup();
 
     void queryAddresses();
+    void enginesReceiveTheKeywordAsTyped_data();
+    void enginesReceiveTheKeywordAsTyped();
+    void positionsNeverWrap();
     void googlePositionsOnTwoPages();
     void resumeFindsEveryPosition();
     void yahooCountsThePageHead();
@@ -148,14 +150,38 @@ void TestKeyrank::queryAddresses()
     QCOMPARE(requests.at(2).query(u"fr"), u"sfp"_s);
     QCOMPARE(requests.at(2).query(u"xargs"), u"0"_s);
 
-    // The address as the finder built it: keyword encoded, space left as is.
-    QCOMPARE(cKeyrank::queryUrl(m_web->endpoints, SearchEngine::Google,
-                                cKeyrank::GBtoUTF8(u"seo 工具"), 1),
-             m_server->url(u"/search?q=seo %E5%B7%A5%E5%85%B7&hl=en&newwindow=1&start=10&sa=N"));
-    QCOMPARE(cKeyrank::queryUrl(m_web->endpoints, SearchEngine::Yahoo, u"k"_s, 0),
+    // The address as the finder built it: keyword encoded as UTF-8.
+    QCOMPARE(rankPageUrl(m_web->endpoints, SearchEngine::Google, u"seo 工具"_s, 1),
+             m_server->url(u"/search?q=seo%20%E5%B7%A5%E5%85%B7&hl=en&newwindow=1&start=10&sa=N"));
+    QCOMPARE(rankPageUrl(m_web->endpoints, SearchEngine::Yahoo, u"k"_s, 0),
              m_server->url(u"/search?p=k&fr=sfp&xargs=0&b=1"));
-    QCOMPARE(cKeyrank::queryUrl(m_web->endpoints, SearchEngine::Bing, u"k"_s, 4),
+    QCOMPARE(rankPageUrl(m_web->endpoints, SearchEngine::Bing, u"k"_s, 4),
              m_server->url(u"/search?q=k&first=41"));
+}
+
+void TestKeyrank::enginesReceiveTheKeywordAsTyped_data()
+{
+    QTest::addColumn<QString>("keyword");
+    for (const QString& keyword : {u"c# tutorial"_s, u"at&t plans"_s, u"c++ compiler"_s,
+                                   u"100% free"_s, u"a=b&c=d"_s, u"医院 seo"_s})
+        QTest::newRow(qPrintable(keyword)) << keyword;
+}
+
+void TestKeyrank::enginesReceiveTheKeywordAsTyped()
+{
+    QFETCH(QString, keyword);
+    m_finder->setKeyword(keyword);
+    m_finder->setUrl(u"www.nowhere.test"_s);
+    m_finder->setMaxnum(1);
+    for (const SearchEngine engine : AllSearchEngines)
+        await(m_finder->find(engine, 0, 0));
+    const QList<Request> requests = m_server->requests();
+    QCOMPARE(requests.size(), 3);
+    QCOMPARE(requests.at(0).query(u"q"), keyword);
+    QCOMPARE(requests.at(1).query(u"p"), keyword);
+    QCOMPARE(requests.at(2).query(u"q"), keyword);
+    // The rest of the address is as before: the engine's other keys are all there.
+    QCOMPARE(requests.at(0).queryKeys().size(), 5);
 }
 
 void TestKeyrank::googlePositionsOnTwoPages()
@@ -169,16 +195,16 @@ void TestKeyrank::googlePositionsOnTwoPages()
     serveSearch(u"start"_s, u"10"_s, Response::page(second));
 
     QCOMPARE(rank(SearchEngine::Google, site, 1), 4);
-    QCOMPARE(m_finder->googleLink(), site);
-    QCOMPARE(m_finder->googlePage(), u"0"_s);
-    QCOMPARE(m_finder->googleQueryUrl(),
-             m_server->url(u"/search?q=seo tools&hl=en&newwindow=1&start=0&sa=N"));
+    QCOMPARE(m_finder->fields(SearchEngine::Google).link, site);
+    QCOMPARE(m_finder->fields(SearchEngine::Google).page, u"0"_s);
+    QCOMPARE(m_finder->fields(SearchEngine::Google).queryUrl,
+             m_server->url(u"/search?q=seo%20tools&hl=en&newwindow=1&start=0&sa=N"));
 
     // Past the first position on page 0, the scan moves to page 1.
     QCOMPARE(rank(SearchEngine::Google, site, 2, 0, 4), 12);
-    QCOMPARE(m_finder->googleLink(), u"www.mysite.test/deep/page"_s);
-    QCOMPARE(m_finder->googlePage(), u"1"_s);
-    QVERIFY(m_finder->googleQueryUrl().contains(u"&start=10&"));
+    QCOMPARE(m_finder->fields(SearchEngine::Google).link, u"www.mysite.test/deep/page"_s);
+    QCOMPARE(m_finder->fields(SearchEngine::Google).page, u"1"_s);
+    QVERIFY(m_finder->fields(SearchEngine::Google).queryUrl.contains(u"&start=10&"));
 }
 
 void TestKeyrank::resumeFindsEveryPosition()
@@ -188,31 +214,31 @@ void TestKeyrank::resumeFindsEveryPosition()
     serveSearch(u"start"_s, u"10"_s, Response::page(googlePage(withSiteAt(site, {10}, 11))));
 
     QCOMPARE(rank(SearchEngine::Google, site, 1), 3);
-    QCOMPARE(m_finder->googlePage(), u"0"_s);
+    QCOMPARE(m_finder->fields(SearchEngine::Google).page, u"0"_s);
     QCOMPARE(rank(SearchEngine::Google, site, 1, 0, 3), 7);
     QCOMPARE(rank(SearchEngine::Google, site, 1, 0, 7), 0);
-    QCOMPARE(m_finder->googlePage(), u"1"_s);
-    QCOMPARE(m_finder->googleLink(), QString());
+    QCOMPARE(m_finder->fields(SearchEngine::Google).page, u"1"_s);
+    QCOMPARE(m_finder->fields(SearchEngine::Google).link, QString());
 
-    // The loop the rank job and the command line run: every position within the depth.
+    // The loop the rank job and the command line run: every position within the
+    // depth, each page read once.
     m_server->clearRequests();
     m_finder->setMaxnum(2);
     QList<int> positions;
-    await(findPositions(*m_finder, SearchEngine::Google, true,
-                        [&positions](const RankHit& hit) { positions << hit.position; }));
+    await(m_finder->positions(SearchEngine::Google, true,
+                              [&positions](const RankHit& hit) { positions << hit.position; }));
     QCOMPARE(positions, QList<int>({3, 7, 20}));
-    // Page 0 is read for each of its positions, page 1 for its own and the final miss.
-    QCOMPARE(m_server->requestCount(), 5);
+    QCOMPARE(m_server->requestCount(), 2);
 
     // Without all positions: the first only; a miss is still one row, position 0.
     positions.clear();
-    await(findPositions(*m_finder, SearchEngine::Google, false,
-                        [&positions](const RankHit& hit) { positions << hit.position; }));
+    await(m_finder->positions(SearchEngine::Google, false,
+                              [&positions](const RankHit& hit) { positions << hit.position; }));
     QCOMPARE(positions, QList<int>{3});
     QList<RankHit> hits;
     m_finder->setUrl(u"www.absent.test"_s);
-    await(findPositions(*m_finder, SearchEngine::Google, true,
-                        [&hits](const RankHit& hit) { hits << hit; }));
+    await(m_finder->positions(SearchEngine::Google, true,
+                              [&hits](const RankHit& hit) { hits << hit; }));
     QCOMPARE(hits.size(), 1);
     QCOMPARE(hits.first().position, 0);
     QCOMPARE(hits.first().link, QString());
@@ -228,11 +254,11 @@ void TestKeyrank::yahooCountsThePageHead()
 
     // The first block after the marker reads as position 2.
     QCOMPARE(rank(SearchEngine::Yahoo, site, 1), 2);
-    QCOMPARE(m_finder->yahooLink(), site);
-    QCOMPARE(m_finder->yahooPage(), u"0"_s);
+    QCOMPARE(m_finder->fields(SearchEngine::Yahoo).link, site);
+    QCOMPARE(m_finder->fields(SearchEngine::Yahoo).page, u"0"_s);
     // On page 1 the site stands only in the page head, which counts as position 11.
     QCOMPARE(rank(SearchEngine::Yahoo, site, 2, 1, 0), 11);
-    QCOMPARE(m_finder->yahooLink(), u"www.mysite.test/ad"_s);
+    QCOMPARE(m_finder->fields(SearchEngine::Yahoo).link, u"www.mysite.test/ad"_s);
 
     // The site is looked for right after the encoded scheme: without its "www." it is missed.
     QCOMPARE(rank(SearchEngine::Yahoo, u"mysite.test"_s, 1), 0);
@@ -250,9 +276,10 @@ void TestKeyrank::bingMatchesTheFirstLinkOnly()
     serveSearch(u"first"_s, u"1"_s, Response::page(page));
 
     QCOMPARE(rank(SearchEngine::Bing, site, 1), 6);
-    QCOMPARE(m_finder->bingLink(), u"www.mysite.test/blog/post"_s);
-    QCOMPARE(m_finder->bingPage(), u"0"_s);
-    QVERIFY(m_finder->bingQueryUrl().endsWith(u"/search?q=seo tools&first=1"));
+    QCOMPARE(m_finder->fields(SearchEngine::Bing).link, u"www.mysite.test/blog/post"_s);
+    QCOMPARE(m_finder->fields(SearchEngine::Bing).page, u"0"_s);
+    QVERIFY(
+        m_finder->fields(SearchEngine::Bing).queryUrl.endsWith(u"/search?q=seo%20tools&first=1"));
 }
 
 void TestKeyrank::failedPagesDoNotShiftPositions()
@@ -277,7 +304,7 @@ void TestKeyrank::failedPagesDoNotShiftPositions()
     // Every page failing: 0, with the page field at the depth.
     serveSearch(u"start"_s, u"10"_s, Response::withStatus(503, u"busy"_s));
     QCOMPARE(rank(SearchEngine::Google, site, 2), 0);
-    QCOMPARE(m_finder->googlePage(), u"2"_s);
+    QCOMPARE(m_finder->fields(SearchEngine::Google).page, u"2"_s);
 }
 
 void TestKeyrank::siteIsMatchedExactly()
@@ -285,7 +312,7 @@ void TestKeyrank::siteIsMatchedExactly()
     serveSearch(u"start"_s, u"0"_s,
                 Response::page(googlePage(withSiteAt(u"www.mysite.test"_s, {2}))));
     QCOMPARE(rank(SearchEngine::Google, u"WWW.MySite.test"_s, 1), 0);
-    QCOMPARE(m_finder->googlePage(), u"1"_s);
+    QCOMPARE(m_finder->fields(SearchEngine::Google).page, u"1"_s);
     // Substrings count: a shorter site string matches the longer host name.
     QCOMPARE(rank(SearchEngine::Google, u"mysite"_s, 1), 2);
     // Every text contains the empty string: the first block is a match.
@@ -295,11 +322,11 @@ void TestKeyrank::siteIsMatchedExactly()
 void TestKeyrank::noPagesToRead()
 {
     QCOMPARE(rank(SearchEngine::Google, u"www.mysite.test"_s, 0), 0);
-    QCOMPARE(m_finder->googlePage(), u"0"_s);
+    QCOMPARE(m_finder->fields(SearchEngine::Google).page, u"0"_s);
     QCOMPARE(rank(SearchEngine::Bing, u"www.mysite.test"_s, 2, 2, 0), 0);
-    QCOMPARE(m_finder->bingPage(), u"2"_s);
+    QCOMPARE(m_finder->fields(SearchEngine::Bing).page, u"2"_s);
     QCOMPARE(rank(SearchEngine::Yahoo, u"www.mysite.test"_s, 1, 5, 0), 0);
-    QCOMPARE(m_finder->yahooPage(), u"1"_s);
+    QCOMPARE(m_finder->fields(SearchEngine::Yahoo).page, u"1"_s);
     QCOMPARE(m_server->requestCount(), 0);
 }
 
@@ -308,24 +335,42 @@ void TestKeyrank::fieldsCarryOverPerEngine()
     const QString site = u"www.mysite.test"_s;
     serveSearch(u"start"_s, u"0"_s, Response::page(googlePage(withSiteAt(site, {1}))));
     QCOMPARE(rank(SearchEngine::Google, site, 1), 1);
-    const QString matchedUrl = m_finder->googleQueryUrl();
+    const QString matchedUrl = m_finder->fields(SearchEngine::Google).queryUrl;
     QVERIFY(!matchedUrl.isEmpty());
 
     // The other engines' fields are not touched.
-    QCOMPARE(m_finder->yahooQueryUrl(), QString());
-    QCOMPARE(m_finder->bingPage(), QString());
+    QCOMPARE(m_finder->fields(SearchEngine::Yahoo).queryUrl, QString());
+    QCOMPARE(m_finder->fields(SearchEngine::Bing).page, QString());
 
     // A miss clears the link but keeps the address of the earlier match.
     QCOMPARE(rank(SearchEngine::Google, u"www.absent.test"_s, 1), 0);
-    QCOMPARE(m_finder->googleLink(), QString());
-    QCOMPARE(m_finder->googleQueryUrl(), matchedUrl);
+    QCOMPARE(m_finder->fields(SearchEngine::Google).link, QString());
+    QCOMPARE(m_finder->fields(SearchEngine::Google).queryUrl, matchedUrl);
 
     // A match passed over (not past `rank`) still records its page's address.
     m_finder->setKeyword(u"other"_s);
     m_server->serve(u"/search"_s, {{u"q"_s, u"other"_s}, {u"start"_s, u"0"_s}},
                     Response::page(googlePage(withSiteAt(site, {1}))));
     QCOMPARE(rank(SearchEngine::Google, site, 1, 0, 1), 0);
-    QVERIFY(m_finder->googleQueryUrl().contains(u"q=other"));
+    QVERIFY(m_finder->fields(SearchEngine::Google).queryUrl.contains(u"q=other"));
+}
+
+void TestKeyrank::positionsNeverWrap()
+{
+    // A page of 40,000 matching blocks: positions past what the day files hold
+    // end the search instead of wrapping to negative numbers.
+    const QString site = u"www.mysite.test"_s;
+    serveSearch(u"start"_s, u"0"_s, Response::page(googlePage(QStringList(40000, site))));
+    m_finder->setUrl(site);
+    m_finder->setMaxnum(2);
+    QList<int> positions;
+    await(m_finder->positions(SearchEngine::Google, true,
+                              [&positions](const RankHit& hit) { positions << hit.position; }));
+    QCOMPARE(positions.size(), cKeyrank::MaxPosition);
+    QCOMPARE(positions.last(), cKeyrank::MaxPosition);
+    QCOMPARE(m_server->requestCount(), 1);
+    QCOMPARE(rank(SearchEngine::Google, site, 1, 0, cKeyrank::MaxPosition), 0);
+    QCOMPARE(m_finder->fields(SearchEngine::Google).page, u"1"_s);
 }
 
 void TestKeyrank::linkNormalisation_data()

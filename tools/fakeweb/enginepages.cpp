@@ -307,7 +307,7 @@ void serveExamplePages(test::TestHttpServer& server, Service service)
 {
     std::optional<SearchEngine> engine;
     for (const SearchEngine candidate : AllSearchEngines) {
-        if (engineService(candidate) == service)
+        if (engineInfo(candidate).service == service)
             engine = candidate;
     }
     if (!engine)

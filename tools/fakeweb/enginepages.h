@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ranking/searchengine.h"
 #include "web/endpoints.h"
+#include "web/engines.h"
 
 #include <QList>
 #include <QString>

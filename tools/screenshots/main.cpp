@@ -64,11 +64,11 @@ QCoro::Task<> takePictures(Application* application, QString folder)
         window->selectTab(tab);
         if (tab == MainWindow::RelatedTabIndex) {
             // A related keyword search with page counts, as a user would start it.
-            co_await application->relatedSearch().click();
+            co_await application->relatedSearch().run();
         }
         if (tab == MainWindow::RankTabIndex) {
             // A real run against the example pages, as a user would start it.
-            co_await application->rankController().job().start();
+            co_await application->rankController().job().run();
         }
         co_await application->clock().sleep(std::chrono::milliseconds(400));
         const QString file = folder + u"/"_s + pictureNames.at(tab) + u".png"_s;
@@ -134,9 +134,11 @@ int main(int argc, char* argv[])
     QNetworkAccessManager network;
     // No dialog may wait for a click here.
     test::ScriptedPrompts prompts;
-    AppEnvironment environment{folder,    std::make_unique<SettingsStore>(std::move(settings)),
-                               endpoints, home.filePath(u"update"_s),
-                               &network,  &prompts};
+    AppEnvironment environment{
+        folder,           std::make_unique<SettingsStore>(std::move(settings)),
+        endpoints,        home.filePath(u"update"_s),
+        &network,         &prompts,
+        &Clock::system(), {}};
     // Pauses between count requests pass a hundred times faster.
     const test::ScaledClock clock(100.0);
     environment.clock = &clock;
