@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <coroutine>
 #include <utility>
 
@@ -19,6 +20,7 @@ namespace {
 // What Qt reads ahead of us; everything else is in our own buffer, counted
 // against the cap.
 constexpr qint64 ReadAheadBytes = 64 * 1024;
+constexpr qint64 InflateCheckBytes = 4 * 1024 * 1024;
 
 // A reply counts as arrived when the server answered, whatever the status: an
 // error page is a page. Transport and protocol failures, bodies that do not
@@ -48,6 +50,9 @@ public:
         , m_limit(maxBodyBytes)
     {
         reply->setReadBufferSize(ReadAheadBytes);
+        // Room for a body up to the cap at once: growing the buffer by copies
+        // would hold a large body twice. Pages never written cost no memory.
+        m_body.reserve(m_limit);
         QObject::connect(reply, &QNetworkReply::metaDataChanged, &m_context, [this] {
             const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
             if (length.isValid() && length.toLongLong() > m_limit)
@@ -112,13 +117,17 @@ public:
     }
 
 private:
-    // Moves what Qt has read into our buffer, never more than one byte past the cap.
+    // Moves what Qt has read into our buffer; what would pass the cap is not
+    // taken at all, so the buffer never outgrows it.
     void take()
     {
         while (!m_settled && m_reply->bytesAvailable() > 0) {
-            m_body += m_reply->read(m_limit - m_body.size() + 1);
-            if (m_body.size() > m_limit)
+            const qint64 available = m_reply->bytesAvailable();
+            if (available > m_limit - m_body.size()) {
                 settle(false);
+                return;
+            }
+            m_body += m_reply->read(available);
         }
     }
 
@@ -189,9 +198,10 @@ QCoro::Task<HttpResponse> WebClient::get(QString url, std::chrono::milliseconds 
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);
 
-    // Qt gives up inflating a body that grows too fast once it passes this; a
-    // body within the cap is never stopped by it.
-    request.setDecompressedSafetyCheckThreshold(m_maxBodyBytes);
+    // Qt gives up inflating a body that grows more than 40 times (gzip) once
+    // it has passed this: a bomb ends early, and a page that large and that
+    // repetitive is no page.
+    request.setDecompressedSafetyCheckThreshold(std::min(m_maxBodyBytes, InflateCheckBytes));
 
     Transfer transfer(m_network->get(request), m_maxBodyBytes, m_clock->realDuration(timeout));
     co_await transfer.done();
