@@ -52,7 +52,7 @@ public:
         reply->setReadBufferSize(ReadAheadBytes);
         // Room for a body up to the cap at once: growing the buffer by copies
         // would hold a large body twice. Pages never written cost no memory.
-        m_body.reserve(m_limit);
+        m_body.reserve(std::min(m_limit, WebClient::DefaultMaxBodyBytes));
         QObject::connect(reply, &QNetworkReply::metaDataChanged, &m_context, [this] {
             const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
             if (length.isValid() && length.toLongLong() > m_limit)
