@@ -4,10 +4,12 @@
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QPointer>
-#include <QScopeGuard>
 #include <QTimer>
 #include <QUrl>
-#include <qcoro/qcoronetworkreply.h>
+
+#include <algorithm>
+#include <coroutine>
+#include <utility>
 
 namespace marbleway {
 
@@ -15,17 +17,156 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// What Qt reads ahead of us; everything else is in our own buffer, counted
+// against the cap.
+constexpr qint64 ReadAheadBytes = 64 * 1024;
+constexpr qint64 InflateCheckBytes = 4 * 1024 * 1024;
+
 // A reply counts as arrived when the server answered, whatever the status: an
-// error page is a page. Transport and protocol failures, and our own aborts
-// (time-out, oversized body), do not.
+// error page is a page. Transport and protocol failures, bodies that do not
+// decode, and our own aborts (time-out, oversized body), do not.
 bool arrived(const QNetworkReply& reply)
 {
-    if (!reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
+    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!status.isValid())
         return false;
     const int error = reply.error();
-    return error == QNetworkReply::NoError || (error >= 201 && error <= 299) ||
-           (error >= 401 && error <= 499);
+    if (error == QNetworkReply::NoError)
+        return true;
+    // The errors Qt derives from a 4xx or 5xx status; the same codes on any
+    // other status are failures of the body (it would not inflate).
+    return status.toInt() >= 400 &&
+           ((error >= 201 && error <= 299) || (error >= 401 && error <= 499));
 }
+
+// One request in flight, awaited once. The reply's signals only record what
+// happened; the awaiting coroutine is resumed from the event loop, never from
+// inside one of them, because it may go on to delete the network access and
+// the reply with it while Qt is still using the reply.
+class Transfer {
+public:
+    Transfer(QNetworkReply* reply, qint64 maxBodyBytes, std::chrono::milliseconds timeout)
+        : m_reply(reply)
+        , m_limit(maxBodyBytes)
+    {
+        reply->setReadBufferSize(ReadAheadBytes);
+        // Room for a body up to the cap at once: growing the buffer by copies
+        // would hold a large body twice. Pages never written cost no memory.
+        m_body.reserve(std::min(m_limit, WebClient::DefaultMaxBodyBytes));
+        QObject::connect(reply, &QNetworkReply::metaDataChanged, &m_context, [this] {
+            const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+            if (length.isValid() && length.toLongLong() > m_limit)
+                settle(false);
+        });
+        QObject::connect(reply, &QNetworkReply::readyRead, &m_context, [this] { take(); });
+        QObject::connect(reply, &QNetworkReply::errorOccurred, &m_context, [this] {
+            // Error statuses keep their page; anything else ends the transfer now.
+            const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+            if (!status.isValid() || status.toInt() < 400)
+                settle(false);
+        });
+        QObject::connect(reply, &QNetworkReply::finished, &m_context, [this] {
+            take();
+            // Qt may take a connection closed early for the end of the body.
+            const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+            const bool whole = !length.isValid() || m_body.size() >= length.toLongLong();
+            settle(whole && arrived(*m_reply));
+        });
+        m_deadline.setSingleShot(true);
+        m_deadline.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_deadline, &QTimer::timeout, &m_context, [this] { settle(false); });
+        m_deadline.start(timeout);
+    }
+
+    ~Transfer()
+    {
+        if (!m_reply)
+            return;
+        QObject::disconnect(m_reply, nullptr, &m_context, nullptr);
+        m_reply->abort();
+        m_reply->deleteLater();
+    }
+
+    Transfer(const Transfer&) = delete;
+    Transfer& operator=(const Transfer&) = delete;
+
+    // Awaits the end of the transfer.
+    auto done()
+    {
+        struct Awaiter {
+            Transfer* transfer;
+            bool await_ready() const noexcept { return transfer->m_done; }
+            void await_suspend(std::coroutine_handle<> waiter) noexcept
+            {
+                transfer->m_waiter = waiter;
+            }
+            void await_resume() const noexcept {}
+        };
+        return Awaiter{this};
+    }
+
+    HttpResponse response() const
+    {
+        HttpResponse response;
+        if (m_ok && m_reply) {
+            response.completed = true;
+            response.status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+            response.body = m_body;
+        }
+        return response;
+    }
+
+private:
+    // Moves what Qt has read into our buffer; what would pass the cap is not
+    // taken at all, so the buffer never outgrows it.
+    void take()
+    {
+        while (!m_settled && m_reply->bytesAvailable() > 0) {
+            const qint64 available = m_reply->bytesAvailable();
+            if (available > m_limit - m_body.size()) {
+                settle(false);
+                return;
+            }
+            m_body += m_reply->read(available);
+        }
+    }
+
+    void settle(bool ok)
+    {
+        if (m_settled)
+            return;
+        m_settled = true;
+        m_ok = ok;
+        if (!ok)
+            m_body = QByteArray();
+        m_deadline.stop();
+        if (m_reply)
+            QObject::disconnect(m_reply, nullptr, &m_context, nullptr);
+        QMetaObject::invokeMethod(
+            &m_context, [this] { finish(); }, Qt::QueuedConnection);
+    }
+
+    void finish()
+    {
+        // Out of the reply's signals now: aborting cannot pull anything from
+        // under a caller.
+        if (m_reply && !m_reply->isFinished())
+            m_reply->abort();
+        m_done = true;
+        if (m_waiter)
+            std::exchange(m_waiter, {}).resume();
+    }
+
+    QPointer<QNetworkReply> m_reply;
+    qint64 m_limit;
+    QObject m_context; // our connections and queued calls end with the transfer
+    QTimer m_deadline;
+    QByteArray m_body;
+    bool m_settled = false;
+    bool m_ok = false;
+    bool m_done = false;
+    std::coroutine_handle<> m_waiter;
+};
 
 } // namespace
 
@@ -65,46 +206,17 @@ QCoro::Task<HttpResponse> WebClient::get(QString url, std::chrono::milliseconds 
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);
 
-    QPointer<QNetworkReply> reply = m_network->get(request);
+    // Qt gives up inflating a body that grows more than 40 times (gzip) once
+    // it has passed this: a bomb ends early, and a page that large and that
+    // repetitive is no page.
+    request.setDecompressedSafetyCheckThreshold(std::min(m_maxBodyBytes, InflateCheckBytes));
+
+    QNetworkReply* reply = m_network->get(request);
+    // Held by the client: a client that goes ends what it still waits for.
     reply->setParent(m_inFlight.get());
-    const auto release = qScopeGuard([reply] {
-        if (reply)
-            reply->deleteLater();
-    });
-
-    const qint64 limit = m_maxBodyBytes;
-    QNetworkReply* raw = reply.data();
-    QObject::connect(raw, &QNetworkReply::metaDataChanged, raw, [raw, limit] {
-        const QVariant length = raw->header(QNetworkRequest::ContentLengthHeader);
-        if (length.isValid() && length.toLongLong() > limit)
-            raw->abort();
-    });
-    QObject::connect(raw, &QNetworkReply::downloadProgress, raw,
-                     [raw, limit](qint64 received, qint64) {
-                         if (received > limit)
-                             raw->abort();
-                     });
-
-    // The timer belongs to the reply, so it cannot outlive it.
-    auto* deadline = new QTimer(raw);
-    deadline->setSingleShot(true);
-    deadline->setTimerType(Qt::PreciseTimer);
-    QObject::connect(deadline, &QTimer::timeout, raw, [raw] { raw->abort(); });
-    deadline->start(m_clock->realDuration(timeout));
-
-    if (!raw->isFinished())
-        co_await raw;
-
-    HttpResponse response;
-    if (!reply)
-        co_return response;
-    deadline->stop();
-    if (arrived(*reply)) {
-        response.completed = true;
-        response.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        response.body = reply->readAll();
-    }
-    co_return response;
+    Transfer transfer(reply, m_maxBodyBytes, m_clock->realDuration(timeout));
+    co_await transfer.done();
+    co_return transfer.response();
 }
 
 } // namespace marbleway

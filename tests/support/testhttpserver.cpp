@@ -11,6 +11,14 @@
 
 #include <memory>
 
+// Under AddressSanitizer, freed memory is scribbled over: Qt is not
+// instrumented, and its use of an object deleted under it must crash a test
+// instead of going unnoticed.
+extern "C" const char* __asan_default_options()
+{
+    return "max_free_fill_size=1048576:free_fill_byte=190";
+}
+
 namespace marbleway::test {
 
 using namespace Qt::StringLiterals;
@@ -133,6 +141,14 @@ Response Response::garbage(QByteArray raw)
     return response;
 }
 
+Response Response::faulty(Fault fault, FaultOptions options)
+{
+    Response response;
+    response.fault = fault;
+    response.options = std::move(options);
+    return response;
+}
+
 Response& Response::after(std::chrono::milliseconds wait)
 {
     delay = wait;
@@ -193,6 +209,12 @@ void TestHttpServer::setHandler(Handler handler)
 {
     QMutexLocker lock(&m_mutex);
     m_handler = std::move(handler);
+}
+
+void TestHttpServer::serveFaults(const FaultOptions& options)
+{
+    for (const Fault fault : AllFaults)
+        serve(u"/fault/"_s + faultName(fault), Response::faulty(fault, options));
 }
 
 void TestHttpServer::clearRoutes()
@@ -286,8 +308,8 @@ void TestHttpServer::readFrom(Connection* connection)
             connection->answering = true;
             QTimer::singleShot(response.delay, Qt::PreciseTimer, socket,
                                [this, connection, request, response] {
-                                   answer(connection, request, response);
                                    connection->answering = false;
+                                   answer(connection, request, response);
                                    readFrom(connection);
                                });
             return;
@@ -304,6 +326,13 @@ void TestHttpServer::answer(Connection* connection, const Request& request,
     QTcpSocket* socket = connection->socket;
     if (response.drop) {
         socket->abort();
+        return;
+    }
+    if (response.fault) {
+        // The connection serves nothing else.
+        connection->answering = true;
+        sendFault(socket, *response.fault, response.options, request.path,
+                  request.query(u"hop").value_or(QString()).toInt());
         return;
     }
     if (response.raw) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "faults.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QMutex>
@@ -45,6 +47,8 @@ struct Response {
     std::chrono::milliseconds delay{0}; // wait before answering
     bool drop = false;                  // close the connection without answering
     std::optional<QByteArray> raw;      // bytes sent instead of an HTTP reply
+    std::optional<Fault> fault;         // misbehaves so instead of answering
+    FaultOptions options;               // how long and how much a fault goes on
 
     // `text` encoded in `charset` (any label Qt knows; UTF-8 when unknown).
     static Response page(const QString& text, const char* charset = "utf-8");
@@ -53,6 +57,7 @@ struct Response {
     static Response redirect(const QString& location, int status = 302);
     static Response dropped();
     static Response garbage(QByteArray raw);
+    static Response faulty(Fault fault, FaultOptions options = {});
 
     Response& after(std::chrono::milliseconds wait);
     Response& header(QByteArray name, QByteArray value);
@@ -82,6 +87,8 @@ public:
     void serve(const QString& path, const QList<QPair<QString, QString>>& query, Response response);
     // Asked before the routes; returning nullopt passes the request on.
     void setHandler(Handler handler);
+    // Serves every fault at "/fault/" + its name.
+    void serveFaults(const FaultOptions& options = {});
     void clearRoutes();
 
     QList<Request> requests() const;

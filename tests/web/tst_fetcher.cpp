@@ -24,6 +24,20 @@ QString fetch(const WebClient& client, const QString& url, const QString& charse
 
 const QString chinese = u"关键词排名查询 镕"_s;
 
+// As a command of the command line fetches: the network access ends with the
+// fetch, so that nothing of the reply may be in use once the page is back.
+QCoro::Task<QString> fetchOnce(QString url, const Clock* clock, qint64 maxBodyBytes)
+{
+    QNetworkAccessManager network;
+    WebClient client(network, *clock);
+    client.setMaxBodyBytes(maxBodyBytes);
+    CXHtml html(client);
+    html.setUrl(url);
+    html.setChar(u"utf-8"_s);
+    html.setTryTime(1);
+    co_return co_await html.GetSrc();
+}
+
 } // namespace
 
 class TestFetcher : public QObject {
@@ -42,6 +56,8 @@ private Q_SLOTS:
     void timeOutAfterTryTimeAndAHalf();
     void realTimeOut();
     void oversizedBodyIsAbandoned();
+    void hostileServersGiveEmptyPage_data();
+    void hostileServersGiveEmptyPage();
     void concurrentFetchesAreIndependent();
 
 private:
@@ -235,6 +251,24 @@ void TestFetcher::oversizedBodyIsAbandoned()
     m_server->serve(u"/small"_s, Response::bytes(QByteArray(60 * 1024, 'y')));
     QCOMPARE(fetch(client, m_server->url(u"/big"), u"utf-8"_s), QString());
     QCOMPARE(fetch(client, m_server->url(u"/small"), u"utf-8"_s).size(), 60 * 1024);
+}
+
+void TestFetcher::hostileServersGiveEmptyPage_data()
+{
+    QTest::addColumn<Fault>("fault");
+    for (const Fault fault : AllFaults)
+        QTest::newRow(qPrintable(faultName(fault))) << fault;
+}
+
+void TestFetcher::hostileServersGiveEmptyPage()
+{
+    QFETCH(Fault, fault);
+    // A time-out of 1.5 s program time passes in 150 ms; bodies are capped at
+    // 256 KiB and the servers would send 8 MiB.
+    const ScaledClock fast(10.0);
+    m_server->serve(u"/hostile"_s, Response::faulty(fault, {.bytes = 8 * 1024 * 1024}));
+    QCOMPARE(await(fetchOnce(m_server->url(u"/hostile"), &fast, 256 * 1024)), QString());
+    QVERIFY(m_server->requestCount() > 0);
 }
 
 void TestFetcher::concurrentFetchesAreIndependent()

@@ -1,9 +1,11 @@
 // fakeweb: example pages of the services Marbleway talks to, on loopback.
 //
-//   fakeweb [--port BASE]
+//   fakeweb [--port BASE] [--fault NAME]
 //
 // Serves each service on its own port (BASE, BASE+1, ...; BASE 0 picks free
 // ports) and prints the MARBLEWAY_HOSTS line that points the program at them.
+// Every service also misbehaves on request at /fault/NAME; with --fault it
+// answers everything that way.
 
 #include "enginepages.h"
 #include "testhttpserver.h"
@@ -14,6 +16,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <vector>
 
 using namespace marbleway;
@@ -33,6 +36,13 @@ int main(int argc, char* argv[])
                                         "(0: any free ports). Default 8081."_s,
                                         u"BASE"_s, u"8081"_s);
     parser.addOption(portOption);
+    QStringList faultNames;
+    for (const test::Fault fault : test::AllFaults)
+        faultNames << test::faultName(fault);
+    const QCommandLineOption faultOption(
+        u"fault"_s, u"Answer every request with this fault: "_s + faultNames.join(u", "_s) + u'.',
+        u"NAME"_s);
+    parser.addOption(faultOption);
     parser.process(app);
 
     bool ok = false;
@@ -40,6 +50,16 @@ int main(int argc, char* argv[])
     if (!ok || base < 0 || base + static_cast<int>(Endpoints::AllServices.size()) > 65536) {
         std::fprintf(stderr, "fakeweb: --port needs a port number\n");
         return 2;
+    }
+    std::optional<test::Fault> everywhere;
+    if (parser.isSet(faultOption)) {
+        const qsizetype index = faultNames.indexOf(parser.value(faultOption));
+        if (index < 0) {
+            std::fprintf(stderr, "fakeweb: --fault takes one of %s\n",
+                         qPrintable(faultNames.join(u", "_s)));
+            return 2;
+        }
+        everywhere = test::AllFaults[static_cast<size_t>(index)];
     }
 
     std::vector<std::unique_ptr<test::TestHttpServer>> servers;
@@ -53,6 +73,12 @@ int main(int argc, char* argv[])
             return 1;
         }
         fakeweb::serveExamplePages(*server, service);
+        server->serveFaults();
+        if (everywhere) {
+            server->setHandler([fault = *everywhere](const test::Request&) {
+                return test::Response::faulty(fault);
+            });
+        }
         hosts << Endpoints::serviceKey(service) + u'=' + server->hostAndPort();
         servers.push_back(std::move(server));
     }
@@ -64,5 +90,7 @@ int main(int argc, char* argv[])
                  "fakeweb: serving example pages; the site %s ranks for "
                  "\"seo tools\", \"keyword research\" and \"backlinks\". Ctrl+C stops.\n",
                  fakeweb::DemoSite.toString().toUtf8().constData());
+    std::fprintf(stderr, "fakeweb: hostile answers at http://%s/fault/{%s}\n",
+                 qPrintable(servers.front()->hostAndPort()), qPrintable(faultNames.join(u',')));
     return QCoreApplication::exec();
 }
