@@ -9,6 +9,21 @@ namespace marbleway {
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+std::optional<QByteArray> readBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+} // namespace
+
 QString crlfLines(const QStringList& lines)
 {
     QString text;
@@ -22,16 +37,24 @@ bool writeAnsiFile(const QString& path, QStringView text)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write(toAnsi(text));
+    file.write(toGb18030(text));
     return file.commit();
 }
 
 std::optional<QString> readAnsiFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const auto bytes = readBytes(path);
+    if (!bytes)
         return std::nullopt;
-    return fromAnsi(file.readAll());
+    return fromAnsi(*bytes);
+}
+
+std::optional<QString> readImportedTextFile(const QString& path)
+{
+    const auto bytes = readBytes(path);
+    if (!bytes)
+        return std::nullopt;
+    return decodeGuessed(*bytes);
 }
 
 QStringList splitLines(QStringView text)

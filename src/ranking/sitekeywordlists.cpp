@@ -168,7 +168,7 @@ QCoro::Task<> SiteKeywordLists::importFile(List list)
     const auto file = co_await m_prompts->openFileName(textsOf(list).importTitle, txtFilter);
     if (!file)
         co_return;
-    const auto text = readAnsiFile(*file);
+    const auto text = readImportedTextFile(*file);
     if (!text) {
         co_await m_prompts->message(u"提示"_s, u"无法读取文件：%1"_s.arg(*file),
                                     PromptIcon::Critical);

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -26,6 +27,10 @@ private Q_SLOTS:
     void dates();
     void settingsStore();
     void ansiTextFiles();
+    void textRoundTrip_data();
+    void textRoundTrip();
+    void importedText_data();
+    void importedText();
     void dataFolder();
     void jobControl();
 };
@@ -99,30 +104,85 @@ void TestCore::settingsStore()
     QCOMPARE(SettingsStore::SettingsKey(), u"Software\\Marbleway\\V1.0.0\\Config"_s);
 }
 
+namespace {
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+bool writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
 void TestCore::ansiTextFiles()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"mykw.txt"_s);
     QVERIFY(!readAnsiFile(path));
     QVERIFY(writeAnsiFile(path, crlfLines({u"seo$关键词"_s})));
-    QFile raw(path);
-    QVERIFY(raw.open(QIODevice::ReadOnly));
-    QCOMPARE(raw.readAll(), "seo$\xB9\xD8\xBC\xFC\xB4\xCA\r\n"_ba);
-    QCOMPARE(readAnsiFile(path), u"seo$关键词\r\n"_s);
     QCOMPARE(splitLines(u"a\r\nb\n\r\nc\r\n"), QStringList({u"a"_s, u"b"_s, QString(), u"c"_s}));
-
-    // A file another program wrote in UTF-8 reads as well.
-    QFile utf8(dir.filePath(u"kws.txt"_s));
-    QVERIFY(utf8.open(QIODevice::WriteOnly));
-    utf8.write(u"关键词\n"_s.toUtf8());
-    utf8.close();
-    QCOMPARE(readAnsiFile(utf8.fileName()), u"关键词\n"_s);
 
     // A write that cannot happen reports it and leaves the old file as it was.
     QVERIFY(!writeAnsiFile(dir.filePath(u"missing/folder/file.txt"_s), u"x"_s));
     QVERIFY(!writeAnsiFile(path + u"/inside-a-file.txt"_s, u"x"_s));
     QVERIFY(!writeAnsiFile(dir.path(), u"x"_s));
     QCOMPARE(readAnsiFile(path), u"seo$关键词\r\n"_s);
+}
+
+void TestCore::textRoundTrip_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("inGbk");
+    QTest::newRow("ASCII") << u"seo tools$keyword research\r\n"_s << true;
+    // GBK spells these with bytes that are well-formed UTF-8 too.
+    QTest::newRow("医院") << u"医院"_s << true;
+    QTest::newRow("more such") << u"实时 太原 水平"_s << true;
+    QTest::newRow("other GBK") << u"seo$关键词"_s << true;
+    QTest::newRow("euro") << u"€"_s << false;
+    QTest::newRow("outside GBK") << u"𝄞😀"_s << false;
+    QTest::newRow("mixed") << u"医院 € 😀 seo\r\n"_s << false;
+}
+
+void TestCore::textRoundTrip()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, inGbk);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"kws.txt"_s);
+    QVERIFY(writeAnsiFile(path, text));
+    QCOMPARE(readAnsiFile(path), text);
+    if (inGbk)
+        QCOMPARE(bytesOf(path), QStringEncoder("GBK").encode(text));
+}
+
+void TestCore::importedText_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    const QString text = u"关键词 € 😀"_s;
+    QTest::newRow("UTF-8 BOM") << "\xEF\xBB\xBF"_ba + text.toUtf8() << text;
+    QTest::newRow("UTF-16 BOM") << QByteArray(QStringEncoder(QStringConverter::Utf16,
+                                                             QStringConverter::Flag::WriteBom)
+                                                  .encode(text))
+                                << text;
+    QTest::newRow("UTF-8") << text.toUtf8() << text;
+    QTest::newRow("GB18030") << QByteArray(QStringEncoder("GB18030").encode(text)) << text;
+    QTest::newRow("Windows GBK") << "\x80 \xB9\xD8\x81\x80"_ba << u"€ 关亐"_s;
+}
+
+void TestCore::importedText()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QTemporaryDir dir;
+    QVERIFY(writeBytes(dir.filePath(u"list.txt"_s), bytes));
+    QCOMPARE(readImportedTextFile(dir.filePath(u"list.txt"_s)), text);
 }
 
 void TestCore::dataFolder()
