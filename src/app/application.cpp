@@ -77,8 +77,9 @@ QCoro::Task<Application::StartResult> Application::start()
     }
 
     // 3. The version, for the updater.
-    if (!writeAnsiFile(m_env.dataFolder.filePath(u"ver.txt"_s), crlfLines({Version})))
-        m_warnings << u"无法写入 ver.txt"_s;
+    if (const WriteResult written = m_env.dataFolder.write(u"ver.txt"_s, crlfLines({Version}));
+        !written)
+        m_warnings << u"无法写入 ver.txt：%1"_s.arg(written.error);
 
     // 4. Once a day: is there a newer version?
     UpdateCheck check(settings(), m_web, m_env.endpoints, *m_env.clock);

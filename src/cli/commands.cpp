@@ -141,8 +141,11 @@ QCoro::Task<int> runFavourites(FavouritesOptions options)
                                        history << historyLine(hit);
                                    });
         }
-        if (!store.writeDay(descriptor, Clock::system().today(), history)) {
-            writeErr(u"marbleway-cli: cannot write today's ranks of %1\n"_s.arg(descriptor));
+        if (const WriteResult written =
+                store.writeDay(descriptor, Clock::system().today(), history);
+            !written) {
+            writeErr(u"marbleway-cli: cannot write today's ranks of %1: %2\n"_s.arg(descriptor,
+                                                                                    written.error));
             status = 1;
         }
     }

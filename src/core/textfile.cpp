@@ -5,11 +5,34 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace marbleway {
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// The data has to be on the disk before the rename: after a crash the renamed
+// file must not turn out empty.
+bool syncToDisk(QSaveFile& file)
+{
+    const int handle = file.handle();
+    if (handle < 0)
+        return true;
+#ifdef Q_OS_WIN
+    return _commit(handle) == 0;
+#else
+    return fsync(handle) == 0;
+#endif
+}
 
 std::optional<QByteArray> readBytes(const QString& path)
 {
@@ -24,6 +47,24 @@ std::optional<QByteArray> readBytes(const QString& path)
 
 } // namespace
 
+FileWriter::~FileWriter() = default;
+
+std::unique_ptr<QSaveFile> FileWriter::open(const QString& path) const
+{
+    return std::make_unique<QSaveFile>(path);
+}
+
+bool FileWriter::commit(QSaveFile& file) const
+{
+    return file.commit();
+}
+
+const FileWriter& FileWriter::system()
+{
+    static const FileWriter writer;
+    return writer;
+}
+
 QString crlfLines(const QStringList& lines)
 {
     QString text;
@@ -32,13 +73,31 @@ QString crlfLines(const QStringList& lines)
     return text;
 }
 
-bool writeAnsiFile(const QString& path, QStringView text)
+WriteResult writeAnsiFile(const QString& path, QStringView text, const FileWriter& writer)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(toGb18030(text));
-    return file.commit();
+    const std::unique_ptr<QSaveFile> file = writer.open(path);
+    // Writing in place would empty the old file first; there is no fallback to it.
+    file->setDirectWriteFallback(false);
+    if (!file->open(QIODevice::WriteOnly))
+        return {file->errorString()};
+    const QByteArray bytes = toGb18030(text);
+    // QSaveFile::commit() does not see an error of the flush it makes itself,
+    // and renames a file the full disk left empty: flush and check first.
+    if (file->write(bytes) != bytes.size() || !file->flush()) {
+        const QString error = file->error() == QFileDevice::NoError
+                                  ? u"only part of the file was written"_s
+                                  : file->errorString();
+        file->cancelWriting();
+        return {error};
+    }
+    if (!syncToDisk(*file)) {
+        const QString error = QString::fromLocal8Bit(strerror(errno));
+        file->cancelWriting();
+        return {error};
+    }
+    if (!writer.commit(*file))
+        return {file->errorString()};
+    return {};
 }
 
 std::optional<QString> readAnsiFile(const QString& path)

@@ -41,6 +41,7 @@ QCoro::Task<> Favourites::add()
     }
     int added = 0;
     QStringList refused;
+    QStringList unwritten;
     for (int row = 0; row < recent.rowCount(); ++row) {
         if (recent.item(row, 0)->checkState() != Qt::Checked)
             continue;
@@ -59,7 +60,10 @@ QCoro::Task<> Favourites::add()
             continue;
         }
         ++added;
-        m_store->writeDay(descriptor, m_clock->today(), resultParts(record.results));
+        if (const WriteResult written =
+                m_store->writeDay(descriptor, m_clock->today(), resultParts(record.results));
+            !written)
+            unwritten << descriptor + u"（"_s + written.error + u"）"_s;
         const auto item = appendRow(*m_model->favourites(), {engines, site, keyword}, true);
         item.first()->setData(descriptor, RankTabModel::TagRole);
     }
@@ -69,6 +73,13 @@ QCoro::Task<> Favourites::add()
             u"以下查询组合无法加入收藏（网站或关键词中含有文件夹名称不允许的字符）：\n"_s +
                 refused.join(u'\n'),
             PromptIcon::Information);
+        if (!self)
+            co_return;
+    }
+    if (!unwritten.isEmpty()) {
+        co_await m_prompts->message(u"提示"_s,
+                                    u"以下收藏的排名记录未能写入：\n"_s + unwritten.join(u'\n'),
+                                    PromptIcon::Critical);
         if (!self)
             co_return;
     }

@@ -11,7 +11,8 @@ namespace marbleway {
 using namespace Qt::StringLiterals;
 
 FavouriteStore::FavouriteStore(const DataFolder& dataFolder)
-    : m_folder(dataFolder.filePath(u"myfav"_s))
+    : m_data(dataFolder)
+    , m_folder(dataFolder.filePath(u"myfav"_s))
 {}
 
 QString FavouriteStore::pathOf(const QString& descriptor) const
@@ -55,11 +56,13 @@ FavouriteStore::Created FavouriteStore::create(const QString& descriptor) const
     return QDir().mkpath(pathOf(descriptor)) ? Created::Created : Created::Failed;
 }
 
-bool FavouriteStore::writeDay(const QString& descriptor, QDate day, const QStringList& lines) const
+WriteResult FavouriteStore::writeDay(const QString& descriptor, QDate day,
+                                     const QStringList& lines) const
 {
     if (!isValidName(descriptor))
-        return false;
-    return writeAnsiFile(pathOf(descriptor) + u'/' + isoDate(day) + u".txt"_s, crlfLines(lines));
+        return {u"not a folder name: %1"_s.arg(descriptor)};
+    return writeAnsiFile(pathOf(descriptor) + u'/' + isoDate(day) + u".txt"_s, crlfLines(lines),
+                         m_data.writer());
 }
 
 QList<HistoryDay> FavouriteStore::days(const QString& descriptor) const
@@ -80,7 +83,7 @@ QList<HistoryDay> FavouriteStore::days(const QString& descriptor) const
     return days;
 }
 
-void FavouriteStore::remove(const QStringList& descriptors) const
+WriteResult FavouriteStore::remove(const QStringList& descriptors) const
 {
     const QString index = m_folder + u"/list.txt"_s;
     const auto listed = readAnsiFile(index);
@@ -89,11 +92,11 @@ void FavouriteStore::remove(const QStringList& descriptors) const
             QDir(pathOf(descriptor)).removeRecursively();
     }
     if (!listed)
-        return;
+        return {};
     QString kept = *listed;
     for (const QString& descriptor : descriptors)
         kept.remove(descriptor + u"\r\n"_s);
-    writeAnsiFile(index, kept);
+    return writeAnsiFile(index, kept, m_data.writer());
 }
 
 } // namespace marbleway

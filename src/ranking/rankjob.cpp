@@ -115,8 +115,13 @@ QCoro::Task<> RankJob::start()
                     co_return;
             }
 
-            if (favourite && !m_favourites->writeDay(descriptor, m_clock->today(), history))
-                Q_EMIT warning(u"无法写入收藏“%1”的排名记录"_s.arg(descriptor));
+            if (favourite) {
+                if (const WriteResult written =
+                        m_favourites->writeDay(descriptor, m_clock->today(), history);
+                    !written)
+                    Q_EMIT warning(
+                        u"无法写入收藏“%1”的排名记录：%2"_s.arg(descriptor, written.error));
+            }
 
             const QueryRecord record{site,
                                      keyword,

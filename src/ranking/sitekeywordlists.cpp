@@ -107,15 +107,20 @@ void SiteKeywordLists::loadKeywords()
     }
 }
 
-void SiteKeywordLists::saveSites()
+bool SiteKeywordLists::saveSites()
 {
-    m_settings->RegSave(u"settingurl"_s, firstCellTexts(*m_model->sites()).join(u'$'));
+    if (m_settings->RegSave(u"settingurl"_s, firstCellTexts(*m_model->sites()).join(u'$')))
+        return true;
+    Q_EMIT saveFailed(u"网站列表未能保存：%1"_s.arg(m_settings->lastError()));
+    return false;
 }
 
-bool SiteKeywordLists::saveKeywords()
+WriteResult SiteKeywordLists::saveKeywords()
 {
     const QString joined = firstCellTexts(*m_model->keywords()).join(u'$');
-    const bool written = writeAnsiFile(m_dataFolder.filePath(u"mykw.txt"_s), crlfLines({joined}));
+    WriteResult written = m_dataFolder.write(u"mykw.txt"_s, crlfLines({joined}));
+    if (!written)
+        Q_EMIT saveFailed(u"关键词列表未能保存（mykw.txt）：%1"_s.arg(written.error));
     const int current = m_model->currentSite();
     if (m_model->modeIndex() == 1 && current > 0 && current <= m_model->sites()->rowCount()) {
         QStandardItem* site = m_model->sites()->item(current - 1);
@@ -204,9 +209,9 @@ QCoro::Task<> SiteKeywordLists::exportFile(List list)
         if (!trimmed.isEmpty())
             lines << trimmed;
     }
-    if (!writeAnsiFile(*file, crlfLines(lines))) {
-        co_await m_prompts->message(u"提示"_s, u"无法写入文件：%1"_s.arg(*file),
-                                    PromptIcon::Critical);
+    if (const WriteResult written = writeAnsiFile(*file, crlfLines(lines)); !written) {
+        co_await m_prompts->message(
+            u"提示"_s, u"无法写入文件：%1（%2）"_s.arg(*file, written.error), PromptIcon::Critical);
         co_return;
     }
     co_await m_prompts->message(u"提示"_s, textsOf(list).exported, PromptIcon::Information);

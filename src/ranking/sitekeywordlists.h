@@ -39,8 +39,9 @@ public:
     // A click on a site's text (the check box has its own handling).
     void siteClicked(int row);
 
-    void saveSites();
-    bool saveKeywords();
+    // Store the lists; on failure saveFailed() tells why as well.
+    bool saveSites();
+    WriteResult saveKeywords();
 
     static const QString ManyToManyTip;
     static const QString OneToManyTip;
@@ -52,6 +53,8 @@ Q_SIGNALS:
     void modeTipChanged(const QString& tip);
     // One-to-many mode selects the site whose check box changed.
     void siteSelected(int row);
+    // A list could not be stored; the stored one stays as it was.
+    void saveFailed(const QString& text);
 
 private:
     QStandardItemModel& modelOf(List list);

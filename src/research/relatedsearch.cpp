@@ -65,12 +65,13 @@ RelatedSearch::RelatedSearch(Services services, QObject* parent)
     m_shadow.setHorizontalHeaderLabels(Columns);
 }
 
-void RelatedSearch::setSeedText(const QString& text)
+WriteResult RelatedSearch::setSeedText(const QString& text)
 {
     m_inputs.seedText = text;
     const QString trimmed = trimSpaces(text).toString();
-    if (trimmed.toLower() != u"qq"_s)
-        writeAnsiFile(m_services.dataFolder.filePath(u"kws.txt"_s), crlfLines({trimmed}));
+    if (trimmed.toLower() == u"qq"_s)
+        return {};
+    return m_services.dataFolder.write(u"kws.txt"_s, crlfLines({trimmed}));
 }
 
 void RelatedSearch::GetStbar(const QString& keyword)

@@ -3,8 +3,10 @@
 #include "core/jobstatus.h"
 #include "core/settingsstore.h"
 #include "core/textfile.h"
+#include "faultywrites.h"
 #include "testsupport.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -31,6 +33,9 @@ private Q_SLOTS:
     void textRoundTrip();
     void importedText_data();
     void importedText();
+    void failedWrites_data();
+    void failedWrites();
+    void fullDisk();
     void dataFolder();
     void jobControl();
 };
@@ -128,10 +133,10 @@ void TestCore::ansiTextFiles()
     QVERIFY(writeAnsiFile(path, crlfLines({u"seo$关键词"_s})));
     QCOMPARE(splitLines(u"a\r\nb\n\r\nc\r\n"), QStringList({u"a"_s, u"b"_s, QString(), u"c"_s}));
 
-    // A write that cannot happen reports it and leaves the old file as it was.
+    // A write that cannot happen says why and leaves the old file as it was.
     QVERIFY(!writeAnsiFile(dir.filePath(u"missing/folder/file.txt"_s), u"x"_s));
     QVERIFY(!writeAnsiFile(path + u"/inside-a-file.txt"_s, u"x"_s));
-    QVERIFY(!writeAnsiFile(dir.path(), u"x"_s));
+    QVERIFY(!writeAnsiFile(dir.path(), u"x"_s).error.isEmpty());
     QCOMPARE(readAnsiFile(path), u"seo$关键词\r\n"_s);
 }
 
@@ -183,6 +188,64 @@ void TestCore::importedText()
     QTemporaryDir dir;
     QVERIFY(writeBytes(dir.filePath(u"list.txt"_s), bytes));
     QCOMPARE(readImportedTextFile(dir.filePath(u"list.txt"_s)), text);
+}
+
+void TestCore::failedWrites_data()
+{
+    QTest::addColumn<bool>("settings");
+    QTest::addColumn<WriteFault>("fault");
+    QTest::newRow("text file, write") << false << WriteFault::Write;
+    QTest::newRow("text file, commit") << false << WriteFault::Commit;
+    QTest::newRow("settings, write") << true << WriteFault::Write;
+    QTest::newRow("settings, commit") << true << WriteFault::Commit;
+}
+
+void TestCore::failedWrites()
+{
+    QFETCH(bool, settings);
+    QFETCH(WriteFault, fault);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"mykw.txt"_s);
+    QVERIFY(writeBytes(path, "seo=old\r\n"));
+    if (settings) {
+        SettingsStore store(faultySettings(path, fault));
+        QVERIFY(!store.RegSave(u"setting1"_s, u"0#1#1#0#0"_s));
+        QVERIFY(!store.lastError().isEmpty());
+        QCOMPARE(store.RegRead(u"setting1"_s), u"0#1#1#0#0"_s); // still, in this run
+    } else {
+        FaultyWriter writer;
+        writer.setFault(fault);
+        QVERIFY(!writeAnsiFile(path, u"seo$关键词 and more\r\n"_s, writer).error.isEmpty());
+    }
+    QCOMPARE(bytesOf(path), "seo=old\r\n"_ba);
+    QCOMPARE(QDir(dir.path()).entryList({u"mykw.txt.??????"_s}, QDir::Files), QStringList());
+}
+
+void TestCore::fullDisk()
+{
+    const SmallDisk disk;
+    if (!disk.reason().isEmpty())
+        QSKIP(qPrintable(disk.reason()));
+    const QString keywords = disk.filePath(u"mykw.txt"_s);
+    const QString options = disk.filePath(u"Marbleway.conf"_s);
+    QVERIFY(writeBytes(keywords, "seo tools$keyword research$backlinks\r\n"));
+    SettingsStore store(std::make_unique<QSettings>(options, QSettings::IniFormat));
+    QVERIFY(store.RegSave(u"setting1"_s, u"0#1#1#0#0"_s));
+    const QByteArray storedOptions = bytesOf(options);
+
+    disk.fill();
+    QVERIFY(!writeAnsiFile(keywords, u"seo tools\r\n"_s));
+    QCOMPARE(bytesOf(keywords), "seo tools$keyword research$backlinks\r\n"_ba);
+    QVERIFY(!store.RegSave(u"setting1"_s, QString(5000, u'x')));
+    QCOMPARE(bytesOf(options), storedOptions);
+
+    // With room again the next writes succeed and say so.
+    disk.free();
+    QVERIFY(store.RegSave(u"setting3"_s, u"Google.com#2#1#1"_s));
+    QVERIFY(writeAnsiFile(keywords, u"seo tools\r\n"_s));
+    QCOMPARE(QSettings(options, QSettings::IniFormat)
+                 .value(u"Software/Marbleway/V1.0.0/Config/setting3"_s),
+             u"Google.com#2#1#1"_s);
 }
 
 void TestCore::dataFolder()
