@@ -2,7 +2,10 @@
 
 #include "core/ansi.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -114,6 +117,20 @@ std::optional<QString> readImportedTextFile(const QString& path)
     if (!bytes)
         return std::nullopt;
     return decodeGuessed(*bytes);
+}
+
+void removeStaleTemporaries(const QString& folder, const std::function<bool(QStringView)>& isTarget)
+{
+    // QSaveFile names its temporary file after the target plus "." and six letters.
+    static const QRegularExpression temporary(u"^(.+)\\.[A-Za-z0-9]{6}$"_s);
+    const QDateTime stale = QDateTime::currentDateTimeUtc().addSecs(-60);
+    const QDir dir(folder);
+    for (const QFileInfo& file : dir.entryInfoList(QDir::Files | QDir::Hidden)) {
+        const QRegularExpressionMatch match = temporary.match(file.fileName());
+        if (match.hasMatch() && isTarget(match.capturedView(1)) &&
+            file.lastModified().toUTC() < stale)
+            QFile::remove(file.filePath());
+    }
 }
 
 QStringList splitLines(QStringView text)

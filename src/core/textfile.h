@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -49,6 +50,12 @@ std::optional<QString> readAnsiFile(const QString& path);
 // The text of a file the user picked to import, in whatever encoding it came
 // (see decodeGuessed()); nullopt when it cannot be read.
 std::optional<QString> readImportedTextFile(const QString& path);
+
+// Removes the temporary files that writes killed before their rename left in
+// `folder`, for the files whose names `isTarget` accepts. Temporaries younger
+// than a minute may belong to a write still running and stay.
+void removeStaleTemporaries(const QString& folder,
+                            const std::function<bool(QStringView)>& isTarget);
 
 // The lines of a text, with CR LF or LF ends; no empty last line for a final break.
 QStringList splitLines(QStringView text);

@@ -10,6 +10,17 @@ namespace marbleway {
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// A day file's name: "yyyy-MM-dd.txt" of a real date.
+bool isDayFileName(QStringView name)
+{
+    return name.size() == 14 && name.endsWith(u".txt") &&
+           parseIsoDate(name.first(10).toString()).isValid();
+}
+
+} // namespace
+
 FavouriteStore::FavouriteStore(const DataFolder& dataFolder)
     : m_data(dataFolder)
     , m_folder(dataFolder.filePath(u"myfav"_s))
@@ -61,6 +72,7 @@ WriteResult FavouriteStore::writeDay(const QString& descriptor, QDate day,
 {
     if (!isValidName(descriptor))
         return {u"not a folder name: %1"_s.arg(descriptor)};
+    removeStaleTemporaries(pathOf(descriptor), isDayFileName);
     return writeAnsiFile(pathOf(descriptor) + u'/' + isoDate(day) + u".txt"_s, crlfLines(lines),
                          m_data.writer());
 }
@@ -72,8 +84,10 @@ QList<HistoryDay> FavouriteStore::days(const QString& descriptor) const
         return days;
     const QDir folder(pathOf(descriptor));
     for (const QString& file : folder.entryList(QDir::Files, QDir::Name)) {
+        if (!isDayFileName(file))
+            continue;
         HistoryDay day;
-        day.date = file.section(u'.', 0, 0);
+        day.date = file.first(10);
         const auto text = readAnsiFile(folder.filePath(file));
         day.readable = text.has_value();
         if (text)

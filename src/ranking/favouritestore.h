@@ -11,7 +11,7 @@ namespace marbleway {
 
 // One stored day of a favourite's rank history.
 struct HistoryDay {
-    QString date; // the day file's name up to its first "."
+    QString date; // "yyyy-MM-dd", from the day file's name
     QStringList lines;
     bool readable = true;
 };
@@ -36,10 +36,11 @@ public:
     static bool isValidName(const QString& descriptor);
 
     // Replaces the day's file of a favourite with these lines; on failure the
-    // old file stays as it was.
+    // old file stays as it was. Clears what killed writes left in its folder.
     [[nodiscard]] WriteResult writeDay(const QString& descriptor, QDate day,
                                        const QStringList& lines) const;
-    // Every stored day of a favourite, in date order.
+    // Every stored day of a favourite, in date order. Only files named
+    // "yyyy-MM-dd.txt" are days.
     QList<HistoryDay> days(const QString& descriptor) const;
 
     // Deletes favourites with all their days. An old index "list.txt" in "myfav"

@@ -283,6 +283,12 @@ void TestRankTab::browsingStoredDays()
     QVERIFY(store.writeDay(descriptor, QDate(2026, 3, 2), {u"Yahoo.com|4|www.site.example/a"_s}));
     QVERIFY(store.writeDay(descriptor, QDate(2026, 2, 27), {u"Yahoo.com|9|x"_s, u"Bing.com|0|"_s}));
     QVERIFY(store.writeDay(descriptor, QDate(2026, 3, 1), {}));
+    // What a write killed before its rename leaves, and files of other names, are no days.
+    const QDir folder(store.folder() + u'/' + descriptor);
+    const QStringList others = {u"2026-03-02.txt.fgSsxg"_s, u"2026-03-01.txt.Ab12Cd"_s,
+                                u"2026-02-30.txt"_s, u"notes.txt"_s};
+    for (const QString& name : others)
+        QVERIFY(writeAnsiFile(folder.filePath(name), u"Google.com|1|x\r\n"_s));
     controller().favourites().load();
     QCOMPARE(model().favourites()->rowCount(), 1);
     addSites({u"other.example"_s});
@@ -297,6 +303,15 @@ void TestRankTab::browsingStoredDays()
         {u"Yahoo.com"_s, u"4"_s, u"www.site.example/a"_s},
     };
     QCOMPARE(rows(*model().results()), expected);
+    // The next write removes stale leftovers; one a minute old may be a write still running.
+    QFile stale(folder.filePath(others.first()));
+    QVERIFY(stale.open(QIODevice::ReadWrite));
+    QVERIFY(stale.setFileTime(QDateTime::currentDateTime().addSecs(-120),
+                              QFileDevice::FileModificationTime));
+    stale.close();
+    QVERIFY(store.writeDay(descriptor, QDate(2026, 3, 3), {}));
+    QCOMPARE(folder.entryList(QDir::Files).size(), 7);
+    QVERIFY(!stale.exists());
     QCOMPARE(firstCellTexts(*model().sites()), QStringList{u"www.site.example"_s});
     QCOMPARE(checkedTexts(*model().keywords()), QStringList{u"seo"_s});
     QCOMPARE(model().checkedEngines(), QStringList({u"Yahoo.com"_s, u"Bing.com"_s}));
