@@ -1,4 +1,5 @@
 #include "core/clock.h"
+#include "core/textfile.h"
 #include "enginepages.h"
 #include "faultywrites.h"
 #include "keyworddb/keywordstore.h"
@@ -285,10 +286,8 @@ void TestCli::favouritesOnAFullDisk()
     QVERIFY(QDir().mkpath(disk.filePath(u"myfav/"_s + descriptor)));
     const QString day =
         disk.filePath(u"myfav/%1/%2.txt"_s.arg(descriptor, isoDate(QDate::currentDate())));
-    const QByteArray old = "Google.com|3|www.bluewidget.example/seo-tools\r\n";
-    QFile file(day);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
-    file.close();
+    const QString old = u"Google.com|3|www.bluewidget.example/seo-tools\r\n"_s;
+    QVERIFY(writeAnsiFile(day, old));
     disk.fill();
 
     qputenv("MARBLEWAY_HOME", disk.filePath(QString()).toUtf8());
@@ -296,8 +295,7 @@ void TestCli::favouritesOnAFullDisk()
     qunsetenv("MARBLEWAY_HOME");
     QCOMPARE(ran.exitCode, 1);
     QVERIFY(ran.err.contains(u"cannot write today's ranks of "_s + descriptor));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), old);
+    QCOMPARE(readAnsiFile(day), old);
 }
 
 void TestCli::related()

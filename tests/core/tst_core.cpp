@@ -29,10 +29,8 @@ private Q_SLOTS:
     void dates();
     void settingsStore();
     void ansiTextFiles();
-    void textRoundTrip_data();
-    void textRoundTrip();
-    void importedText_data();
-    void importedText();
+    void textEncodings_data();
+    void textEncodings();
     void failedWrites_data();
     void failedWrites();
     void fullDisk();
@@ -140,54 +138,52 @@ void TestCore::ansiTextFiles()
     QCOMPARE(readAnsiFile(path), u"seo$关键词\r\n"_s);
 }
 
-void TestCore::textRoundTrip_data()
+void TestCore::textEncodings_data()
 {
+    // Own files: `text` is written and read back, in GBK's bytes when GBK has
+    // them. Imported files: `bytes` read as `text`.
+    QTest::addColumn<bool>("own");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("inGbk");
-    QTest::newRow("ASCII") << u"seo tools$keyword research\r\n"_s << true;
+    QTest::addColumn<QByteArray>("bytes");
+    const auto gbk = [](const QString& text) {
+        return QByteArray(QStringEncoder("GBK").encode(text));
+    };
+    QTest::newRow("ASCII") << true << u"seo$tools\r\n"_s << "seo$tools\r\n"_ba;
     // GBK spells these with bytes that are well-formed UTF-8 too.
-    QTest::newRow("医院") << u"医院"_s << true;
-    QTest::newRow("more such") << u"实时 太原 水平"_s << true;
-    QTest::newRow("other GBK") << u"seo$关键词"_s << true;
-    QTest::newRow("euro") << u"€"_s << false;
-    QTest::newRow("outside GBK") << u"𝄞😀"_s << false;
-    QTest::newRow("mixed") << u"医院 € 😀 seo\r\n"_s << false;
+    QTest::newRow("医院") << true << u"医院"_s << gbk(u"医院"_s);
+    QTest::newRow("more such") << true << u"实时 太原 水平"_s << gbk(u"实时 太原 水平"_s);
+    QTest::newRow("other GBK") << true << u"seo$关键词"_s << gbk(u"seo$关键词"_s);
+    QTest::newRow("euro") << true << u"€"_s << QByteArray();
+    QTest::newRow("outside GBK") << true << u"𝄞😀"_s << QByteArray();
+    QTest::newRow("mixed") << true << u"医院 € 😀 seo\r\n"_s << QByteArray();
+
+    const QString text = u"关键词 € 😀"_s;
+    const QStringEncoder::Flags bom = QStringConverter::Flag::WriteBom;
+    QTest::newRow("UTF-8 BOM") << false << text << "\xEF\xBB\xBF"_ba + text.toUtf8();
+    QTest::newRow("UTF-16 BOM") << false << text
+                                << QByteArray(
+                                       QStringEncoder(QStringConverter::Utf16, bom).encode(text));
+    QTest::newRow("UTF-8") << false << text << text.toUtf8();
+    QTest::newRow("GB18030") << false << text << QByteArray(QStringEncoder("GB18030").encode(text));
+    QTest::newRow("Windows GBK") << false << u"€ 关亐"_s << "\x80 \xB9\xD8\x81\x80"_ba;
 }
 
-void TestCore::textRoundTrip()
+void TestCore::textEncodings()
 {
+    QFETCH(bool, own);
     QFETCH(QString, text);
-    QFETCH(bool, inGbk);
+    QFETCH(QByteArray, bytes);
     QTemporaryDir dir;
     const QString path = dir.filePath(u"kws.txt"_s);
-    QVERIFY(writeAnsiFile(path, text));
-    QCOMPARE(readAnsiFile(path), text);
-    if (inGbk)
-        QCOMPARE(bytesOf(path), QStringEncoder("GBK").encode(text));
-}
-
-void TestCore::importedText_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("text");
-    const QString text = u"关键词 € 😀"_s;
-    QTest::newRow("UTF-8 BOM") << "\xEF\xBB\xBF"_ba + text.toUtf8() << text;
-    QTest::newRow("UTF-16 BOM") << QByteArray(QStringEncoder(QStringConverter::Utf16,
-                                                             QStringConverter::Flag::WriteBom)
-                                                  .encode(text))
-                                << text;
-    QTest::newRow("UTF-8") << text.toUtf8() << text;
-    QTest::newRow("GB18030") << QByteArray(QStringEncoder("GB18030").encode(text)) << text;
-    QTest::newRow("Windows GBK") << "\x80 \xB9\xD8\x81\x80"_ba << u"€ 关亐"_s;
-}
-
-void TestCore::importedText()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, text);
-    QTemporaryDir dir;
-    QVERIFY(writeBytes(dir.filePath(u"list.txt"_s), bytes));
-    QCOMPARE(readImportedTextFile(dir.filePath(u"list.txt"_s)), text);
+    if (own) {
+        QVERIFY(writeAnsiFile(path, text));
+        QCOMPARE(readAnsiFile(path), text);
+        if (!bytes.isEmpty())
+            QCOMPARE(bytesOf(path), bytes);
+    } else {
+        QVERIFY(writeBytes(path, bytes));
+        QCOMPARE(readImportedTextFile(path), text);
+    }
 }
 
 void TestCore::failedWrites_data()
