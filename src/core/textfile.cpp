@@ -30,8 +30,11 @@ bool syncToDisk(QSaveFile& file)
     const int handle = file.handle();
     if (handle < 0)
         return true;
-#ifdef Q_OS_WIN
+#if defined(Q_OS_WIN)
     return _commit(handle) == 0;
+#elif defined(Q_OS_LINUX)
+    // What QSaveFile::commit() does too, but it ignores the outcome.
+    return fdatasync(handle) == 0;
 #else
     return fsync(handle) == 0;
 #endif
