@@ -89,8 +89,9 @@ QCoro::Task<Application::StartResult> Application::start()
     }
 
     // 3. The version, for the updater.
-    if (!writeAnsiFile(m_env.dataFolder.filePath(u"ver.txt"_s), crlfLines({Version})))
-        m_warnings << u"无法写入 ver.txt"_s;
+    if (const WriteResult written = m_env.dataFolder.write(u"ver.txt"_s, crlfLines({Version}));
+        !written)
+        m_warnings << u"无法写入 ver.txt：%1"_s.arg(written.error);
 
     // 5 and 6. The window with its choice lists and engines.
     m_related = std::make_unique<RelatedSearch>(

@@ -143,8 +143,9 @@ QCoro::Task<int> runFavourites(FavouritesOptions options)
             finder, *combination, [](const RankHit& hit) { writeOut(rowLine(hit)); });
         for (const RankHit& hit : hits)
             history << historyLine(hit);
-        if (!store.writeDay(descriptor, day, history)) {
-            writeErr(u"marbleway-cli: cannot write today's ranks of %1\n"_s.arg(descriptor));
+        if (const WriteResult written = store.writeDay(descriptor, day, history); !written) {
+            writeErr(u"marbleway-cli: cannot write today's ranks of %1: %2\n"_s.arg(descriptor,
+                                                                                    written.error));
             status = 1;
         }
     }

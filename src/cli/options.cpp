@@ -202,7 +202,8 @@ Environment:
   MARBLEWAY_HOSTS   Send requests elsewhere, e.g.
                     google=127.0.0.1:8081,yahoo=127.0.0.1:8082,bing=127.0.0.1:8083
 
-Exit status: 0 when the command ran, 2 when the command line was wrong.
+Exit status: 0 when the command ran, 1 when a result could not be saved
+(favourites --run), 2 when the command line was wrong.
 )"_s;
 }
 

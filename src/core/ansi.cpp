@@ -3,6 +3,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
+
 namespace marbleway {
 
 using namespace Qt::StringLiterals;
@@ -54,10 +56,55 @@ QByteArray toAnsi(QStringView text)
     return encoder.encode(safe);
 }
 
+QByteArray toGb18030(QStringView text)
+{
+    QStringEncoder encoder("GB18030");
+    return encoder.encode(text);
+}
+
 QString fromAnsi(const QByteArray& bytes)
 {
-    QStringDecoder decoder(isValidUtf8(bytes) ? "UTF-8" : "GB18030");
-    return decoder.decode(bytes);
+    QStringDecoder decoder("GB18030");
+    if (!bytes.contains('\x80'))
+        return decoder.decode(bytes);
+    // Windows' GBK writes "€" as the lone byte 0x80, which GB18030 leaves
+    // undefined; it spells "€" A2 E3. A 0x80 inside a two-byte character stays.
+    QByteArray gb;
+    gb.reserve(bytes.size() + 16);
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size;) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead == 0x80) {
+            gb += "\xA2\xE3";
+            ++i;
+            continue;
+        }
+        qsizetype length = 1;
+        if (lead > 0x80 && lead < 0xFF && i + 1 < size) {
+            const auto next = static_cast<unsigned char>(bytes[i + 1]);
+            length = next >= 0x30 && next <= 0x39 ? 4 : 2;
+        }
+        length = std::min(length, size - i);
+        gb.append(bytes.constData() + i, length);
+        i += length;
+    }
+    return decoder.decode(gb);
+}
+
+QString decodeGuessed(const QByteArray& bytes)
+{
+    for (const auto& [mark, encoding] : {std::pair("\xEF\xBB\xBF", QStringConverter::Utf8),
+                                         std::pair("\xFF\xFE", QStringConverter::Utf16LE),
+                                         std::pair("\xFE\xFF", QStringConverter::Utf16BE)}) {
+        if (bytes.startsWith(mark))
+            return QStringDecoder(encoding).decode(bytes.sliced(qstrlen(mark)));
+    }
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char byte) {
+        return static_cast<unsigned char>(byte) < 0x80;
+    });
+    if (!ascii && isValidUtf8(bytes))
+        return QString::fromUtf8(bytes);
+    return fromAnsi(bytes);
 }
 
 } // namespace marbleway

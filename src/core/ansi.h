@@ -6,12 +6,23 @@
 
 namespace marbleway {
 
-// Text in the ANSI code page (GBK): the program's text files and Baidu's query
-// strings. Characters GBK lacks, and every unit of a surrogate pair, become "?".
+// Text in the ANSI code page (GBK), as Baidu's query strings want it. Characters
+// GBK lacks, and every unit of a surrogate pair, become "?".
 QByteArray toAnsi(QStringView text);
 
-// Reads text written by toAnsi(), or UTF-8 written by another program.
+// The program's text files: GB18030, which spells every GBK character with the
+// same bytes and has a spelling for every other one, so nothing is lost.
+QByteArray toGb18030(QStringView text);
+
+// Reads what toGb18030() and toAnsi() write, and GBK as Windows writes it (the
+// single byte 0x80 is "€"). Never guesses: bytes that happen to be valid UTF-8
+// are still GB18030.
 QString fromAnsi(const QByteArray& bytes);
+
+// Text of unknown origin (a list the user imports, a page naming no known
+// character set): a byte order mark (UTF-8, UTF-16) decides; else well-formed
+// UTF-8 holding non-ASCII is UTF-8; else fromAnsi().
+QString decodeGuessed(const QByteArray& bytes);
 
 // Whether the bytes are well-formed UTF-8.
 bool isValidUtf8(const QByteArray& bytes);

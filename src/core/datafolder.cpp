@@ -7,8 +7,9 @@ namespace marbleway {
 
 using namespace Qt::StringLiterals;
 
-DataFolder::DataFolder(QString path)
+DataFolder::DataFolder(QString path, std::shared_ptr<const FileWriter> writer)
     : m_path(QDir::cleanPath(path))
+    , m_writer(std::move(writer))
 {}
 
 DataFolder DataFolder::fromEnvironment()
@@ -23,6 +24,16 @@ DataFolder DataFolder::fromEnvironment()
 QString DataFolder::filePath(const QString& name) const
 {
     return m_path + u'/' + name;
+}
+
+const FileWriter& DataFolder::writer() const
+{
+    return m_writer ? *m_writer : FileWriter::system();
+}
+
+WriteResult DataFolder::write(const QString& name, QStringView text) const
+{
+    return writeAnsiFile(filePath(name), text, writer());
 }
 
 bool DataFolder::ensureExists() const

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "core/textfile.h"
+
 #include <QString>
+
+#include <memory>
 
 namespace marbleway {
 
@@ -8,7 +12,8 @@ namespace marbleway {
 // lists, the favourites and "ver.txt".
 class DataFolder {
 public:
-    explicit DataFolder(QString path);
+    // Files are written through `writer`; the system's when none is given.
+    explicit DataFolder(QString path, std::shared_ptr<const FileWriter> writer = {});
 
     // $MARBLEWAY_HOME when set, else the per-user data folder ("Marbleway" under
     // the platform's generic data location).
@@ -16,6 +21,9 @@ public:
 
     const QString& path() const { return m_path; }
     QString filePath(const QString& name) const;
+    const FileWriter& writer() const;
+    // Replaces the text file `name` (a path below the folder); see writeAnsiFile().
+    [[nodiscard]] WriteResult write(const QString& name, QStringView text) const;
     // Creates the folder when it is missing; false when that fails.
     bool ensureExists() const;
 
@@ -23,6 +31,7 @@ public:
 
 private:
     QString m_path;
+    std::shared_ptr<const FileWriter> m_writer;
 };
 
 } // namespace marbleway

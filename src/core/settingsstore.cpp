@@ -29,15 +29,38 @@ QString SettingsStore::keyOf(const QString& valueName) const
     return optionsGroup() + u'/' + valueName;
 }
 
-void SettingsStore::RegCreate()
+bool SettingsStore::store(const QString& key, const QVariant* value)
 {
-    m_settings->sync();
+    // A QSettings keeps the first error it meets for good, so each write gets
+    // one of its own to learn its own outcome. Both share the file's contents:
+    // a value that failed stays pending and is read back.
+    QSettings writer(m_settings->fileName(), m_settings->format());
+    if (value)
+        writer.setValue(key, *value);
+    writer.sync();
+    switch (writer.status()) {
+    case QSettings::NoError:
+        m_lastError.clear();
+        return true;
+    case QSettings::AccessError:
+        m_lastError = u"无法写入设置文件 %1"_s.arg(m_settings->fileName());
+        return false;
+    case QSettings::FormatError:
+        m_lastError = u"设置文件 %1 格式有误"_s.arg(m_settings->fileName());
+        return false;
+    }
+    return false;
 }
 
-void SettingsStore::RegSave(const QString& valueName, const QString& value)
+bool SettingsStore::RegCreate()
 {
-    m_settings->setValue(keyOf(valueName), value);
-    m_settings->sync();
+    return store(QString(), nullptr);
+}
+
+bool SettingsStore::RegSave(const QString& valueName, const QString& value)
+{
+    const QVariant stored(value);
+    return store(keyOf(valueName), &stored);
 }
 
 QString SettingsStore::RegRead(const QString& valueName) const

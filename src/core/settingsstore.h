@@ -5,13 +5,15 @@
 #include <memory>
 
 class QSettings;
+class QVariant;
 
 namespace marbleway {
 
 // The program's named options: text values under one per-user key,
 // "Software\Marbleway\V1.0.0\Config" (on Windows in the registry; elsewhere the
 // same path inside the user's settings file). A missing value reads as empty and
-// each reader supplies its own default. Every write reaches the disk at once.
+// each reader supplies its own default. Every write reaches the disk at once, or
+// says that it did not.
 class SettingsStore {
 public:
     // The user's settings.
@@ -23,8 +25,10 @@ public:
     SettingsStore& operator=(const SettingsStore&) = delete;
 
     // Makes sure the key exists. Values are created with it on their first write.
-    void RegCreate();
-    void RegSave(const QString& valueName, const QString& value);
+    bool RegCreate();
+    // False when the value could not be stored (lastError() says why); it is
+    // still read back in this run and goes with the next write that succeeds.
+    bool RegSave(const QString& valueName, const QString& value);
     QString RegRead(const QString& valueName) const;
     // Whether the value exists at all (an empty value exists).
     bool contains(const QString& valueName) const;
@@ -36,12 +40,17 @@ public:
     // The whole settings file, for groups other than the options ("Hosts").
     QSettings& settings() { return *m_settings; }
 
+    // Why the last failed write failed; empty after a write that succeeded.
+    const QString& lastError() const { return m_lastError; }
+
     static const QString& SettingsKey();
 
 private:
     QString keyOf(const QString& valueName) const;
+    bool store(const QString& key, const QVariant* value);
 
     std::unique_ptr<QSettings> m_settings;
+    QString m_lastError;
 };
 
 } // namespace marbleway

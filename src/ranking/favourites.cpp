@@ -61,8 +61,10 @@ QCoro::Task<> Favourites::add()
             continue;
         }
         ++added;
-        if (!m_store->writeDay(descriptor, m_clock->today(), resultParts(record.results)))
-            unwritten << descriptor;
+        if (const WriteResult written =
+                m_store->writeDay(descriptor, m_clock->today(), resultParts(record.results));
+            !written)
+            unwritten << descriptor + u"（"_s + written.error + u"）"_s;
         Row favourite = checkedItem(combination.engines, false);
         favourite.cells << combination.site << combination.keyword;
         favourite.tag = descriptor;
@@ -79,7 +81,7 @@ QCoro::Task<> Favourites::add()
     }
     if (!unwritten.isEmpty()) {
         co_await m_prompts->message(u"提示"_s,
-                                    u"以下收藏的排名记录无法写入：\n"_s + unwritten.join(u'\n'),
+                                    u"以下收藏的排名记录未能写入：\n"_s + unwritten.join(u'\n'),
                                     PromptIcon::Critical);
         if (!self)
             co_return;

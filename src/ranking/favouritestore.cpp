@@ -10,8 +10,20 @@ namespace marbleway {
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// A day file's name: "yyyy-MM-dd.txt" of a real date.
+bool isDayFileName(QStringView name)
+{
+    return name.size() == 14 && name.endsWith(u".txt") &&
+           parseIsoDate(name.first(10).toString()).isValid();
+}
+
+} // namespace
+
 FavouriteStore::FavouriteStore(const DataFolder& dataFolder)
-    : m_folder(dataFolder.filePath(u"myfav"_s))
+    : m_data(dataFolder)
+    , m_folder(dataFolder.filePath(u"myfav"_s))
 {}
 
 QString FavouriteStore::pathOf(const QString& descriptor) const
@@ -55,11 +67,14 @@ FavouriteStore::Created FavouriteStore::create(const QString& descriptor) const
     return QDir().mkpath(pathOf(descriptor)) ? Created::Created : Created::Failed;
 }
 
-bool FavouriteStore::writeDay(const QString& descriptor, QDate day, const QStringList& lines) const
+WriteResult FavouriteStore::writeDay(const QString& descriptor, QDate day,
+                                     const QStringList& lines) const
 {
     if (!isValidName(descriptor))
-        return false;
-    return writeAnsiFile(pathOf(descriptor) + u'/' + isoDate(day) + u".txt"_s, crlfLines(lines));
+        return {u"not a folder name: %1"_s.arg(descriptor)};
+    removeStaleTemporaries(pathOf(descriptor), isDayFileName);
+    return writeAnsiFile(pathOf(descriptor) + u'/' + isoDate(day) + u".txt"_s, crlfLines(lines),
+                         m_data.writer());
 }
 
 QList<HistoryDay> FavouriteStore::days(const QString& descriptor) const
@@ -69,8 +84,10 @@ QList<HistoryDay> FavouriteStore::days(const QString& descriptor) const
         return days;
     const QDir folder(pathOf(descriptor));
     for (const QString& file : folder.entryList(QDir::Files, QDir::Name)) {
+        if (!isDayFileName(file))
+            continue;
         HistoryDay day;
-        day.date = file.section(u'.', 0, 0);
+        day.date = file.first(10);
         const auto text = readAnsiFile(folder.filePath(file));
         day.readable = text.has_value();
         if (text)
@@ -80,7 +97,7 @@ QList<HistoryDay> FavouriteStore::days(const QString& descriptor) const
     return days;
 }
 
-void FavouriteStore::remove(const QStringList& descriptors) const
+WriteResult FavouriteStore::remove(const QStringList& descriptors) const
 {
     const QString index = m_folder + u"/list.txt"_s;
     const auto listed = readAnsiFile(index);
@@ -89,11 +106,11 @@ void FavouriteStore::remove(const QStringList& descriptors) const
             QDir(pathOf(descriptor)).removeRecursively();
     }
     if (!listed)
-        return;
+        return {};
     QString kept = *listed;
     for (const QString& descriptor : descriptors)
         kept.remove(descriptor + u"\r\n"_s);
-    writeAnsiFile(index, kept);
+    return writeAnsiFile(index, kept, m_data.writer());
 }
 
 } // namespace marbleway

@@ -11,7 +11,7 @@ namespace marbleway {
 
 // One stored day of a favourite's rank history.
 struct HistoryDay {
-    QString date; // the day file's name up to its first "."
+    QString date; // "yyyy-MM-dd", from the day file's name
     QStringList lines;
     bool readable = true;
 };
@@ -35,19 +35,22 @@ public:
     // Whether a descriptor can be a folder name here.
     static bool isValidName(const QString& descriptor);
 
-    // Replaces the day's file of a favourite with these lines; false when it
-    // could not be written (the old file then stays as it was).
-    bool writeDay(const QString& descriptor, QDate day, const QStringList& lines) const;
-    // Every stored day of a favourite, in date order.
+    // Replaces the day's file of a favourite with these lines; on failure the
+    // old file stays as it was. Clears what killed writes left in its folder.
+    [[nodiscard]] WriteResult writeDay(const QString& descriptor, QDate day,
+                                       const QStringList& lines) const;
+    // Every stored day of a favourite, in date order. Only files named
+    // "yyyy-MM-dd.txt" are days.
     QList<HistoryDay> days(const QString& descriptor) const;
 
     // Deletes favourites with all their days. An old index "list.txt" in "myfav"
-    // loses their lines too.
-    void remove(const QStringList& descriptors) const;
+    // loses their lines too; the result is that of rewriting it.
+    WriteResult remove(const QStringList& descriptors) const;
 
 private:
     QString pathOf(const QString& descriptor) const;
 
+    DataFolder m_data;
     QString m_folder;
 };
 

@@ -127,8 +127,12 @@ QCoro::Task<> RankJob::run()
                     co_return;
             }
 
-            if (favourite && !m_favourites->writeDay(descriptor, day, history))
-                Q_EMIT warning(u"无法写入收藏“%1”的排名记录"_s.arg(descriptor));
+            if (favourite) {
+                if (const WriteResult written = m_favourites->writeDay(descriptor, day, history);
+                    !written)
+                    Q_EMIT warning(
+                        u"无法写入收藏“%1”的排名记录：%2"_s.arg(descriptor, written.error));
+            }
 
             const QueryRecord record{site,
                                      keyword,

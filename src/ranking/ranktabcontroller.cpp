@@ -19,7 +19,7 @@ RankTabController::RankTabController(Services services, QObject* parent)
         if (!m_restoring)
             saveChoices();
     });
-    connect(&m_lists, &SiteKeywordLists::warning, this, &RankTabController::warning);
+    connect(&m_lists, &SiteKeywordLists::saveFailed, this, &RankTabController::warning);
     connect(&m_job, &Job::warning, this, &RankTabController::warning);
 }
 

@@ -139,21 +139,25 @@ void SiteKeywordLists::showingCombination()
 
 bool SiteKeywordLists::save(List list)
 {
-    return list == List::Sites ? saveSites() : saveKeywords();
+    if (list == List::Sites)
+        return saveSites();
+    return bool(saveKeywords());
 }
 
 bool SiteKeywordLists::saveSites()
 {
     if (m_sitesShown)
         return true;
-    m_settings->RegSave(u"settingurl"_s, m_model->sites()->columnTexts().join(u'$'));
-    return true;
+    if (m_settings->RegSave(u"settingurl"_s, m_model->sites()->columnTexts().join(u'$')))
+        return true;
+    Q_EMIT saveFailed(u"网站列表未能保存：%1"_s.arg(m_settings->lastError()));
+    return false;
 }
 
-bool SiteKeywordLists::saveKeywords()
+WriteResult SiteKeywordLists::saveKeywords()
 {
     if (m_keywordsShown)
-        return true;
+        return {};
     const QString joined = m_model->keywords()->columnTexts().join(u'$');
     const int current = m_model->currentSite();
     if (m_model->modeIndex() == 1) {
@@ -163,12 +167,12 @@ bool SiteKeywordLists::saveKeywords()
             sites.setTag(sites.idAt(current - 1), joined);
             m_siteKeywords.insert(sites.text(current - 1), joined);
         }
-        return true;
+        return {};
     }
-    if (writeAnsiFile(m_dataFolder.filePath(u"mykw.txt"_s), crlfLines({joined})))
-        return true;
-    Q_EMIT warning(u"无法保存关键词列表 %1"_s.arg(m_dataFolder.filePath(u"mykw.txt"_s)));
-    return false;
+    WriteResult written = m_dataFolder.write(u"mykw.txt"_s, crlfLines({joined}));
+    if (!written)
+        Q_EMIT saveFailed(u"关键词列表未能保存（mykw.txt）：%1"_s.arg(written.error));
+    return written;
 }
 
 QCoro::Task<> SiteKeywordLists::add(List list)
@@ -216,7 +220,7 @@ QCoro::Task<> SiteKeywordLists::importFile(List list)
     const auto file = co_await m_prompts->openFileName(textsOf(list).importTitle, txtFilter);
     if (!file || !self)
         co_return;
-    const auto text = readAnsiFile(*file);
+    const auto text = readImportedTextFile(*file);
     if (!text) {
         co_await m_prompts->message(u"提示"_s, u"无法读取文件：%1"_s.arg(*file),
                                     PromptIcon::Critical);
@@ -270,9 +274,9 @@ QCoro::Task<> SiteKeywordLists::exportFile(List list)
         if (!trimmed.isEmpty())
             lines << trimmed;
     }
-    if (!writeAnsiFile(*file, crlfLines(lines))) {
-        co_await m_prompts->message(u"提示"_s, u"无法写入文件：%1"_s.arg(*file),
-                                    PromptIcon::Critical);
+    if (const WriteResult written = writeAnsiFile(*file, crlfLines(lines)); !written) {
+        co_await m_prompts->message(
+            u"提示"_s, u"无法写入文件：%1（%2）"_s.arg(*file, written.error), PromptIcon::Critical);
         co_return;
     }
     co_await m_prompts->message(u"提示"_s, textsOf(list).exported, PromptIcon::Information);

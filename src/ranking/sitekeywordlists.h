@@ -44,9 +44,9 @@ public:
     // A click on a site's text (the check box has its own handling).
     void siteClicked(int row);
 
-    // False when the list could not be stored (a warning has been sent).
+    // Store the lists; on failure saveFailed() tells why as well.
     bool saveSites();
-    bool saveKeywords();
+    WriteResult saveKeywords();
 
     static const QString ManyToManyTip;
     static const QString OneToManyTip;
@@ -58,8 +58,8 @@ Q_SIGNALS:
     void modeTipChanged(const QString& tip);
     // One-to-many mode selects the site whose check box changed.
     void siteSelected(int row);
-    // A list could not be stored.
-    void warning(const QString& text);
+    // A list could not be stored; the stored one stays as it was.
+    void saveFailed(const QString& text);
 
 private:
     RowModel& modelOf(List list);

@@ -42,13 +42,13 @@ RelatedSearch::RelatedSearch(Services services, QObject* parent)
     , m_control(m_services.panels, {u"开始查询"_s, u"暂停查询"_s, u"正在停止"_s, false})
 {}
 
-void RelatedSearch::setSeedText(const QString& text)
+WriteResult RelatedSearch::setSeedText(const QString& text)
 {
     m_inputs.seedText = text;
     const QString trimmed = trimSpaces(text).toString();
-    if (trimmed.toLower() != u"qq"_s &&
-        !writeAnsiFile(m_services.dataFolder.filePath(u"kws.txt"_s), crlfLines({trimmed})))
-        Q_EMIT warning(u"无法保存关键词 %1"_s.arg(m_services.dataFolder.filePath(u"kws.txt"_s)));
+    if (trimmed.toLower() == u"qq"_s)
+        return {};
+    return m_services.dataFolder.write(u"kws.txt"_s, crlfLines({trimmed}));
 }
 
 void RelatedSearch::GetStbar(const QString& keyword)

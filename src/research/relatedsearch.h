@@ -54,8 +54,9 @@ public:
     JobControl& control() { return m_control; }
     const QString& lastSeed() const { return m_lastSeed; }
 
-    // The keyword box changed: kept in "kws.txt" (unless it reads "qq").
-    void setSeedText(const QString& text);
+    // The keyword box changed: kept in "kws.txt" (unless it reads "qq"). The
+    // result says whether that file was written.
+    WriteResult setSeedText(const QString& text);
 
     // The start button: starts, pauses, or resumes a paused search of the same
     // seed. The search keeps its own task.

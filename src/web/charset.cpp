@@ -48,7 +48,7 @@ QString BytesToBstr(const QByteArray& body, QStringView charset)
             return decoder.decode(body);
     }
     // Nothing usable named: bytes that read as UTF-8 are UTF-8, the rest the default.
-    return fromAnsi(body);
+    return decodeGuessed(body);
 }
 
 QString detectCharsetLabel(QStringView page)

@@ -7,6 +7,7 @@
 #include "app/resourcestab.h"
 #include "core/textfile.h"
 #include "enginepages.h"
+#include "faultywrites.h"
 #include "ranking/ranktabcontroller.h"
 #include "research/relatedsearch.h"
 #include "scriptedprompts.h"
@@ -62,6 +63,7 @@ private Q_SLOTS:
     void optionsAreSavedOnlyOnceLoaded();
     void storedFormats();
     void unusableDatabase();
+    void unwritableVersionFile();
     void tabSelection();
     void rankTabBindings();
     void crawlIntervalWindow();
@@ -80,6 +82,7 @@ private:
     ScriptedPrompts m_prompts;
     QString m_updater;
     QStringList m_hostProblems;
+    std::shared_ptr<FaultyWriter> m_writer;
 };
 
 void TestApp::init()
@@ -90,6 +93,7 @@ void TestApp::init()
     m_network = std::make_unique<QNetworkAccessManager>();
     m_prompts.clear();
     m_updater = m_dir->filePath(u"update"_s);
+    m_writer = std::make_shared<FaultyWriter>();
 }
 
 void TestApp::cleanup()
@@ -104,7 +108,7 @@ std::unique_ptr<Application> TestApp::makeApp()
     Endpoints endpoints;
     for (const Service service : Endpoints::AllServices)
         endpoints.setHost(service, m_server->hostAndPort());
-    AppEnvironment environment{DataFolder(m_dir->filePath(u"data"_s)),
+    AppEnvironment environment{DataFolder(m_dir->filePath(u"data"_s), m_writer),
                                std::make_unique<SettingsStore>(std::make_unique<QSettings>(
                                    m_dir->filePath(u"settings.ini"_s), QSettings::IniFormat)),
                                endpoints,
@@ -240,7 +244,7 @@ void TestApp::withoutMakerSiteNothingIsAsked()
 {
     CountingNetwork network;
     // The hosts as shipped: the maker has no site yet.
-    AppEnvironment environment{DataFolder(m_dir->filePath(u"data"_s)),
+    AppEnvironment environment{DataFolder(m_dir->filePath(u"data"_s), m_writer),
                                std::make_unique<SettingsStore>(std::make_unique<QSettings>(
                                    m_dir->filePath(u"settings.ini"_s), QSettings::IniFormat)),
                                Endpoints(),
@@ -400,6 +404,20 @@ void TestApp::unusableDatabase()
     QCOMPARE(app->window()->keywordDbTab()->list().rows()->size(), 0);
     QVERIFY(
         !app->keywords().insert(u"seo"_s, QString(), u"1"_s, u"2"_s, u"3"_s, QDate::currentDate()));
+}
+
+void TestApp::unwritableVersionFile()
+{
+    // The start goes on with a warning; the old "ver.txt" stays.
+    QVERIFY(QDir().mkpath(dataFile(QString())));
+    for (const WriteFault fault : AllWriteFaults) {
+        QVERIFY(writeAnsiFile(dataFile(u"ver.txt"_s), u"0.9\r\n"_s));
+        m_writer->setFault(fault);
+        auto app = makeApp();
+        QCOMPARE(start(*app), Application::StartResult::Running);
+        QVERIFY(app->window()->warnings().contains(u"ver.txt"));
+        QCOMPARE(readAnsiFile(dataFile(u"ver.txt"_s)), u"0.9\r\n"_s);
+    }
 }
 
 void TestApp::tabSelection()

@@ -1,4 +1,7 @@
+#include "core/clock.h"
+#include "core/textfile.h"
 #include "enginepages.h"
+#include "faultywrites.h"
 #include "keyworddb/keywordstore.h"
 #include "testhttpserver.h"
 
@@ -41,6 +44,7 @@ private Q_SLOTS:
     void unusableHostsAreRefused();
     void hostsFromSettings();
     void favourites();
+    void favouritesOnAFullDisk();
     void related();
 
 private:
@@ -271,6 +275,27 @@ void TestCli::favourites()
     const Outcome neither = run({u"favourites"_s});
     QCOMPARE(neither.exitCode, 2);
     QVERIFY(neither.err.contains(u"--list"));
+}
+
+void TestCli::favouritesOnAFullDisk()
+{
+    const SmallDisk disk;
+    if (!disk.reason().isEmpty())
+        QSKIP(qPrintable(disk.reason()));
+    const QString descriptor = u"Google.com#www.bluewidget.example#seo tools#0#0"_s;
+    QVERIFY(QDir().mkpath(disk.filePath(u"myfav/"_s + descriptor)));
+    const QString day =
+        disk.filePath(u"myfav/%1/%2.txt"_s.arg(descriptor, isoDate(QDate::currentDate())));
+    const QString old = u"Google.com|3|www.bluewidget.example/seo-tools\r\n"_s;
+    QVERIFY(writeAnsiFile(day, old));
+    disk.fill();
+
+    qputenv("MARBLEWAY_HOME", disk.filePath(QString()).toUtf8());
+    const Outcome ran = run({u"favourites"_s, u"--run"_s}, hosts());
+    qunsetenv("MARBLEWAY_HOME");
+    QCOMPARE(ran.exitCode, 1);
+    QVERIFY(ran.err.contains(u"cannot write today's ranks of "_s + descriptor));
+    QCOMPARE(readAnsiFile(day), old);
 }
 
 void TestCli::related()

@@ -3,13 +3,16 @@
 #include "core/jobstatus.h"
 #include "core/settingsstore.h"
 #include "core/textfile.h"
+#include "faultywrites.h"
 #include "testsupport.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -26,6 +29,11 @@ private Q_SLOTS:
     void dates();
     void settingsStore();
     void ansiTextFiles();
+    void textEncodings_data();
+    void textEncodings();
+    void failedWrites_data();
+    void failedWrites();
+    void fullDisk();
     void dataFolder();
     void jobControl();
 };
@@ -99,30 +107,141 @@ void TestCore::settingsStore()
     QCOMPARE(SettingsStore::SettingsKey(), u"Software\\Marbleway\\V1.0.0\\Config"_s);
 }
 
+namespace {
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+bool writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
 void TestCore::ansiTextFiles()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"mykw.txt"_s);
     QVERIFY(!readAnsiFile(path));
     QVERIFY(writeAnsiFile(path, crlfLines({u"seo$关键词"_s})));
-    QFile raw(path);
-    QVERIFY(raw.open(QIODevice::ReadOnly));
-    QCOMPARE(raw.readAll(), "seo$\xB9\xD8\xBC\xFC\xB4\xCA\r\n"_ba);
-    QCOMPARE(readAnsiFile(path), u"seo$关键词\r\n"_s);
     QCOMPARE(splitLines(u"a\r\nb\n\r\nc\r\n"), QStringList({u"a"_s, u"b"_s, QString(), u"c"_s}));
 
-    // A file another program wrote in UTF-8 reads as well.
-    QFile utf8(dir.filePath(u"kws.txt"_s));
-    QVERIFY(utf8.open(QIODevice::WriteOnly));
-    utf8.write(u"关键词\n"_s.toUtf8());
-    utf8.close();
-    QCOMPARE(readAnsiFile(utf8.fileName()), u"关键词\n"_s);
-
-    // A write that cannot happen reports it and leaves the old file as it was.
+    // A write that cannot happen says why and leaves the old file as it was.
     QVERIFY(!writeAnsiFile(dir.filePath(u"missing/folder/file.txt"_s), u"x"_s));
     QVERIFY(!writeAnsiFile(path + u"/inside-a-file.txt"_s, u"x"_s));
-    QVERIFY(!writeAnsiFile(dir.path(), u"x"_s));
+    QVERIFY(!writeAnsiFile(dir.path(), u"x"_s).error.isEmpty());
     QCOMPARE(readAnsiFile(path), u"seo$关键词\r\n"_s);
+}
+
+void TestCore::textEncodings_data()
+{
+    // Own files: `text` is written and read back, in GBK's bytes when GBK has
+    // them. Imported files: `bytes` read as `text`.
+    QTest::addColumn<bool>("own");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    const auto gbk = [](const QString& text) {
+        return QByteArray(QStringEncoder("GBK").encode(text));
+    };
+    QTest::newRow("ASCII") << true << u"seo$tools\r\n"_s << "seo$tools\r\n"_ba;
+    // GBK spells these with bytes that are well-formed UTF-8 too.
+    QTest::newRow("医院") << true << u"医院"_s << gbk(u"医院"_s);
+    QTest::newRow("more such") << true << u"实时 太原 水平"_s << gbk(u"实时 太原 水平"_s);
+    QTest::newRow("other GBK") << true << u"seo$关键词"_s << gbk(u"seo$关键词"_s);
+    QTest::newRow("euro") << true << u"€"_s << QByteArray();
+    QTest::newRow("outside GBK") << true << u"𝄞😀"_s << QByteArray();
+    QTest::newRow("mixed") << true << u"医院 € 😀 seo\r\n"_s << QByteArray();
+
+    const QString text = u"关键词 € 😀"_s;
+    const QStringEncoder::Flags bom = QStringConverter::Flag::WriteBom;
+    QTest::newRow("UTF-8 BOM") << false << text << "\xEF\xBB\xBF"_ba + text.toUtf8();
+    QTest::newRow("UTF-16 BOM") << false << text
+                                << QByteArray(
+                                       QStringEncoder(QStringConverter::Utf16, bom).encode(text));
+    QTest::newRow("UTF-8") << false << text << text.toUtf8();
+    QTest::newRow("GB18030") << false << text << QByteArray(QStringEncoder("GB18030").encode(text));
+    QTest::newRow("Windows GBK") << false << u"€ 关亐"_s << "\x80 \xB9\xD8\x81\x80"_ba;
+}
+
+void TestCore::textEncodings()
+{
+    QFETCH(bool, own);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"kws.txt"_s);
+    if (own) {
+        QVERIFY(writeAnsiFile(path, text));
+        QCOMPARE(readAnsiFile(path), text);
+        if (!bytes.isEmpty())
+            QCOMPARE(bytesOf(path), bytes);
+    } else {
+        QVERIFY(writeBytes(path, bytes));
+        QCOMPARE(readImportedTextFile(path), text);
+    }
+}
+
+void TestCore::failedWrites_data()
+{
+    QTest::addColumn<bool>("settings");
+    QTest::addColumn<WriteFault>("fault");
+    QTest::newRow("text file, write") << false << WriteFault::Write;
+    QTest::newRow("text file, commit") << false << WriteFault::Commit;
+    QTest::newRow("settings, write") << true << WriteFault::Write;
+    QTest::newRow("settings, commit") << true << WriteFault::Commit;
+}
+
+void TestCore::failedWrites()
+{
+    QFETCH(bool, settings);
+    QFETCH(WriteFault, fault);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"mykw.txt"_s);
+    QVERIFY(writeBytes(path, "seo=old\r\n"));
+    if (settings) {
+        SettingsStore store(faultySettings(path, fault));
+        QVERIFY(!store.RegSave(u"setting1"_s, u"0#1#1#0#0"_s));
+        QVERIFY(!store.lastError().isEmpty());
+        QCOMPARE(store.RegRead(u"setting1"_s), u"0#1#1#0#0"_s); // still, in this run
+    } else {
+        FaultyWriter writer;
+        writer.setFault(fault);
+        QVERIFY(!writeAnsiFile(path, u"seo$关键词 and more\r\n"_s, writer).error.isEmpty());
+    }
+    QCOMPARE(bytesOf(path), "seo=old\r\n"_ba);
+    QCOMPARE(QDir(dir.path()).entryList({u"mykw.txt.??????"_s}, QDir::Files), QStringList());
+}
+
+void TestCore::fullDisk()
+{
+    const SmallDisk disk;
+    if (!disk.reason().isEmpty())
+        QSKIP(qPrintable(disk.reason()));
+    const QString keywords = disk.filePath(u"mykw.txt"_s);
+    const QString options = disk.filePath(u"Marbleway.conf"_s);
+    QVERIFY(writeBytes(keywords, "seo tools$keyword research$backlinks\r\n"));
+    SettingsStore store(std::make_unique<QSettings>(options, QSettings::IniFormat));
+    QVERIFY(store.RegSave(u"setting1"_s, u"0#1#1#0#0"_s));
+    const QByteArray storedOptions = bytesOf(options);
+
+    disk.fill();
+    QVERIFY(!writeAnsiFile(keywords, u"seo tools\r\n"_s));
+    QCOMPARE(bytesOf(keywords), "seo tools$keyword research$backlinks\r\n"_ba);
+    QVERIFY(!store.RegSave(u"setting1"_s, QString(5000, u'x')));
+    QCOMPARE(bytesOf(options), storedOptions);
+
+    // With room again the next writes succeed and say so.
+    disk.free();
+    QVERIFY(store.RegSave(u"setting3"_s, u"Google.com#2#1#1"_s));
+    QVERIFY(writeAnsiFile(keywords, u"seo tools\r\n"_s));
+    QCOMPARE(QSettings(options, QSettings::IniFormat)
+                 .value(u"Software/Marbleway/V1.0.0/Config/setting3"_s),
+             u"Google.com#2#1#1"_s);
 }
 
 void TestCore::dataFolder()

@@ -1,5 +1,6 @@
 #include "core/textfile.h"
 #include "enginepages.h"
+#include "faultywrites.h"
 #include "ranking/ranktabcontroller.h"
 #include "scriptedprompts.h"
 #include "testsupport.h"
@@ -7,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -77,6 +79,8 @@ private Q_SLOTS:
     void favouritesAddAndDelete();
     void listsAreStored();
     void importAndExport();
+    void failedWritesKeepTheOldFile_data();
+    void failedWritesKeepTheOldFile();
     void oneToManyMode();
     void choicesRoundTrip();
     void clickingWhileAQueryWaits();
@@ -100,6 +104,7 @@ private:
     Endpoints m_endpoints;
     ScriptedPrompts m_prompts;
     std::unique_ptr<RankTabController> m_controller;
+    std::shared_ptr<FaultyWriter> m_writer;
     bool m_loaded = true;
 };
 
@@ -118,6 +123,7 @@ void TestRankTab::init()
         std::make_unique<QSettings>(m_dir->filePath(u"settings.ini"_s), QSettings::IniFormat));
     m_prompts.clear();
     m_loaded = true;
+    m_writer = std::make_shared<FaultyWriter>();
     makeController();
 }
 
@@ -134,8 +140,8 @@ void TestRankTab::cleanup()
 void TestRankTab::makeController()
 {
     m_controller = std::make_unique<RankTabController>(RankTabController::Services{
-        *m_settings, DataFolder(m_dir->filePath(u"data"_s)), m_prompts, *m_web, m_endpoints,
-        Clock::system(), [this] { return m_loaded; }});
+        *m_settings, DataFolder(m_dir->filePath(u"data"_s), m_writer), m_prompts, *m_web,
+        m_endpoints, Clock::system(), [this] { return m_loaded; }});
     model().fillEngines();
 }
 
@@ -294,9 +300,15 @@ void TestRankTab::browsingStoredDays()
     const FavouriteStore& store = controller().store();
     const QString descriptor = u"Yahoo.com,Bing.com#www.site.example#seo#1#0"_s;
     store.create(descriptor);
-    store.writeDay(descriptor, QDate(2026, 3, 2), {u"Yahoo.com|4|www.site.example/a"_s});
-    store.writeDay(descriptor, QDate(2026, 2, 27), {u"Yahoo.com|9|x"_s, u"Bing.com|0|"_s});
-    store.writeDay(descriptor, QDate(2026, 3, 1), {});
+    QVERIFY(store.writeDay(descriptor, QDate(2026, 3, 2), {u"Yahoo.com|4|www.site.example/a"_s}));
+    QVERIFY(store.writeDay(descriptor, QDate(2026, 2, 27), {u"Yahoo.com|9|x"_s, u"Bing.com|0|"_s}));
+    QVERIFY(store.writeDay(descriptor, QDate(2026, 3, 1), {}));
+    // What a write killed before its rename leaves, and files of other names, are no days.
+    const QDir folder(store.folder() + u'/' + descriptor);
+    const QStringList others = {u"2026-03-02.txt.fgSsxg"_s, u"2026-03-01.txt.Ab12Cd"_s,
+                                u"2026-02-30.txt"_s, u"notes.txt"_s};
+    for (const QString& name : others)
+        QVERIFY(writeAnsiFile(folder.filePath(name), u"Google.com|1|x\r\n"_s));
     controller().favourites().load();
     QCOMPARE(model().favourites()->size(), 1);
     addSites({u"other.example"_s});
@@ -311,6 +323,15 @@ void TestRankTab::browsingStoredDays()
         {u"Yahoo.com"_s, u"4"_s, u"www.site.example/a"_s},
     };
     QCOMPARE(rows(*model().results()), expected);
+    // The next write removes stale leftovers; one a minute old may be a write still running.
+    QFile stale(folder.filePath(others.first()));
+    QVERIFY(stale.open(QIODevice::ReadWrite));
+    QVERIFY(stale.setFileTime(QDateTime::currentDateTime().addSecs(-120),
+                              QFileDevice::FileModificationTime));
+    stale.close();
+    QVERIFY(store.writeDay(descriptor, QDate(2026, 3, 3), {}));
+    QCOMPARE(folder.entryList(QDir::Files).size(), 7);
+    QVERIFY(!stale.exists());
     QCOMPARE(model().sites()->columnTexts(), QStringList{u"www.site.example"_s});
     QCOMPARE(model().keywords()->checkedTexts(), QStringList{u"seo"_s});
     QCOMPARE(model().checkedEngines(), QStringList({u"Yahoo.com"_s, u"Bing.com"_s}));
@@ -460,6 +481,37 @@ void TestRankTab::importAndExport()
     await(controller().lists().exportFile(SiteKeywordLists::List::Keywords));
     QCOMPARE(m_prompts.shown().last().title, u"导出数据"_s);
     QCOMPARE(m_prompts.messages().last(), u"没有数据需要导出！"_s);
+}
+
+void TestRankTab::failedWritesKeepTheOldFile_data()
+{
+    QTest::addColumn<bool>("dayFile");
+    QTest::addColumn<WriteFault>("fault");
+    QTest::newRow("keyword list, write") << false << WriteFault::Write;
+    QTest::newRow("keyword list, commit") << false << WriteFault::Commit;
+    QTest::newRow("day file, write") << true << WriteFault::Write;
+    QTest::newRow("day file, commit") << true << WriteFault::Commit;
+}
+
+void TestRankTab::failedWritesKeepTheOldFile()
+{
+    QFETCH(bool, dayFile);
+    QFETCH(WriteFault, fault);
+    const FavouriteStore& store = controller().store();
+    const QString descriptor = u"Google.com#www.site.example#seo#0#0"_s;
+    QCOMPARE(store.create(descriptor), FavouriteStore::Created::Created);
+    const QString path = dayFile ? store.folder() + u'/' + descriptor + u"/2026-12-05.txt"_s
+                                 : dataFile(u"mykw.txt"_s);
+    QVERIFY(writeAnsiFile(path, u"old$医院\r\n"_s));
+    m_writer->setFault(fault);
+    if (dayFile) {
+        QVERIFY(!store.writeDay(descriptor, QDate(2026, 12, 5), {u"Google.com|1|x"_s}));
+    } else {
+        QSignalSpy failed(&controller().lists(), &SiteKeywordLists::saveFailed);
+        addKeywords({u"seo tools"_s});
+        QCOMPARE(failed.size(), 1);
+    }
+    QCOMPARE(readAnsiFile(path), u"old$医院\r\n"_s);
 }
 
 void TestRankTab::oneToManyMode()

@@ -1,6 +1,7 @@
 #include "core/listroles.h"
 #include "core/textfile.h"
 #include "enginepages.h"
+#include "faultywrites.h"
 #include "research/relatedsearch.h"
 #include "scriptedprompts.h"
 #include "testsupport.h"
@@ -104,6 +105,7 @@ private:
     std::unique_ptr<KeywordStore> m_store;
     std::unique_ptr<StatusPanels> m_panels;
     std::unique_ptr<RelatedSearch> m_search;
+    std::shared_ptr<FaultyWriter> m_writer;
     Endpoints m_endpoints;
     ScriptedPrompts m_prompts;
 };
@@ -124,9 +126,10 @@ void TestRelated::init()
     QVERIFY(m_store->open(m_dir->filePath(u"db.sqlite"_s)));
     m_panels = std::make_unique<StatusPanels>();
     m_prompts.clear();
+    m_writer = std::make_shared<FaultyWriter>();
     m_search = std::make_unique<RelatedSearch>(
         RelatedSearch::Services{*m_web, m_endpoints, *m_clock, *m_pacer, *m_store, m_prompts,
-                                *m_panels, DataFolder(m_dir->path())});
+                                *m_panels, DataFolder(m_dir->path(), m_writer)});
     setOptions(false, false, false);
 }
 
@@ -506,11 +509,18 @@ void TestRelated::deleteAndStoreButtons()
 
 void TestRelated::seedBoxIsKept()
 {
-    search().setSeedText(u"  关键词 排名 "_s);
+    QVERIFY(search().setSeedText(u"  关键词 排名 "_s));
     QCOMPARE(readAnsiFile(m_dir->filePath(u"kws.txt"_s)), u"关键词 排名\r\n"_s);
-    search().setSeedText(u" QQ "_s);
+    QVERIFY(search().setSeedText(u" QQ "_s));
     QCOMPARE(readAnsiFile(m_dir->filePath(u"kws.txt"_s)), u"关键词 排名\r\n"_s);
     QCOMPARE(search().inputs().seedText, u" QQ "_s);
+
+    // A seed that cannot be written says so; the stored one stays.
+    for (const WriteFault fault : AllWriteFaults) {
+        m_writer->setFault(fault);
+        QVERIFY(!search().setSeedText(u"医院"_s).error.isEmpty());
+        QCOMPARE(readAnsiFile(m_dir->filePath(u"kws.txt"_s)), u"关键词 排名\r\n"_s);
+    }
 }
 
 void TestRelated::pauseDuringTheLastKeyword()

@@ -22,7 +22,6 @@ private Q_SLOTS:
     void unknownLabelFallsBack();
     void detectLabel_data();
     void detectLabel();
-    void ansiRoundTrip();
 };
 
 void TestText::getMemo_data()
@@ -191,16 +190,6 @@ void TestText::detectLabel()
     QFETCH(QString, page);
     QFETCH(QString, label);
     QCOMPARE(detectCharsetLabel(page), label);
-}
-
-void TestText::ansiRoundTrip()
-{
-    const QString text = u"seo 关键词 排名"_s;
-    const QByteArray ansi = toAnsi(text);
-    QCOMPARE(ansi, QStringEncoder("GBK").encode(text));
-    QCOMPARE(fromAnsi(ansi), text);
-    QCOMPARE(fromAnsi(text.toUtf8()), text);
-    QCOMPARE(toAnsi(u"\U0001F600"), "??"_ba);
 }
 
 QTEST_GUILESS_MAIN(TestText)

@@ -128,8 +128,9 @@ int main(int argc, char* argv[])
                        QString(fakeweb::DemoSite.toString() + u"$www.linkgarden.example"_s));
     settings->setValue(u"Software/Marbleway/V1.0.0/Config/setting3"_s,
                        u"Google.com$Yahoo.com$Bing.com#1#1#0"_s);
-    writeAnsiFile(folder.filePath(u"mykw.txt"_s), u"seo tools$keyword research\r\n"_s);
-    writeAnsiFile(folder.filePath(u"kws.txt"_s), u"seo tools\r\n"_s);
+    if (!folder.write(u"mykw.txt"_s, u"seo tools$keyword research\r\n"_s) ||
+        !folder.write(u"kws.txt"_s, u"seo tools\r\n"_s))
+        qFatal("cannot write the example keyword lists");
 
     QNetworkAccessManager network;
     // No dialog may wait for a click here.
