@@ -3,6 +3,7 @@
 #include "app/mainwindow.h"
 #include "app/relatedtab.h"
 #include "core/textfile.h"
+#include "core/version.h"
 #include "research/relatedoptions.h"
 #include "shell/updatecheck.h"
 
@@ -15,8 +16,6 @@
 namespace marbleway {
 
 using namespace Qt::StringLiterals;
-
-const QString Application::Version = u"1.0"_s;
 
 AppEnvironment AppEnvironment::forUser(QNetworkAccessManager& network, Prompts& prompts)
 {
@@ -49,6 +48,7 @@ Application::Application(AppEnvironment environment, QObject* parent)
 
 Application::~Application()
 {
+    settings().setFailureHandler({});
     if (m_tray)
         m_tray->hide();
     // The window's views show the controller's models: the window goes first.
@@ -80,6 +80,13 @@ QCoro::Task<Application::StartResult> Application::start()
         co_return StartResult::Failed;
     }
     m_warnings << m_env.hostProblems;
+    // A setting that cannot be written is told where the user looks, once.
+    settings().setFailureHandler([this](const QString& reason) {
+        if (m_window)
+            m_window->showWarning(reason);
+        else if (!m_warnings.contains(reason))
+            m_warnings << reason;
+    });
 
     // 2. The keyword database; the program runs without it.
     const QString database = m_env.dataFolder.filePath(QString::fromLatin1(KeywordStore::FileName));
@@ -89,7 +96,8 @@ QCoro::Task<Application::StartResult> Application::start()
     }
 
     // 3. The version, for the updater.
-    if (const WriteResult written = m_env.dataFolder.write(u"ver.txt"_s, crlfLines({Version}));
+    if (const WriteResult written =
+            m_env.dataFolder.write(u"ver.txt"_s, crlfLines({ProgramVersion.toString()}));
         !written)
         m_warnings << u"无法写入 ver.txt：%1"_s.arg(written.error);
 
@@ -207,7 +215,8 @@ void Application::installTray()
     auto* menu = new QMenu(m_window.get());
     QPointer<MainWindow> window = m_window.get();
     connect(menu->addAction(u"关于软件"_s), &QAction::triggered, this, [this] {
-        prompts().message(u"软件说明"_s, u"Marbleway V1.0\n\n在此感谢一直关心和支持我们的朋友！"_s,
+        prompts().message(u"软件说明"_s,
+                          programName() + u"\n\n在此感谢一直关心和支持我们的朋友！"_s,
                           PromptIcon::Information);
     });
     menu->addSeparator();

@@ -90,8 +90,6 @@ public:
     CrawlPacer& pacer() { return m_pacer; }
     RelatedSearch& relatedSearch() { return *m_related; }
 
-    static const QString Version;
-
 Q_SIGNALS:
     // The window has closed; the program may end.
     void finished();

@@ -2,6 +2,7 @@
 #include "app/mainwindow.h"
 #include "app/reportlist.h"
 #include "app/widgetprompts.h"
+#include "core/version.h"
 #include "web/webclient.h"
 
 #include <QApplication>
@@ -39,7 +40,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"Marbleway"_s);
     QApplication::setOrganizationName(u"Marbleway"_s);
-    QApplication::setApplicationVersion(Application::Version);
+    QApplication::setApplicationVersion(ProgramVersion.toString());
     QApplication::setWindowIcon(programIcon());
     // The window decides when the program ends (it may refuse to close).
     QApplication::setQuitOnLastWindowClosed(false);

@@ -7,6 +7,7 @@
 #include "app/ranktab.h"
 #include "app/relatedtab.h"
 #include "app/resourcestab.h"
+#include "core/version.h"
 #include "ranking/ranktabcontroller.h"
 
 #include <QActionGroup>
@@ -45,7 +46,7 @@ MainWindow::MainWindow(Application& app, QWidget* parent)
     , m_warning(new QLabel(this))
     , m_progress(new QProgressBar(this))
 {
-    setWindowTitle(u"Marbleway V1.0 - 网站关键词排名与研究工具"_s);
+    setWindowTitle(programName() + u" - 网站关键词排名与研究工具"_s);
     setObjectName(u"frm_Main"_s);
     resize(1180, 780);
 
@@ -178,7 +179,7 @@ void MainWindow::markTab(int tab)
 
 void MainWindow::showReleasePage(const QString& url)
 {
-    m_releaseStrip->setText(u"Marbleway V1.0 &nbsp;·&nbsp; 版本说明与使用技巧："_s +
+    m_releaseStrip->setText(programName() + u" &nbsp;·&nbsp; 版本说明与使用技巧："_s +
                             u"<a href=\"%1\">%1</a>"_s.arg(url.toHtmlEscaped()));
 }
 
@@ -264,7 +265,7 @@ QCoro::Task<> MainWindow::showAbout()
 {
     co_await m_app->prompts().message(
         u"软件说明"_s,
-        u"Marbleway V1.0\n\n网站关键词排名与研究工具。\n\n在此感谢一直关心和支持我们的朋友！"_s,
+        programName() + u"\n\n网站关键词排名与研究工具。\n\n在此感谢一直关心和支持我们的朋友！"_s,
         PromptIcon::Information);
 }
 

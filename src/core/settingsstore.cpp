@@ -44,11 +44,13 @@ bool SettingsStore::store(const QString& key, const QVariant* value)
         return true;
     case QSettings::AccessError:
         m_lastError = u"无法写入设置文件 %1"_s.arg(m_settings->fileName());
-        return false;
+        break;
     case QSettings::FormatError:
         m_lastError = u"设置文件 %1 格式有误"_s.arg(m_settings->fileName());
-        return false;
+        break;
     }
+    if (m_onFailure)
+        m_onFailure(m_lastError);
     return false;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QSettings;
@@ -42,6 +43,11 @@ public:
 
     // Why the last failed write failed; empty after a write that succeeded.
     const QString& lastError() const { return m_lastError; }
+    // Told of every failed write, with its reason: where the user looks.
+    void setFailureHandler(std::function<void(const QString&)> handler)
+    {
+        m_onFailure = std::move(handler);
+    }
 
     static const QString& SettingsKey();
 
@@ -51,6 +57,7 @@ private:
 
     std::unique_ptr<QSettings> m_settings;
     QString m_lastError;
+    std::function<void(const QString&)> m_onFailure;
 };
 
 } // namespace marbleway

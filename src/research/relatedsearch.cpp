@@ -48,7 +48,10 @@ WriteResult RelatedSearch::setSeedText(const QString& text)
     const QString trimmed = trimSpaces(text).toString();
     if (trimmed.toLower() == u"qq"_s)
         return {};
-    return m_services.dataFolder.write(u"kws.txt"_s, crlfLines({trimmed}));
+    WriteResult written = m_services.dataFolder.write(u"kws.txt"_s, crlfLines({trimmed}));
+    if (!written)
+        Q_EMIT warning(u"关键词未能保存（kws.txt）：%1"_s.arg(written.error));
+    return written;
 }
 
 void RelatedSearch::GetStbar(const QString& keyword)

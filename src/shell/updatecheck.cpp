@@ -1,5 +1,6 @@
 #include "shell/updatecheck.h"
 
+#include "core/version.h"
 #include "web/cxhtml.h"
 #include "web/textutil.h"
 
@@ -7,7 +8,6 @@ namespace marbleway {
 
 using namespace Qt::StringLiterals;
 
-const QString UpdateCheck::CurrentVersion = u"1.0"_s;
 const QString UpdateCheck::VersionPagePath = u"/marbleway/freever.htm"_s;
 
 UpdateCheck::UpdateCheck(SettingsStore& settings, const WebClient& client,
@@ -21,7 +21,7 @@ UpdateCheck::UpdateCheck(SettingsStore& settings, const WebClient& client,
 QString UpdateCheck::versionFrom(const QString& page)
 {
     const QString version = cleanField(GetMemo(page, u"ver\" value=\"", u"\""), 32);
-    return version.isEmpty() ? CurrentVersion : version;
+    return version.isEmpty() ? ProgramVersion.toString() : version;
 }
 
 QCoro::Task<UpdateOutcome> UpdateCheck::run()
@@ -54,7 +54,7 @@ QCoro::Task<UpdateOutcome> UpdateCheck::run()
     outcome.version = versionFrom(page);
     m_settings->RegSave(u"updatedt"_s, isoDate(m_clock->today()));
     m_settings->RegSave(u"ver"_s, outcome.version);
-    outcome.updateAvailable = outcome.version.trimmed() != CurrentVersion.trimmed();
+    outcome.updateAvailable = outcome.version.trimmed() != ProgramVersion;
     co_return outcome;
 }
 

@@ -38,7 +38,6 @@ public:
     // The version a page announces, or "1.0" when it announces none.
     static QString versionFrom(const QString& page);
 
-    static const QString CurrentVersion;
     static const QString VersionPagePath;
 
 private:

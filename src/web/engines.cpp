@@ -256,6 +256,7 @@ QString pageCountFrom(SearchEngine engine, const QString& page)
     // (a title holding " of ") gives nothing found.
     if (count.contains(u'<') || count.contains(u'\n') || count.contains(u'\r'))
         count.clear();
+    count = cleanField(count, 64);
     return count.isEmpty() ? noCount(engine) : count;
 }
 

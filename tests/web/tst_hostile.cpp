@@ -1,4 +1,5 @@
 #include "core/settingsstore.h"
+#include "core/version.h"
 #include "ranking/keyrank.h"
 #include "shell/updatecheck.h"
 #include "testsupport.h"
@@ -75,7 +76,7 @@ void TestHostile::jobsGiveTheirNothingFoundAnswer_data()
     for (const auto& [job, name] : jobs) {
         const QString expected = job == Job::Rank        ? u"0"_s
                                  : job == Job::PageCount ? noCount(SearchEngine::Yahoo)
-                                                         : UpdateCheck::CurrentVersion;
+                                                         : ProgramVersion.toString();
         for (const Fault fault : AllFaults)
             QTest::addRow("%s/%s", qPrintable(name), qPrintable(faultName(fault)))
                 << job << fault << expected;
