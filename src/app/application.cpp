@@ -115,7 +115,7 @@ QCoro::Task<Application::StartResult> Application::start()
             m_tray->hide();
         Q_EMIT finished();
     });
-    connect(m_window->relatedTab(), &RelatedTab::optionsChanged, this,
+    connect(m_related.get(), &RelatedSearch::optionsChanged, this,
             &Application::saveRelatedOptions);
     m_window->fillChoiceLists();
     m_window->fillEngines();
@@ -170,8 +170,8 @@ void Application::restoreOptions()
 {
     RelatedOptions options;
     options.apply(settings().readOrCreate(RelatedOptions::SettingName, RelatedOptions::Default));
+    m_related->setOptions(options);
     RelatedTab* related = m_window->relatedTab();
-    related->applyOptions(options);
 
     m_pacer.loadIntervals(settings());
 
@@ -195,9 +195,8 @@ std::array<int, 3> Application::crawlIntervals() const
 
 void Application::saveRelatedOptions()
 {
-    if (!m_loaded || !m_window)
-        return;
-    settings().RegSave(RelatedOptions::SettingName, m_window->relatedTab()->options().toSetting());
+    if (m_loaded)
+        settings().RegSave(RelatedOptions::SettingName, m_related->inputs().options.toSetting());
 }
 
 bool Application::launchUpdater()

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -90,12 +91,12 @@ RelatedTab::RelatedTab(RelatedSearch& search, QWidget* parent)
     m_results->setToolTip(u"种子关键词以粗体显示；点击列标题可排序"_s);
 
     // Inputs are read afresh for every candidate: keep the search's copy current.
-    RelatedInputs& inputs = search.inputs();
-    inputs.options = options();
+    applyOptions(search.inputs().options);
+    connect(&search, &RelatedSearch::optionsChanged, this,
+            [this] { applyOptions(m_search->inputs().options); });
     connect(m_keyword, &QLineEdit::textChanged, this,
             [this](const QString& text) { m_search->setSeedText(text); });
-    connect(this, &RelatedTab::optionsChanged, this,
-            [this] { m_search->inputs().options = options(); });
+    connect(this, &RelatedTab::optionsChanged, this, [this] { m_search->setOptions(options()); });
     connect(m_exclude, &QCheckBox::toggled, this,
             [this](bool on) { m_search->inputs().exclude = on; });
     connect(m_excludeWords, &QLineEdit::textChanged, this,
@@ -125,8 +126,10 @@ RelatedOptions RelatedTab::options() const
 
 void RelatedTab::applyOptions(const RelatedOptions& options)
 {
-    for (int i = 0; i < RelatedOptions::Count; ++i)
+    for (int i = 0; i < RelatedOptions::Count; ++i) {
+        const QSignalBlocker quiet(m_options[size_t(i)]);
         m_options[size_t(i)]->setChecked(options.checked[size_t(i)]);
+    }
 }
 
 } // namespace marbleway

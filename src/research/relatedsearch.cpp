@@ -54,6 +54,14 @@ WriteResult RelatedSearch::setSeedText(const QString& text)
     return written;
 }
 
+void RelatedSearch::setOptions(const RelatedOptions& options)
+{
+    if (options.checked == m_inputs.options.checked)
+        return;
+    m_inputs.options = options;
+    Q_EMIT optionsChanged();
+}
+
 void RelatedSearch::GetStbar(const QString& keyword)
 {
     m_services.panels.setText(2, u"累计查询到相关关键词：%1个"_s.arg(m_visible.rowCount()));

@@ -51,6 +51,8 @@ public:
     RowModel* rows() { return &m_rows; }
     VisibleRows* list() { return &m_visible; }
     RelatedInputs& inputs() { return m_inputs; }
+    // The five stored options; optionsChanged() tells the tab and the settings.
+    void setOptions(const RelatedOptions& options);
     JobControl& control() { return m_control; }
     const QString& lastSeed() const { return m_lastSeed; }
 
@@ -78,6 +80,7 @@ public:
 Q_SIGNALS:
     // The filter frame is usable only while no search runs.
     void filterEnabledChanged(bool enabled);
+    void optionsChanged();
 
 private:
     QCoro::Task<bool> runPass(SearchEngine engine, CXHtml* html, QString seed);
