@@ -140,15 +140,14 @@ QCoro::Task<> RankJob::run()
                                      resultText,
                                      QString::number(depthIndex),
                                      QString::number(allPositions)};
-            const QString key =
-                recentKey(engines, site, keyword, record.depthIndex, record.allPositions);
             if (!engines.isEmpty() && !site.isEmpty() && !keyword.isEmpty() &&
-                !m_recentKeys.contains(key)) {
+                !keyrank_CheckExit(keyword, engines, site, depthIndex, allPositions)) {
                 Row recent = checkedItem(engines, false);
                 recent.cells << site << keyword;
                 recent.tag = record.toString();
                 m_model->recent()->append(std::move(recent));
-                m_recentKeys.insert(key);
+                m_recentKeys.insert(
+                    recentKey(engines, site, keyword, record.depthIndex, record.allPositions));
             }
             Q_EMIT progress(++done, total);
         }
@@ -179,10 +178,12 @@ void RankJob::rebuildRecentKeys()
     }
 }
 
-bool RankJob::keyrank_CheckExit(const QString& txt, const QString& ses, const QString& webs) const
+bool RankJob::keyrank_CheckExit(const QString& txt, const QString& ses, const QString& webs,
+                                int depthIndex, int allPositions) const
 {
-    return m_recentKeys.contains(recentKey(ses, webs, txt, QString::number(m_model->depthIndex()),
-                                           m_model->allPositions() ? u"1"_s : u"0"_s));
+    // A set, not a scan of the list: thousands of combinations stay linear.
+    return m_recentKeys.contains(
+        recentKey(ses, webs, txt, QString::number(depthIndex), QString::number(allPositions)));
 }
 
 void RankJob::restoreRecent(int row)

@@ -40,9 +40,10 @@ public:
     // 0 when the job may start, -1 after telling the user what is missing.
     QCoro::Task<int> checksave();
 
-    // Whether the recent queries already hold this combination at the current
-    // depth and all-positions choice.
-    bool keyrank_CheckExit(const QString& txt, const QString& ses, const QString& webs) const;
+    // Whether the recent queries already hold this combination at this depth
+    // and all-positions choice.
+    bool keyrank_CheckExit(const QString& txt, const QString& ses, const QString& webs,
+                           int depthIndex, int allPositions) const;
 
     // A click on a recent query: its lists, engines, choices and rows come back.
     void restoreRecent(int row);

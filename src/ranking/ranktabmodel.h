@@ -31,7 +31,6 @@ public:
     void setDepthIndex(int index);
     void setAllPositions(bool on);
     void setModeIndex(int index);
-    qint16 depthPages() const { return pagesForDepthIndex(m_depthIndex); }
 
     // The 1-based current site of one-to-many mode; 0 for none.
     int currentSite() const { return m_currentSite; }
