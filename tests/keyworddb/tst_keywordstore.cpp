@@ -1,8 +1,15 @@
 #include "keyworddb/keywordstore.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cstdio>
 
 using namespace marbleway;
 using namespace Qt::StringLiterals;
@@ -18,6 +25,10 @@ private Q_SLOTS:
     void updatesAndDeletes();
     void keywordsAreStoredVerbatim();
     void unusableFileStoresNothing();
+    void oneRowPerKeywordAcrossProcesses();
+    void duplicatesOfOlderFilesAreMerged();
+    void failuresAreReported_data();
+    void failuresAreReported();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -154,5 +165,148 @@ void TestKeywordStore::unusableFileStoresNothing()
     }
 }
 
-QTEST_GUILESS_MAIN(TestKeywordStore)
+namespace {
+
+const QString writerArgument = u"--store-keywords"_s;
+constexpr int raceKeywords = 150;
+
+// A second program on the same file: stores keywords 0..raceKeywords-1 the
+// way a related search does, asking for each before the page counts are
+// fetched and storing it after, so the two writers' steps interleave.
+int storeKeywords(const QString& path)
+{
+    KeywordStore store;
+    if (!store.open(path))
+        return 2;
+    // Both writers start together, when the test says so.
+    std::puts("ready");
+    std::fflush(stdout);
+    std::getchar();
+    const QDate day(2026, 12, 5);
+    QStringList missing;
+    for (int i = 0; i < raceKeywords; ++i) {
+        if (const QString keyword = u"keyword %1"_s.arg(i); !store.find(keyword))
+            missing << keyword;
+    }
+    for (const QString& keyword : missing) {
+        if (!store.insert(keyword, u"seed"_s, u"1"_s, u"2"_s, u"3"_s, day))
+            return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+void TestKeywordStore::oneRowPerKeywordAcrossProcesses()
+{
+    const QString path = m_dir->filePath(u"db.sqlite"_s);
+    std::array<QProcess, 2> writers;
+    for (QProcess& writer : writers) {
+        writer.start(QCoreApplication::applicationFilePath(), {writerArgument, path});
+        QVERIFY(writer.waitForReadyRead(60000));
+    }
+    for (QProcess& writer : writers) {
+        writer.write("go\n");
+        QVERIFY(writer.waitForBytesWritten(10000));
+    }
+    for (QProcess& writer : writers) {
+        QVERIFY(writer.waitForFinished(120000));
+        QCOMPARE(writer.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(writer.exitCode(), 0);
+    }
+    QCOMPARE(m_store->all().size(), raceKeywords);
+}
+
+void TestKeywordStore::duplicatesOfOlderFilesAreMerged()
+{
+    const QString path = m_dir->filePath(u"old.sqlite"_s);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"old"_s);
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        QVERIFY(query.exec(u"create table keywords (id integer primary key autoincrement, keys "
+                           "text not null, parentkeys text, googles text, yahoos text, bings "
+                           "text, adddate text)"_s));
+        for (const QString& row : {u"'seo','a','1'"_s, u"'seo','b','2'"_s, u"'links','c','3'"_s})
+            QVERIFY(query.exec(u"insert into keywords (keys,parentkeys,googles) values ("_s + row +
+                               u")"_s));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(u"old"_s);
+
+    KeywordStore store;
+    QVERIFY2(store.open(path), qPrintable(store.lastError()));
+    const QList<KeywordRecord> rows = store.all();
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows.at(0).keys, u"links"_s);
+    QCOMPARE(rows.at(1).parentkeys, u"b"_s);
+    // From now on the file itself holds one row per keyword.
+    QVERIFY(store.insert(u"seo"_s, u"d"_s, u"4"_s, u"5"_s, u"6"_s, m_day));
+    QCOMPARE(store.all().size(), 2);
+    QCOMPARE(store.find(u"seo"_s)->googles, u"4"_s);
+}
+
+void TestKeywordStore::failuresAreReported_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("read-only file") << u"read-only"_s << u"readonly"_s;
+    QTest::newRow("damaged file") << u"damaged"_s << u"damaged"_s;
+    QTest::newRow("full disk") << u"full"_s << u"full"_s;
+}
+
+void TestKeywordStore::failuresAreReported()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, error);
+    // Enough rows to fill many pages, with the schema on the first.
+    for (int i = 0; i < 300; ++i)
+        QVERIFY(m_store->insert(u"keyword %1 "_s.arg(i) + QString(40, u'x'), u"p"_s, u"1"_s, u"2"_s,
+                                u"3"_s, m_day));
+    const QString path = m_dir->filePath(u"db.sqlite"_s);
+
+    KeywordStore store;
+    if (kind == u"read-only") {
+        m_store.reset();
+        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
+        if (QFile file(path); file.open(QIODevice::ReadWrite))
+            QSKIP("this user writes read-only files");
+        QVERIFY(store.open(path));
+    } else if (kind == u"damaged") {
+        m_store.reset();
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.seek(4096));
+        file.write(QByteArray(file.size() - 4096, '\x5a'));
+        file.close();
+        // Refused, not read as an empty or shorter list.
+        QVERIFY(!store.open(path));
+        QVERIFY2(store.lastError().contains(error), qPrintable(store.lastError()));
+        return;
+    } else {
+        QVERIFY(store.open(path));
+        QVERIFY(store.setPageLimit(1));
+    }
+
+    QSignalSpy failed(&store, &KeywordStore::failed);
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY(!store.insert(u"new %1 "_s.arg(i) + QString(2000, u'y'), u"p"_s, u"1"_s, u"2"_s,
+                              u"3"_s, m_day));
+        QVERIFY2(store.lastError().contains(error), qPrintable(store.lastError()));
+    }
+    // One warning for the run of failures, not one per keyword.
+    QCOMPARE(failed.size(), 1);
+    QCOMPARE(store.all().size(), 300);
+}
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && QString::fromLocal8Bit(argv[1]) == writerArgument)
+        return storeKeywords(QString::fromLocal8Bit(argv[2]));
+    TestKeywordStore test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_keywordstore.moc"
