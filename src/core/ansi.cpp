@@ -54,10 +54,25 @@ QByteArray toAnsi(QStringView text)
     return encoder.encode(safe);
 }
 
+QString decodeWhole(const char* codec, const QByteArray& bytes)
+{
+    QStringDecoder probe(codec);
+    if (!probe.isValid())
+        return {};
+    // A decoder keeps the bytes of a character cut short back for more input.
+    // In a code page built on ASCII a line end cannot continue a character: it
+    // pushes them out as U+FFFD, and is dropped again.
+    if (QString(probe.decode(QByteArrayView("\n"))) == u"\n") {
+        QString text = QStringDecoder(codec).decode(bytes + '\n');
+        text.chop(1);
+        return text;
+    }
+    return QStringDecoder(codec).decode(bytes);
+}
+
 QString fromAnsi(const QByteArray& bytes)
 {
-    QStringDecoder decoder(isValidUtf8(bytes) ? "UTF-8" : "GB18030");
-    return decoder.decode(bytes);
+    return decodeWhole(isValidUtf8(bytes) ? "UTF-8" : "GB18030", bytes);
 }
 
 } // namespace marbleway
