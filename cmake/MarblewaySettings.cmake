@@ -23,6 +23,18 @@ if(MARBLEWAY_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(MARBLEWAY_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        message(FATAL_ERROR "MARBLEWAY_FUZZ needs clang (CC=clang CXX=clang++)")
+    endif()
+    # Libraries get the coverage hooks; only the fuzz targets link libFuzzer's main.
+    # -O1 keeps Qt's range checks (Debug) while running fast enough to fuzz.
+    # clang 14 cannot compile coroutines with the function-type check of UBSan.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize=function
+                        -fno-omit-frame-pointer -fno-sanitize-recover=undefined -O1)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
 # marbleway_library(NAME SOURCES... LINKS...): one static library per src/ folder.
 function(marbleway_library name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})

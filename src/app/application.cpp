@@ -80,13 +80,11 @@ QCoro::Task<Application::StartResult> Application::start()
         co_return StartResult::Failed;
     }
     m_warnings << m_env.hostProblems;
+    // A keyword database that stops taking writes (full disk, damaged file) is
+    // told once, where the user looks.
+    connect(&m_keywords, &KeywordStore::failed, this, &Application::warn);
     // A setting that cannot be written is told where the user looks, once.
-    settings().setFailureHandler([this](const QString& reason) {
-        if (m_window)
-            m_window->showWarning(reason);
-        else if (!m_warnings.contains(reason))
-            m_warnings << reason;
-    });
+    settings().setFailureHandler([this](const QString& reason) { warn(reason); });
 
     // 2. The keyword database; the program runs without it.
     const QString database = m_env.dataFolder.filePath(QString::fromLatin1(KeywordStore::FileName));
@@ -164,6 +162,14 @@ QCoro::Task<> Application::checkForUpdate()
     m_updateFlag = false;
     m_window->showWarning(u"发现新版本 %1，但无法启动升级程序 %2"_s.arg(update.version.trimmed(),
                                                                         m_env.updaterProgram));
+}
+
+void Application::warn(const QString& text)
+{
+    if (m_window)
+        m_window->showWarning(text);
+    else if (!m_warnings.contains(text))
+        m_warnings << text;
 }
 
 void Application::restoreOptions()

@@ -95,6 +95,8 @@ Q_SIGNALS:
     void finished();
 
 private:
+    // A lasting note in the status bar; kept for the window until it exists.
+    void warn(const QString& text);
     bool launchUpdater();
     void restoreOptions();
     void installTray();

@@ -183,11 +183,19 @@ QCoro::Task<int> runRelated(RelatedSearchOptions options)
         co_return 2;
     const DataFolder data = DataFolder::fromEnvironment();
     data.ensureExists();
+    // A database that cannot be used is told once; the rows still print, and
+    // the exit status says that storing them failed.
+    bool storeFailed = false;
     KeywordStore store;
-    if (!store.open(data.filePath(QString::fromLatin1(KeywordStore::FileName))) && options.store)
-        writeErr(
-            u"marbleway-cli: the keyword database cannot be opened (%1); nothing is stored\n"_s.arg(
-                store.lastError()));
+    QObject::connect(&store, &KeywordStore::failed, &store, [&storeFailed](const QString& error) {
+        writeErr(u"marbleway-cli: the keyword database failed (%1)\n"_s.arg(error));
+        storeFailed = true;
+    });
+    if (!store.open(data.filePath(QString::fromLatin1(KeywordStore::FileName)))) {
+        writeErr(u"marbleway-cli: the keyword database cannot be opened (%1)\n"_s.arg(
+            store.lastError()));
+        storeFailed = true;
+    }
     SettingsStore settings;
     CrawlPacer pacer(Clock::system());
     pacer.loadIntervals(settings);
@@ -207,7 +215,7 @@ QCoro::Task<int> runRelated(RelatedSearchOptions options)
     const RowModel& rows = *search.rows();
     for (int row = 0; row < rows.size(); ++row)
         writeOut(rows.at(row).cells.join(u'\t') + u'\n');
-    co_return 0;
+    co_return storeFailed ? 1 : 0;
 }
 
 } // namespace marbleway::cli

@@ -185,7 +185,7 @@ Commands:
       keywords holding SEED, --exclude drops those holding one of the words,
       --counts asks those engines for their page counts (paced by the crawl
       intervals set in the window), --store keeps the keywords in the keyword
-      database.
+      database; it may run while the window uses the same data folder.
 
   favourites --list | --run
       --list prints every favourite (engines#site#keyword#depth#all, the
@@ -202,8 +202,9 @@ Environment:
   MARBLEWAY_HOSTS   Send requests elsewhere, e.g.
                     google=127.0.0.1:8081,yahoo=127.0.0.1:8082,bing=127.0.0.1:8083
 
-Exit status: 0 when the command ran, 1 when a result could not be saved
-(favourites --run), 2 when the command line was wrong.
+Exit status: 0 when the command ran, 1 when what it found could not be kept
+(a favourite's history, the keyword database; the lines still print), 2 when
+the command line was wrong.
 )"_s;
 }
 

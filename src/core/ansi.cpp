@@ -62,11 +62,26 @@ QByteArray toGb18030(QStringView text)
     return encoder.encode(text);
 }
 
+QString decodeWhole(const char* codec, const QByteArray& bytes)
+{
+    QStringDecoder probe(codec);
+    if (!probe.isValid())
+        return {};
+    // A decoder keeps the bytes of a character cut short back for more input.
+    // In a code page built on ASCII a line end cannot continue a character: it
+    // pushes them out as U+FFFD, and is dropped again.
+    if (QString(probe.decode(QByteArrayView("\n"))) == u"\n") {
+        QString text = QStringDecoder(codec).decode(bytes + '\n');
+        text.chop(1);
+        return text;
+    }
+    return QStringDecoder(codec).decode(bytes);
+}
+
 QString fromAnsi(const QByteArray& bytes)
 {
-    QStringDecoder decoder("GB18030");
     if (!bytes.contains('\x80'))
-        return decoder.decode(bytes);
+        return decodeWhole("GB18030", bytes);
     // Windows' GBK writes "€" as the lone byte 0x80, which GB18030 leaves
     // undefined; it spells "€" A2 E3. A 0x80 inside a two-byte character stays.
     QByteArray gb;
@@ -88,7 +103,7 @@ QString fromAnsi(const QByteArray& bytes)
         gb.append(bytes.constData() + i, length);
         i += length;
     }
-    return decoder.decode(gb);
+    return decodeWhole("GB18030", gb);
 }
 
 QString decodeGuessed(const QByteArray& bytes)
@@ -103,7 +118,7 @@ QString decodeGuessed(const QByteArray& bytes)
         return static_cast<unsigned char>(byte) < 0x80;
     });
     if (!ascii && isValidUtf8(bytes))
-        return QString::fromUtf8(bytes);
+        return decodeWhole("UTF-8", bytes);
     return fromAnsi(bytes);
 }
 

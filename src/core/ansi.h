@@ -24,6 +24,11 @@ QString fromAnsi(const QByteArray& bytes);
 // UTF-8 holding non-ASCII is UTF-8; else fromAnsi().
 QString decodeGuessed(const QByteArray& bytes);
 
+// All of `bytes` through a fresh decoder named `codec`: a character cut short
+// at the end reads as U+FFFD, where a decoder on its own keeps those bytes
+// back waiting for more. An empty string when no such decoder exists.
+QString decodeWhole(const char* codec, const QByteArray& bytes);
+
 // Whether the bytes are well-formed UTF-8.
 bool isValidUtf8(const QByteArray& bytes);
 

@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStringList>
 
 #include <atomic>
 
@@ -21,11 +22,14 @@ QString nextConnectionName()
 }
 
 const QString lookUpColumns = u"select id,adddate,googles,yahoos,bings from keywords"_s;
+const QString uniqueIndex = u"keywords_unique_keys"_s;
+constexpr int busyTimeoutMs = 10000;
 
 } // namespace
 
-KeywordStore::KeywordStore()
-    : m_connection(nextConnectionName())
+KeywordStore::KeywordStore(QObject* parent)
+    : QObject(parent)
+    , m_connection(nextConnectionName())
 {}
 
 KeywordStore::~KeywordStore()
@@ -39,6 +43,8 @@ KeywordStore::~KeywordStore()
 bool KeywordStore::open(const QString& path)
 {
     m_open = false;
+    m_failing = false;
+    m_lastError.clear();
     QSqlDatabase db = QSqlDatabase::contains(m_connection)
                           ? QSqlDatabase::database(m_connection, false)
                           : QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connection);
@@ -48,18 +54,32 @@ bool KeywordStore::open(const QString& path)
     }
     db.close();
     db.setDatabaseName(path);
+    // The window and a cron job of marbleway-cli share the file: wait out the other's write.
+    db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=%1"_s.arg(busyTimeoutMs));
     if (!db.open()) {
         m_lastError = db.lastError().text();
         return false;
     }
     QSqlQuery query(db);
-    const bool created =
-        query.exec(u"create table if not exists keywords (id integer primary key autoincrement, "
-                   "keys text not null, parentkeys text, googles text, yahoos text, bings text, "
-                   "adddate text)"_s) &&
-        query.exec(u"create index if not exists keywords_keys on keywords (keys)"_s);
-    if (!created) {
+    // Reads every page, so that a damaged file is refused now instead of
+    // looking empty (or half empty) later.
+    if (!query.exec(u"pragma quick_check"_s) || !query.next()) {
         m_lastError = query.lastError().text();
+        db.close();
+        return false;
+    }
+    if (const QString verdict = query.value(0).toString(); verdict != u"ok") {
+        m_lastError = u"the file is damaged (%1)"_s.arg(verdict);
+        db.close();
+        return false;
+    }
+    query.finish();
+    if (!query.exec(u"create table if not exists keywords (id integer primary key autoincrement, "
+                    "keys text not null, parentkeys text, googles text, yahoos text, bings text, "
+                    "adddate text)"_s) ||
+        !migrate()) {
+        if (m_lastError.isEmpty())
+            m_lastError = query.lastError().text();
         db.close();
         return false;
     }
@@ -68,18 +88,75 @@ bool KeywordStore::open(const QString& path)
     return true;
 }
 
+bool KeywordStore::migrate()
+{
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    if (!query.exec(u"select 1 from sqlite_master where type = 'index' and name = '"_s +
+                    uniqueIndex + u"'"_s)) {
+        m_lastError = query.lastError().text();
+        return false;
+    }
+    if (query.next())
+        return true;
+    query.finish();
+    // Older files may hold a keyword more than once: its newest row stays. An
+    // immediate transaction makes a second process doing the same wait, then
+    // find the work done.
+    const QStringList steps = {
+        u"begin immediate"_s,
+        u"delete from keywords where id not in (select max(id) from keywords group by keys)"_s,
+        u"drop index if exists keywords_keys"_s,
+        u"create unique index if not exists "_s + uniqueIndex + u" on keywords (keys)"_s,
+        u"commit"_s};
+    for (const QString& step : steps) {
+        if (!query.exec(step)) {
+            m_lastError = query.lastError().text();
+            query.exec(u"rollback"_s);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool KeywordStore::setPageLimit(int pages)
+{
+    if (!m_open)
+        return false;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    return query.exec(u"pragma max_page_count = %1"_s.arg(pages));
+}
+
+bool KeywordStore::fail(const QString& message)
+{
+    m_lastError = message;
+    if (!m_failing) {
+        m_failing = true;
+        Q_EMIT failed(message);
+    }
+    return false;
+}
+
 std::optional<StoredCounts> KeywordStore::lookUp(const QString& sql, const QList<QVariant>& values)
 {
     if (!m_open)
         return std::nullopt;
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.setForwardOnly(true);
-    if (!query.prepare(sql))
+    if (!query.prepare(sql)) {
+        fail(query.lastError().text());
         return std::nullopt;
+    }
     for (const QVariant& value : values)
         query.addBindValue(value);
-    if (!query.exec() || !query.next())
+    if (!query.exec()) {
+        fail(query.lastError().text());
         return std::nullopt;
+    }
+    if (!query.next()) {
+        if (query.lastError().isValid())
+            fail(query.lastError().text());
+        return std::nullopt;
+    }
     return StoredCounts{query.value(0).toLongLong(), parseIsoDate(query.value(1).toString()),
                         query.value(2).toString(), query.value(3).toString(),
                         query.value(4).toString()};
@@ -90,16 +167,13 @@ bool KeywordStore::run(const QString& sql, const QList<QVariant>& values)
     if (!m_open)
         return false;
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    if (!query.prepare(sql)) {
-        m_lastError = query.lastError().text();
-        return false;
-    }
+    if (!query.prepare(sql))
+        return fail(query.lastError().text());
     for (const QVariant& value : values)
         query.addBindValue(value);
-    if (!query.exec()) {
-        m_lastError = query.lastError().text();
-        return false;
-    }
+    if (!query.exec())
+        return fail(query.lastError().text());
+    succeeded();
     return true;
 }
 
@@ -116,8 +190,11 @@ std::optional<StoredCounts> KeywordStore::find(const QString& keys)
 bool KeywordStore::insert(const QString& keys, const QString& parentkeys, const QString& googles,
                           const QString& yahoos, const QString& bings, QDate day)
 {
+    // One statement against the unique index: a look-up before it could race another writer.
     return run(u"insert into keywords (keys,parentkeys,googles,yahoos,bings,adddate) "
-               "values (?,?,?,?,?,?)"_s,
+               "values (?,?,?,?,?,?) on conflict (keys) do update set "
+               "parentkeys = excluded.parentkeys,googles = excluded.googles,"
+               "yahoos = excluded.yahoos,bings = excluded.bings,adddate = excluded.adddate"_s,
                {keys, parentkeys, googles, yahoos, bings, isoDate(day)});
 }
 
@@ -142,13 +219,17 @@ QList<KeywordRecord> KeywordStore::all()
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.setForwardOnly(true);
     if (!query.exec(u"select keys,parentkeys,googles,yahoos,bings,adddate from keywords "
-                    "order by id desc"_s))
+                    "order by id desc"_s)) {
+        fail(query.lastError().text());
         return records;
+    }
     while (query.next()) {
         records.append(KeywordRecord{query.value(0).toString(), query.value(1).toString(),
                                      query.value(2).toString(), query.value(3).toString(),
                                      query.value(4).toString(), query.value(5).toString()});
     }
+    if (query.lastError().isValid())
+        fail(query.lastError().text());
     return records;
 }
 

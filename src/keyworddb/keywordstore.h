@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QList>
+#include <QObject>
 #include <QString>
 
 #include <optional>
@@ -32,32 +33,40 @@ struct StoredCounts {
 };
 
 // The keyword database: one table `keywords` (id, keys, parentkeys, googles,
-// yahoos, bings, adddate) in an SQLite file of the data folder. Every value goes
-// in as a bound parameter, so any keyword is stored and found verbatim.
+// yahoos, bings, adddate) in an SQLite file of the data folder, one row per
+// keyword. Every value goes in as a bound parameter, so any keyword is stored
+// and found verbatim. The window and marbleway-cli may use the file at the
+// same time: a writer waits for the other's lock.
 //
 // When the file cannot be opened the store stays closed: look-ups find nothing
 // and writes report that nothing was stored.
-class KeywordStore {
+class KeywordStore : public QObject {
+    Q_OBJECT
 public:
-    KeywordStore();
-    ~KeywordStore();
-    KeywordStore(const KeywordStore&) = delete;
-    KeywordStore& operator=(const KeywordStore&) = delete;
+    explicit KeywordStore(QObject* parent = nullptr);
+    ~KeywordStore() override;
 
-    // Opens the file, creating it and its table when missing. False, with
-    // lastError() telling why, when it cannot be used.
+    // Opens the file, creating it and its table when missing, and checks that
+    // it is whole. False, with lastError() telling why, when it cannot be used
+    // (a damaged file is refused rather than read as empty).
     bool open(const QString& path);
     bool isOpen() const { return m_open; }
     const QString& lastError() const { return m_lastError; }
     // The Qt SQL connection, for batching writes in one transaction.
     const QString& connectionName() const { return m_connection; }
 
+    // Caps the file at `pages` pages (never below its size), as a full disk would.
+    bool setPageLimit(int pages);
+
     static constexpr const char* FileName = "db.sqlite";
 
     // The row of `keys` stored on `day` (the page-count cache).
+    // A look-up that fails finds nothing and reports failed().
     std::optional<StoredCounts> findOnDate(const QString& keys, QDate day);
     // The row of `keys`, whatever its date.
     std::optional<StoredCounts> find(const QString& keys);
+    // Stores `keys`, or replaces parent, counts and date of its row when another
+    // writer stored it meanwhile.
     bool insert(const QString& keys, const QString& parentkeys, const QString& googles,
                 const QString& yahoos, const QString& bings, QDate day);
     // A row without counts ("-" for each engine).
@@ -71,13 +80,23 @@ public:
     // One engine's count and the date of every row of `keys`.
     bool updateCount(SearchEngine engine, const QString& keys, const QString& count, QDate day);
 
+Q_SIGNALS:
+    // A look-up or write of the open store failed (read-only file, full disk,
+    // damage): emitted once when failures start, again only after a success.
+    // open() reports through its return value instead.
+    void failed(const QString& message);
+
 private:
+    bool migrate();
     std::optional<StoredCounts> lookUp(const QString& sql, const QList<QVariant>& values);
     bool run(const QString& sql, const QList<QVariant>& values);
+    bool fail(const QString& message);
+    void succeeded() { m_failing = false; }
 
     QString m_connection;
     QString m_lastError;
     bool m_open = false;
+    bool m_failing = false;
 };
 
 } // namespace marbleway

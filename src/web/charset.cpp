@@ -42,11 +42,8 @@ QString BytesToBstr(const QByteArray& body, QStringView charset)
     if (body.isEmpty())
         return {};
     const QByteArray name = decoderName(charset);
-    if (!name.isEmpty()) {
-        QStringDecoder decoder(name.constData());
-        if (decoder.isValid())
-            return decoder.decode(body);
-    }
+    if (!name.isEmpty() && QStringDecoder(name.constData()).isValid())
+        return decodeWhole(name.constData(), body);
     // Nothing usable named: bytes that read as UTF-8 are UTF-8, the rest the default.
     return decodeGuessed(body);
 }

@@ -317,15 +317,29 @@ void TestCli::related()
              u"free|best|online|list|beginners|software|comparison|top|review"_s, u"--counts"_s,
              u"google,bing"_s, u"--store"_s},
             hosts());
-    qunsetenv("MARBLEWAY_HOME");
     QCOMPARE(counted.exitCode, 0);
     QCOMPARE(counted.out, u"seo tools\t%1\t-\t%2\n"_s
                               .arg(fakeweb::countFor(SearchEngine::Google, u"seo tools"_s))
                               .arg(fakeweb::countFor(SearchEngine::Bing, u"seo tools"_s)));
-    KeywordStore store;
-    QVERIFY(store.open(home.filePath(u"db.sqlite"_s)));
-    QCOMPARE(store.all().size(), 1);
-    QCOMPARE(store.all().first().yahoos, u"-"_s);
+    {
+        KeywordStore store;
+        QVERIFY(store.open(home.filePath(u"db.sqlite"_s)));
+        QCOMPARE(store.all().size(), 1);
+        QCOMPARE(store.all().first().yahoos, u"-"_s);
+    }
+
+    // A database damaged past its first page: the rows print, the failure is
+    // told once and sets the exit status.
+    QFile database(home.filePath(u"db.sqlite"_s));
+    QVERIFY(database.open(QIODevice::ReadWrite) && database.seek(4096));
+    database.write(QByteArray(database.size() - 4096, 'x'));
+    database.close();
+    const Outcome damaged = run({u"related"_s, u"seo tools"_s, u"--store"_s}, hosts());
+    qunsetenv("MARBLEWAY_HOME");
+    QCOMPARE(damaged.exitCode, 1);
+    QVERIFY(damaged.out.startsWith(u"seo tools\t-\t-\t-\n"_s));
+    QVERIFY(damaged.out.contains(u"\nseo tools online\t"_s));
+    QCOMPARE(damaged.err.count(u"keyword database"_s), 1);
 
     const Outcome bad = run({u"related"_s, u"seo"_s, u"--counts"_s, u"altavista"_s});
     QCOMPARE(bad.exitCode, 2);

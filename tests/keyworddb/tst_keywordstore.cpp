@@ -1,8 +1,15 @@
 #include "keyworddb/keywordstore.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cstdio>
 
 using namespace marbleway;
 using namespace Qt::StringLiterals;
@@ -13,11 +20,13 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void createsFileAndTable();
     void lookUpsAndInserts();
     void updatesAndDeletes();
     void keywordsAreStoredVerbatim();
-    void unusableFileStoresNothing();
+    void oneRowPerKeywordAcrossProcesses();
+    void duplicatesOfOlderFilesAreMerged();
+    void failuresAreReported_data();
+    void failuresAreReported();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -38,17 +47,6 @@ void TestKeywordStore::cleanup()
     m_dir.reset();
 }
 
-void TestKeywordStore::createsFileAndTable()
-{
-    QVERIFY(QFile::exists(m_dir->filePath(u"db.sqlite"_s)));
-    QVERIFY(m_store->all().isEmpty());
-    QVERIFY(m_store->insert(u"seo"_s, u"seed"_s, u"10"_s, u"20"_s, u"30"_s, m_day));
-    // Opening an existing file keeps its rows; so does a second store on it.
-    KeywordStore second;
-    QVERIFY(second.open(m_dir->filePath(u"db.sqlite"_s)));
-    QCOMPARE(second.all().size(), 1);
-}
-
 void TestKeywordStore::lookUpsAndInserts()
 {
     QVERIFY(m_store->insert(u"seo tools"_s, u"seo"_s, u"1230000"_s, u"-"_s, u"45600"_s, m_day));
@@ -58,9 +56,7 @@ void TestKeywordStore::lookUpsAndInserts()
     const auto found = m_store->find(u"seo tools"_s);
     QVERIFY(found);
     QCOMPARE(found->adddate, m_day);
-    QCOMPARE(found->googles, u"1230000"_s);
-    QCOMPARE(found->yahoos, u"-"_s);
-    QCOMPARE(found->bings, u"45600"_s);
+    QCOMPARE(found->googles + u'|' + found->yahoos + u'|' + found->bings, u"1230000|-|45600"_s);
     QVERIFY(!m_store->find(u"SEO TOOLS"_s));
     QVERIFY(!m_store->find(u"seo tools "_s));
 
@@ -125,34 +121,157 @@ void TestKeywordStore::keywordsAreStoredVerbatim()
     QCOMPARE(m_store->all().first().parentkeys, u"_"_s);
 }
 
-void TestKeywordStore::unusableFileStoresNothing()
+namespace {
+
+const QString writerArgument = u"--store-keywords"_s;
+constexpr int raceKeywords = 150;
+
+// A second program on the same file: stores keywords 0..raceKeywords-1 the
+// way a related search does, asking for each before the page counts are
+// fetched and storing it after, so the two writers' steps interleave.
+int storeKeywords(const QString& path)
 {
-    // Not a database at all.
-    const QString corrupt = m_dir->filePath(u"corrupt.sqlite"_s);
-    QFile file(corrupt);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(4096, 'x'));
-    file.close();
-    KeywordStore broken;
-    QVERIFY(!broken.open(corrupt));
-    QVERIFY(!broken.lastError().isEmpty());
-
-    // A folder that does not exist.
-    KeywordStore missing;
-    QVERIFY(!missing.open(m_dir->filePath(u"no/such/folder/db.sqlite"_s)));
-
-    for (KeywordStore* store : {&broken, &missing}) {
-        QVERIFY(!store->isOpen());
-        QVERIFY(!store->insert(u"seo"_s, u"p"_s, u"1"_s, u"2"_s, u"3"_s, m_day));
-        QVERIFY(!store->insertUncounted(u"seo"_s, u"p"_s, m_day));
-        QVERIFY(!store->find(u"seo"_s));
-        QVERIFY(!store->findOnDate(u"seo"_s, m_day));
-        QVERIFY(!store->update(u"seo"_s, u"p"_s, u"1"_s, u"2"_s, u"3"_s, m_day));
-        QVERIFY(!store->updateCount(SearchEngine::Google, u"seo"_s, u"1"_s, m_day));
-        QVERIFY(!store->remove(u"seo"_s));
-        QVERIFY(store->all().isEmpty());
+    KeywordStore store;
+    if (!store.open(path))
+        return 2;
+    // Both writers start together, when the test says so.
+    std::puts("ready");
+    std::fflush(stdout);
+    std::getchar();
+    const QDate day(2026, 12, 5);
+    QStringList missing;
+    for (int i = 0; i < raceKeywords; ++i) {
+        if (const QString keyword = u"keyword %1"_s.arg(i); !store.find(keyword))
+            missing << keyword;
     }
+    for (const QString& keyword : missing) {
+        if (!store.insert(keyword, u"seed"_s, u"1"_s, u"2"_s, u"3"_s, day))
+            return 1;
+    }
+    return 0;
 }
 
-QTEST_GUILESS_MAIN(TestKeywordStore)
+} // namespace
+
+void TestKeywordStore::oneRowPerKeywordAcrossProcesses()
+{
+    const QString path = m_dir->filePath(u"db.sqlite"_s);
+    std::array<QProcess, 2> writers;
+    for (QProcess& writer : writers) {
+        writer.start(QCoreApplication::applicationFilePath(), {writerArgument, path});
+        QVERIFY(writer.waitForReadyRead(60000));
+    }
+    for (QProcess& writer : writers) {
+        writer.write("go\n");
+        QVERIFY(writer.waitForBytesWritten(10000));
+    }
+    for (QProcess& writer : writers) {
+        QVERIFY(writer.waitForFinished(120000));
+        QCOMPARE(writer.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(writer.exitCode(), 0);
+    }
+    QCOMPARE(m_store->all().size(), raceKeywords);
+}
+
+void TestKeywordStore::duplicatesOfOlderFilesAreMerged()
+{
+    const QString path = m_dir->filePath(u"old.sqlite"_s);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"old"_s);
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        QVERIFY(query.exec(u"create table keywords (id integer primary key autoincrement, keys "
+                           "text not null, parentkeys text, googles text, yahoos text, bings "
+                           "text, adddate text)"_s));
+        QVERIFY(query.exec(u"insert into keywords (keys,parentkeys,googles) values "
+                           "('seo','a','1'),('seo','b','2'),('links','c','3')"_s));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(u"old"_s);
+
+    KeywordStore store;
+    QVERIFY2(store.open(path), qPrintable(store.lastError()));
+    const QList<KeywordRecord> rows = store.all();
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows.at(0).keys, u"links"_s);
+    QCOMPARE(rows.at(1).parentkeys, u"b"_s);
+    // From now on the file itself holds one row per keyword.
+    QVERIFY(store.insert(u"seo"_s, u"d"_s, u"4"_s, u"5"_s, u"6"_s, m_day));
+    QCOMPARE(store.all().size(), 2);
+    QCOMPARE(store.find(u"seo"_s)->googles, u"4"_s);
+}
+
+void TestKeywordStore::failuresAreReported_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("not a database") << u"garbage"_s << false << u"not a database"_s;
+    QTest::newRow("missing folder") << u"missing"_s << false << u"open"_s;
+    QTest::newRow("damaged file") << u"damaged"_s << false << u"damaged"_s;
+    QTest::newRow("read-only file") << u"read-only"_s << true << u"readonly"_s;
+    QTest::newRow("full disk") << u"full"_s << true << u"full"_s;
+}
+
+void TestKeywordStore::failuresAreReported()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, opens);
+    QFETCH(QString, error);
+    // Rows on several pages, with the schema on the first.
+    constexpr int rows = 60;
+    for (int i = 0; i < rows; ++i)
+        QVERIFY(m_store->insert(u"keyword %1 "_s.arg(i) + QString(200, u'x'), u"p"_s, u"1"_s,
+                                u"2"_s, u"3"_s, m_day));
+    QString path = m_dir->filePath(u"db.sqlite"_s);
+    if (kind != u"full")
+        m_store.reset();
+    QFile file(path);
+    if (kind == u"missing") {
+        path = m_dir->filePath(u"no/such/folder/db.sqlite"_s);
+    } else if (kind == u"read-only") {
+        QVERIFY(file.setPermissions(QFileDevice::ReadOwner));
+        if (file.open(QIODevice::ReadWrite))
+            QSKIP("this user writes read-only files");
+    } else if (kind == u"garbage" || kind == u"damaged") {
+        // Damage past the first page must not read as an empty or shorter list.
+        QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(kind == u"damaged" ? 4096 : 0));
+        file.write(QByteArray(file.size() - file.pos(), 'Z'));
+        file.close();
+    }
+
+    KeywordStore store;
+    QSignalSpy failed(&store, &KeywordStore::failed);
+    QCOMPARE(store.open(path), opens);
+    if (kind == u"full")
+        QVERIFY(store.setPageLimit(1));
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY(!store.insert(u"new %1 "_s.arg(i) + QString(2000, u'y'), u"p"_s, u"1"_s, u"2"_s,
+                              u"3"_s, m_day));
+        QVERIFY2(store.lastError().contains(error, Qt::CaseInsensitive),
+                 qPrintable(store.lastError()));
+    }
+    if (!opens) {
+        // Closed: nothing is found or removed, and open() already told why.
+        QVERIFY(!store.find(u"keyword 1 "_s + QString(200, u'x')));
+        QVERIFY(!store.remove(u"seo"_s));
+        QVERIFY(store.all().isEmpty());
+        QCOMPARE(failed.size(), 0);
+        return;
+    }
+    // One warning for the run of failures, not one per keyword.
+    QCOMPARE(failed.size(), 1);
+    QCOMPARE(store.all().size(), rows);
+}
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && QString::fromLocal8Bit(argv[1]) == writerArgument)
+        return storeKeywords(QString::fromLocal8Bit(argv[2]));
+    TestKeywordStore test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_keywordstore.moc"

@@ -148,6 +148,11 @@ void TestText::decodeByLabel()
     QStringEncoder big5("Big5");
     QCOMPARE(BytesToBstr(big5.encode(u"繁體"_s), u"big5"), u"繁體"_s);
     QCOMPARE(BytesToBstr(QByteArray(), u"utf-8"), QString());
+    // Bytes cut inside a character end in a replacement rather than vanishing.
+    QCOMPARE(BytesToBstr("ab\xE4"_ba, u"utf-8"), u"ab\uFFFD"_s);
+    QCOMPARE(BytesToBstr("\xBA"_ba, u"gbk"), u"\uFFFD"_s);
+    QCOMPARE(BytesToBstr("ab\xBA"_ba, u""), u"ab\uFFFD"_s);
+    QCOMPARE(fromAnsi("\xB9\xD8\xBC"_ba), u"关\uFFFD"_s);
 }
 
 void TestText::unknownLabelFallsBack()
