@@ -112,7 +112,9 @@ QString decodeGuessed(const QByteArray& bytes)
                                          std::pair("\xFF\xFE", QStringConverter::Utf16LE),
                                          std::pair("\xFE\xFF", QStringConverter::Utf16BE)}) {
         if (bytes.startsWith(mark))
-            return QStringDecoder(encoding).decode(bytes.sliced(qstrlen(mark)));
+            // Only the one mark: a second one is text.
+            return QStringDecoder(encoding, QStringConverter::Flag::ConvertInitialBom)
+                .decode(bytes.sliced(qstrlen(mark)));
     }
     const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char byte) {
         return static_cast<unsigned char>(byte) < 0x80;
