@@ -32,9 +32,8 @@ CrawlSettingsDialog::CrawlSettingsDialog(SettingsStore& settings, CrawlPacer& pa
                   "无法正常获取数据。解决方案是：设置软件抓取搜索引擎的时间间隔，越长越好。"_s,
                   this));
     auto* form = new QFormLayout;
-    const QStringList labels = {u"抓取Google.com时间间隔："_s, u"抓取Yahoo.com时间间隔："_s,
-                                u"抓取Bing.com时间间隔："_s};
-    for (int engine = 0; engine < 3; ++engine) {
+    for (const SearchEngine each : AllSearchEngines) {
+        const auto engine = size_t(each);
         auto* box = new QComboBox(this);
         for (int seconds = 3; seconds <= 10; ++seconds)
             box->addItem(QString::number(seconds));
@@ -43,8 +42,8 @@ CrawlSettingsDialog::CrawlSettingsDialog(SettingsStore& settings, CrawlPacer& pa
         row->addWidget(box);
         row->addWidget(new QLabel(u"秒"_s, this));
         row->addStretch();
-        form->addRow(labels.at(engine), row);
-        m_boxes[size_t(engine)] = box;
+        form->addRow(u"抓取%1时间间隔："_s.arg(engineDisplayName(each)), row);
+        m_boxes[engine] = box;
     }
     layout->addLayout(form);
 
@@ -66,8 +65,9 @@ CrawlSettingsDialog::CrawlSettingsDialog(SettingsStore& settings, CrawlPacer& pa
     resize(560, 420);
 
     // Opening shows the stored intervals; choosing one stores it at once.
-    for (int engine = 0; engine < 3; ++engine) {
-        const int seconds = pacer.interval(static_cast<SearchEngine>(engine));
+    for (const SearchEngine each : AllSearchEngines) {
+        const int engine = int(each);
+        const int seconds = pacer.interval(each);
         connect(m_boxes[size_t(engine)], &QComboBox::currentIndexChanged, this,
                 [this, engine] { chosen(engine); });
         // An interval outside 3 to 10 (edited elsewhere) shows no choice and stays.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "web/engines.h"
+
 #include <QDialog>
 
 #include <array>
@@ -26,7 +28,7 @@ private:
 
     SettingsStore* m_settings;
     CrawlPacer* m_pacer;
-    std::array<QComboBox*, 3> m_boxes{};
+    std::array<QComboBox*, AllSearchEngines.size()> m_boxes{};
 };
 
 } // namespace marbleway

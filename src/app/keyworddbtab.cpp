@@ -27,11 +27,10 @@ KeywordDbTab::KeywordDbTab(KeywordDatabaseList& list, QWidget* parent)
 
     auto* update = new QGroupBox(u"更新收录量"_s, this);
     auto* updateLayout = new QVBoxLayout(update);
-    const QStringList captions = {u"更新Google.com收录量"_s, u"更新Yahoo.com收录量"_s,
-                                  u"更新Bing.com收录量"_s};
-    for (int engine = 0; engine < 3; ++engine) {
-        m_updateBoxes[size_t(engine)] = new QCheckBox(captions.at(engine), update);
-        updateLayout->addWidget(m_updateBoxes[size_t(engine)]);
+    for (const SearchEngine engine : AllSearchEngines) {
+        auto* box = new QCheckBox(u"更新%1收录量"_s.arg(engineDisplayName(engine)), update);
+        m_updateBoxes[size_t(engine)] = box;
+        updateLayout->addWidget(box);
     }
     updateLayout->addWidget(m_update);
 

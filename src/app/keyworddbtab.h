@@ -33,7 +33,7 @@ private:
     FilterFrame* m_filter;
     QPushButton* m_refresh;
     QPushButton* m_update;
-    std::array<QCheckBox*, 3> m_updateBoxes{};
+    std::array<QCheckBox*, AllSearchEngines.size()> m_updateBoxes{};
 };
 
 } // namespace marbleway

@@ -42,8 +42,9 @@ public:
 
 private:
     const Clock* m_clock;
-    std::array<int, 3> m_intervals{DefaultInterval, DefaultInterval, DefaultInterval};
-    std::array<std::optional<std::chrono::milliseconds>, 3> m_last;
+    std::array<int, AllSearchEngines.size()> m_intervals{DefaultInterval, DefaultInterval,
+                                                         DefaultInterval};
+    std::array<std::optional<std::chrono::milliseconds>, AllSearchEngines.size()> m_last;
 };
 
 } // namespace marbleway

@@ -209,7 +209,7 @@ void RelatedSearch::checkdb(RowId id)
     if (row < 0)
         return;
     const QString keyword = trimSpaces(m_rows.text(row)).toString();
-    QString counts[3];
+    std::array<QString, AllSearchEngines.size()> counts;
     for (const SearchEngine engine : AllSearchEngines) {
         const QString cell = m_rows.text(row, engineInfo(engine).countColumn);
         counts[size_t(engine)] = isNumber(cell) ? trimSpaces(cell).toString() : u"-"_s;
