@@ -13,8 +13,12 @@ namespace {
 
 bool wantsHelp(const QStringList& arguments)
 {
-    return arguments.contains(u"--help"_s) || arguments.contains(u"-h"_s) ||
-           (arguments.size() > 1 && arguments.at(1) == u"help"_s);
+    // Only in the place of a command or alone after it: "-h" may be a keyword.
+    const auto isOption = [](const QString& word) {
+        return word == u"--help"_s || word == u"-h"_s;
+    };
+    return (arguments.size() > 1 && (isOption(arguments.at(1)) || arguments.at(1) == u"help"_s)) ||
+           (arguments.size() == 3 && isOption(arguments.at(2)));
 }
 
 // Parses the options after the command word; an error is a message.

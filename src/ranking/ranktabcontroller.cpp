@@ -36,12 +36,17 @@ void RankTabController::tabShown()
 
 void RankTabController::restoreRecent(int row)
 {
+    // While a run writes the result list, it keeps it: no mix of two result sets.
+    if (m_job.isRunning())
+        return;
     m_job.restoreRecent(row);
     m_lists.showingCombination();
 }
 
 void RankTabController::browseFavourite(int row)
 {
+    if (m_job.isRunning())
+        return;
     m_favourites.browse(row);
     m_lists.showingCombination();
 }

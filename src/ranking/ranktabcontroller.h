@@ -45,7 +45,8 @@ public:
     // The tab is being shown: sites, keywords, choices (restored and written
     // back) and favourites are loaded.
     void tabShown();
-    // A click on a recent query or a favourite: shown on the tab.
+    // A click on a recent query or a favourite: shown on the tab, unless a run
+    // is filling the result list.
     void restoreRecent(int row);
     void browseFavourite(int row);
 

@@ -33,6 +33,15 @@ const ListTexts& textsOf(SiteKeywordLists::List list)
 
 const QString txtFilter = u"Txt (*.txt)"_s;
 
+// The stored lists join their items with "$": an item holding one would come
+// back as two.
+constexpr QChar Separator = u'$';
+
+QString separatorRefused(const QString& items)
+{
+    return u"以下内容含有“$”，无法保存，未加入列表：\n"_s + items;
+}
+
 std::vector<Row> items(const QStringList& texts, bool checked)
 {
     std::vector<Row> rows;
@@ -123,12 +132,11 @@ void SiteKeywordLists::loadKeywords()
         setKeywordList({});
         return;
     }
-    const auto keywords = readAnsiFile(m_dataFolder.filePath(u"mykw.txt"_s));
-    if (keywords && !keywords->isEmpty()) {
-        QString joined = *keywords;
-        joined.remove(u"\r\n"_s);
-        setKeywordList(joined.isEmpty() ? QStringList() : joined.split(u'$'));
-    }
+    // The shared list as stored; none stored is an empty list, never what
+    // the screen showed before.
+    QString joined = readAnsiFile(m_dataFolder.filePath(u"mykw.txt"_s)).value_or(QString());
+    joined.remove(u"\r\n"_s);
+    setKeywordList(joined.isEmpty() ? QStringList() : joined.split(u'$'));
 }
 
 void SiteKeywordLists::showingCombination()
@@ -193,6 +201,10 @@ QCoro::Task<> SiteKeywordLists::add(List list)
         loadSites();
     if (list == List::Keywords && m_keywordsShown)
         loadKeywords();
+    if (text.contains(Separator)) {
+        co_await m_prompts->message(u"提示"_s, separatorRefused(text), PromptIcon::Information);
+        co_return;
+    }
     RowModel& model = modelOf(list);
     if (!text.isEmpty() && !keyrank_CheckExit1(model, text))
         model.append(checkedItem(text));
@@ -230,8 +242,11 @@ QCoro::Task<> SiteKeywordLists::importFile(List list)
     // early inside coroutines.
     const QStringList read = splitLines(*text);
     QStringList lines;
+    QStringList refused;
     for (const QString& line : read) {
-        if (!trimSpaces(line).isEmpty())
+        if (line.contains(Separator))
+            refused << line;
+        else if (!trimSpaces(line).isEmpty())
             lines << line;
     }
     if (list == List::Sites && m_sitesShown)
@@ -242,8 +257,10 @@ QCoro::Task<> SiteKeywordLists::importFile(List list)
     // Saved at once: an import the user sees is an import kept.
     const bool saved = save(list);
     // Named first: GCC mishandles temporaries of a conditional inside co_await.
-    const QString told = saved ? u"成功导入%1条记录！"_s.arg(lines.size())
-                               : u"导入了%1条记录，但无法保存。"_s.arg(lines.size());
+    QString told = saved ? u"成功导入%1条记录！"_s.arg(lines.size())
+                         : u"导入了%1条记录，但无法保存。"_s.arg(lines.size());
+    if (!refused.isEmpty())
+        told += u"\n"_s + separatorRefused(refused.join(u'\n'));
     co_await m_prompts->message(u"提示"_s, told,
                                 saved ? PromptIcon::Information : PromptIcon::Critical);
 }
@@ -342,6 +359,11 @@ void SiteKeywordLists::chgkws(int row)
 
 void SiteKeywordLists::textEdited(List list, RowId id, const QString& before, const QString& after)
 {
+    if (after.contains(Separator)) {
+        modelOf(list).setCell(id, 0, before);
+        Q_EMIT saveFailed(separatorRefused(after));
+        return;
+    }
     if (list == List::Sites) {
         // A site's own keywords go with it to its new name.
         if (m_siteKeywords.contains(before))
@@ -383,6 +405,9 @@ void SiteKeywordLists::siteClicked(int row)
         return;
     for (int other = 0; other < sites.size(); ++other)
         sites.setChecked(other, other == row);
+    // The clicked site is the one whose keywords are shown: it takes the next
+    // change, not the site checked before.
+    makeCurrent(row + 1);
     chgkws(row);
 }
 

@@ -190,19 +190,9 @@ std::optional<SearchEngine> engineFromKey(QStringView key)
 
 QString engineQueryText(QStringView keyword)
 {
-    // Characters that would end or change the query value are escaped; the
-    // rest goes in as the engines have always taken it.
-    QString escaped;
-    escaped.reserve(keyword.size());
-    for (const QChar ch : keyword) {
-        const char16_t c = ch.unicode();
-        if (c == u'#' || c == u'&' || c == u'+' || c == u'%' || c == u'=' || c == u' ' ||
-            c < 0x20 || c == 0x7F)
-            escaped += u"%%1"_s.arg(unsigned(c), 2, 16, QLatin1Char('0')).toUpper();
-        else
-            escaped += ch;
-    }
-    return GBtoUTF8(escaped);
+    // UTF-8, percent-encoded: "#", "&", "+", "%", "=", spaces and characters
+    // beyond the BMP (an emoji) arrive as typed.
+    return QString::fromLatin1(keyword.toUtf8().toPercentEncoding());
 }
 
 QList<BlockMatch> readRankPage(SearchEngine engine, QStringView text, QStringView site, int page)

@@ -42,7 +42,8 @@ public:
     const Clock& clock() const { return *m_clock; }
 
     static const QByteArray& userAgent();
-    static constexpr qint64 DefaultMaxBodyBytes = 32 * 1024 * 1024;
+    // Result pages are well under a megabyte; a page past this is no page.
+    static constexpr qint64 DefaultMaxBodyBytes = 8 * 1024 * 1024;
 
 private:
     QNetworkAccessManager* m_network;
