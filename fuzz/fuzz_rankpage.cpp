@@ -8,9 +8,7 @@ using fuzz::require;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const fuzz::Input input = fuzz::splitInput(data, size, 3);
-    const QString key = QString::fromUtf8(input.lines.at(0)).trimmed();
-    const SearchEngine engine =
-        engineFromKey(key).value_or(AllSearchEngines[size_t(key.size()) % AllSearchEngines.size()]);
+    const SearchEngine engine = fuzz::engineNamed(input.lines.at(0));
     const QString site = QString::fromUtf8(input.lines.at(1));
     const int page = input.lines.at(2).toInt() % 4000;
     const QString text = QString::fromUtf8(input.rest);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "web/engines.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -30,6 +32,14 @@ inline Input splitInput(const uint8_t* data, size_t size, int lines)
     }
     input.rest = all;
     return input;
+}
+
+// The engine a line names ("google", ...), or one picked by the line's length.
+inline SearchEngine engineNamed(const QByteArray& line)
+{
+    const QString key = QString::fromUtf8(line).trimmed();
+    return engineFromKey(key).value_or(
+        AllSearchEngines[size_t(key.size()) % AllSearchEngines.size()]);
 }
 
 // An invariant that does not hold is a finding: abort so that libFuzzer keeps the input.
