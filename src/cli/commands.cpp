@@ -27,6 +27,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// The real clock, or one running MARBLEWAY_TIME_SCALE times faster, so that the
+// command line's tests need not wait out real crawl intervals.
+const Clock& cliClock()
+{
+    static const SystemClock clock(qEnvironmentVariable("MARBLEWAY_TIME_SCALE", u"1"_s).toDouble());
+    return clock;
+}
+
 void writeTo(std::FILE* stream, const QString& text)
 {
     const QByteArray bytes = text.toUtf8();
@@ -60,7 +68,7 @@ std::optional<Online> goOnline()
     if (!endpoints)
         return std::nullopt;
     Online online{std::move(*endpoints), makeNetworkAccess(), nullptr};
-    online.client = std::make_unique<WebClient>(*online.network);
+    online.client = std::make_unique<WebClient>(*online.network, cliClock());
     return online;
 }
 
@@ -85,7 +93,7 @@ void writeErr(const QString& text)
 QCoro::Task<int> runFetch(FetchOptions options)
 {
     const auto network = makeNetworkAccess();
-    const WebClient client(*network);
+    const WebClient client(*network, cliClock());
     CXHtml html(client);
     html.setUrl(options.url);
     html.setChar(options.charset);
@@ -137,7 +145,7 @@ QCoro::Task<int> runFavourites(FavouritesOptions options)
         }
         writeOut(descriptor + u'\n');
         // One day for the whole combination, even across midnight.
-        const QDate day = Clock::system().today();
+        const QDate day = cliClock().today();
         QStringList history;
         const QList<RankHit> hits = co_await queryCombination(
             finder, *combination, [](const RankHit& hit) { writeOut(rowLine(hit)); });
@@ -197,12 +205,12 @@ QCoro::Task<int> runRelated(RelatedSearchOptions options)
         storeFailed = true;
     }
     SettingsStore settings;
-    CrawlPacer pacer(Clock::system());
+    CrawlPacer pacer(cliClock());
     pacer.loadIntervals(settings);
     ConsolePrompts prompts;
     StatusPanels panels;
-    RelatedSearch search(RelatedSearch::Services{
-        *online->client, online->endpoints, Clock::system(), pacer, store, prompts, panels, data});
+    RelatedSearch search(RelatedSearch::Services{*online->client, online->endpoints, cliClock(),
+                                                 pacer, store, prompts, panels, data});
     RelatedInputs& inputs = search.inputs();
     inputs.seedText = options.seed;
     inputs.options.checked = {options.mustContain, options.counts.contains(SearchEngine::Google),

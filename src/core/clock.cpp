@@ -45,9 +45,13 @@ const Clock& Clock::system()
     return clock;
 }
 
+SystemClock::SystemClock(double speed)
+    : m_speed(speed > 0 ? speed : 1.0)
+{}
+
 milliseconds SystemClock::monotonic() const
 {
-    return sinceStartup();
+    return milliseconds(qint64(double(sinceStartup().count()) * m_speed));
 }
 
 QDateTime SystemClock::now() const
@@ -57,7 +61,7 @@ QDateTime SystemClock::now() const
 
 milliseconds SystemClock::realDuration(milliseconds programTime) const
 {
-    return programTime;
+    return milliseconds(qint64(double(programTime.count()) / m_speed));
 }
 
 QString isoDate(QDate date)

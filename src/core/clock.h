@@ -32,9 +32,16 @@ public:
 
 class SystemClock final : public Clock {
 public:
+    // Waits and time-outs pass `speed` times faster than real time; dates stay
+    // real. Only the command line's tests ask for a speed other than 1.
+    explicit SystemClock(double speed = 1.0);
+
     std::chrono::milliseconds monotonic() const override;
     QDateTime now() const override;
     std::chrono::milliseconds realDuration(std::chrono::milliseconds programTime) const override;
+
+private:
+    double m_speed;
 };
 
 // Dates the program stores and shows: ISO "yyyy-MM-dd" everywhere (valid in file

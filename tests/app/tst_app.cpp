@@ -45,6 +45,15 @@ QString versionPageFor(const QString& version)
            u"\"></body></html>"_s;
 }
 
+// The related tab's five option boxes, "1" for each checked.
+QString options(RelatedTab* tab)
+{
+    QString states;
+    for (int option = 0; option < RelatedOptions::Count; ++option)
+        states += tab->optionBox(RelatedOptions::Option(option))->isChecked() ? u'1' : u'0';
+    return states;
+}
+
 } // namespace
 
 class TestApp : public QObject {
@@ -54,16 +63,14 @@ private Q_SLOTS:
     void cleanup();
 
     void firstRun();
-    void laterStartOnTheSameDay();
+    void laterStarts();
     void withoutMakerSiteNothingIsAsked();
-    void newerVersionStartsTheUpdater();
-    void missingUpdaterOnlyWarns();
+    void newerVersion_data();
+    void newerVersion();
     void secondInstanceIsRefused();
     void closing();
-    void optionsAreSavedOnlyOnceLoaded();
-    void storedFormats();
-    void unusableDatabase();
-    void unwritableVersionFile();
+    void storedOptions();
+    void unusableFiles();
     void tabSelection();
     void rankTabBindings();
     void crawlIntervalWindow();
@@ -72,6 +79,12 @@ private Q_SLOTS:
 private:
     std::unique_ptr<Application> makeApp();
     Application::StartResult start(Application& app) { return await(app.start()); }
+    // A started application, or null when it did not run.
+    std::unique_ptr<Application> started()
+    {
+        auto app = makeApp();
+        return start(*app) == Application::StartResult::Running ? std::move(app) : nullptr;
+    }
     QString setting(const QString& name) const;
     void storeSetting(const QString& name, const QString& value);
     QString dataFile(const QString& name) const { return m_dir->filePath(u"data/"_s + name); }
@@ -79,6 +92,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<TestHttpServer> m_server;
     std::unique_ptr<QNetworkAccessManager> m_network;
+    std::unique_ptr<RecordingClock> m_clock;
     ScriptedPrompts m_prompts;
     QString m_updater;
     QStringList m_hostProblems;
@@ -91,6 +105,7 @@ void TestApp::init()
     m_server = std::make_unique<TestHttpServer>();
     m_server->serve(versionPage, Response::page(versionPageFor(u"1.0"_s), "GBK"));
     m_network = std::make_unique<QNetworkAccessManager>();
+    m_clock = std::make_unique<RecordingClock>(false);
     m_prompts.clear();
     m_updater = m_dir->filePath(u"update"_s);
     m_writer = std::make_shared<FaultyWriter>();
@@ -115,7 +130,7 @@ std::unique_ptr<Application> TestApp::makeApp()
                                m_updater,
                                m_network.get(),
                                &m_prompts,
-                               &Clock::system(),
+                               m_clock.get(),
                                m_hostProblems};
     return std::make_unique<Application>(std::move(environment));
 }
@@ -134,81 +149,61 @@ void TestApp::storeSetting(const QString& name, const QString& value)
 
 void TestApp::firstRun()
 {
-    auto app = makeApp();
-    QCOMPARE(start(*app), Application::StartResult::Running);
+    auto app = started();
+    QVERIFY(app);
     QVERIFY(m_prompts.shown().isEmpty());
-
-    // Defaults written, the version page asked once.
+    // Defaults written, the version page asked once, with five seconds to answer.
     QCOMPARE(setting(u"setting1"_s), u"0#1#1#0#0"_s);
-    QSettings settings(m_dir->filePath(u"settings.ini"_s), QSettings::IniFormat);
-    QVERIFY(settings.contains(u"Software/Marbleway/V1.0.0/Config/settingurl"_s));
-    QCOMPARE(setting(u"settingurl"_s), QString());
+    QVERIFY(QSettings(m_dir->filePath(u"settings.ini"_s), QSettings::IniFormat)
+                .contains(u"Software/Marbleway/V1.0.0/Config/settingurl"_s));
     QCOMPARE(setting(u"updatedt"_s), isoDate(QDate::currentDate()));
     QTRY_COMPARE(setting(u"ver"_s), u"1.0"_s);
     QCOMPARE(m_server->requestCount(versionPage), 1);
+    QCOMPARE(m_clock->asked(), QList<qint64>{5500});
     QCOMPARE(app->crawlIntervals(), (std::array<int, 3>{5, 5, 5}));
-
-    // The files of the data folder.
     QCOMPARE(readAnsiFile(dataFile(u"ver.txt"_s)), u"1.0\r\n"_s);
-    QVERIFY(QFile::exists(dataFile(u"db.sqlite"_s)));
     QVERIFY(app->keywords().isOpen());
 
     // The window as start-up leaves it.
     MainWindow* window = app->window();
     QVERIFY(window->isVisible());
     QCOMPARE(window->tabs()->count(), 5);
-    QCOMPARE(window->tabs()->tabText(3), u"关键词排名查询"_s);
     QCOMPARE(window->tabs()->currentIndex(), 0);
     QVERIFY(window->tabAction(0)->isChecked());
     QVERIFY(window->warnings().isEmpty());
-    QVERIFY(app->isLoaded());
-    QVERIFY(!app->updateFlag());
-
+    QVERIFY(app->isLoaded() && !app->updateFlag());
     RelatedTab* related = window->relatedTab();
-    QVERIFY(!related->optionBox(RelatedOptions::MustContain)->isChecked());
-    QVERIFY(related->optionBox(RelatedOptions::GoogleCounts)->isChecked());
-    QVERIFY(related->optionBox(RelatedOptions::YahooCounts)->isChecked());
-    QVERIFY(!related->optionBox(RelatedOptions::BingCounts)->isChecked());
+    QCOMPARE(options(related), u"01100"_s);
     QCOMPARE(related->keywordBox()->text(), QString());
     QCOMPARE(related->filterFrame()->wordChoice()->currentText(), u"包含"_s);
-    QCOMPARE(related->filterFrame()->countChoice(2)->count(), 3);
-
     RankTab* rank = window->rankTab();
     QCOMPARE(rank->depthBox()->currentText(), u"10"_s);
-    const QList<int> pages = {rank->depthBox()->itemData(0).toInt(),
-                              rank->depthBox()->itemData(1).toInt(),
-                              rank->depthBox()->itemData(2).toInt()};
-    QCOMPARE(pages, QList<int>({1, 2, 5}));
+    QCOMPARE(rank->depthBox()->itemData(2).toInt(), 5);
     const RowModel* engines = rank->controller().model().engines();
     QCOMPARE(engines->columnTexts(), QStringList({u"Google.com"_s, u"Yahoo.com"_s, u"Bing.com"_s}));
-    QCOMPARE(engines->at(2).tag, u"Bing.com"_s);
     QVERIFY(!engines->hasChecked());
     QCOMPARE(window->findChild<QLabel*>(u"statusPanel1"_s)->text(), u"就绪"_s);
 }
 
-void TestApp::laterStartOnTheSameDay()
+void TestApp::laterStarts()
 {
     storeSetting(u"updatedt"_s, isoDate(QDate::currentDate()));
     storeSetting(u"setting1"_s, u"1#0#0#1#1"_s);
     QDir().mkpath(m_dir->filePath(u"data"_s));
     QVERIFY(writeAnsiFile(dataFile(u"kws.txt"_s), crlfLines({u"关键词 排名"_s, u"ignored"_s})));
-
-    auto app = makeApp();
-    QCOMPARE(start(*app), Application::StartResult::Running);
+    auto app = started();
+    QVERIFY(app);
     QCOMPARE(m_server->requestCount(versionPage), 0);
-    RelatedTab* related = app->window()->relatedTab();
-    QCOMPARE(related->keywordBox()->text(), u"关键词 排名"_s);
-    QVERIFY(related->optionBox(RelatedOptions::MustContain)->isChecked());
-    QVERIFY(!related->optionBox(RelatedOptions::GoogleCounts)->isChecked());
-    QVERIFY(related->optionBox(RelatedOptions::StoreAtOnce)->isChecked());
+    QCOMPARE(app->window()->relatedTab()->keywordBox()->text(), u"关键词 排名"_s);
+    QCOMPARE(options(app->window()->relatedTab()), u"10011"_s);
 
-    // A later day asks again, with the stored date brought up to today.
+    // A later day asks again, with six seconds, and brings the stored date up to today.
     app.reset();
     storeSetting(u"updatedt"_s, u"2020-01-31"_s);
-    app = makeApp();
-    QCOMPARE(start(*app), Application::StartResult::Running);
-    QTRY_COMPARE(m_server->requestCount(versionPage), 1);
-    QCOMPARE(setting(u"updatedt"_s), isoDate(QDate::currentDate()));
+    app = started();
+    QTRY_COMPARE(setting(u"updatedt"_s), isoDate(QDate::currentDate()));
+    QCOMPARE(m_server->requestCount(versionPage), 1);
+    QCOMPARE(m_clock->asked(), QList<qint64>{6500});
 
     // A maker's site that does not answer: the window is there at once, the
     // check goes on behind it. Problems with the configured hosts are shown.
@@ -218,8 +213,7 @@ void TestApp::laterStartOnTheSameDay()
         versionPage,
         Response::page(versionPageFor(u"1.0"_s)).after(std::chrono::milliseconds(1500)));
     m_hostProblems = {u"MARBLEWAY_HOSTS: \"gogle=x\" does not name a service"_s};
-    app = makeApp();
-    QCOMPARE(start(*app), Application::StartResult::Running);
+    app = started();
     QVERIFY(app->window()->isVisible());
     QCOMPARE(setting(u"updatedt"_s), u"2020-01-31"_s);
     QVERIFY(app->window()->warnings().contains(u"gogle=x"));
@@ -253,53 +247,56 @@ void TestApp::withoutMakerSiteNothingIsAsked()
                                &m_prompts,
                                &Clock::system(),
                                {}};
-    auto app = std::make_unique<Application>(std::move(environment));
-    QCOMPARE(start(*app), Application::StartResult::Running);
+    Application app(std::move(environment));
+    QCOMPARE(start(app), Application::StartResult::Running);
     QTest::qWait(50);
     QCOMPARE(network.requests, 0);
     QCOMPARE(setting(u"ver"_s), u"1.0"_s);
     QCOMPARE(setting(u"updatedt"_s), isoDate(QDate::currentDate()));
 }
 
-void TestApp::newerVersionStartsTheUpdater()
+void TestApp::newerVersion_data()
 {
+    QTest::addColumn<bool>("updater");
+    QTest::newRow("updater") << true;
+    QTest::newRow("no updater") << false;
+}
+
+void TestApp::newerVersion()
+{
+    QFETCH(bool, updater);
     m_server->serve(versionPage, Response::page(versionPageFor(u" 1.1 "_s), "GBK"));
     const QString ran = m_dir->filePath(u"updater-ran"_s);
-    QFile script(m_updater);
-    QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\necho \"$@\" > '" + ran.toUtf8() + "'\n");
-    script.close();
-    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-
+    if (updater) {
+        QFile script(m_updater);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\necho \"$@\" > '" + ran.toUtf8() + "'\n");
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
     auto app = makeApp();
     QSignalSpy finished(app.get(), &Application::finished);
     QCOMPARE(start(*app), Application::StartResult::Running);
-    // The updater takes over: the window closes without its usual question.
-    QTRY_VERIFY(app->updateFlag());
-    QTRY_COMPARE(finished.size(), 1);
-    QVERIFY(!app->window()->isVisible());
-    QVERIFY(m_prompts.shown().isEmpty());
-    QCOMPARE(setting(u"ver"_s), u" 1.1 "_s);
-    QTRY_VERIFY(QFile::exists(ran));
-}
-
-void TestApp::missingUpdaterOnlyWarns()
-{
-    m_server->serve(versionPage, Response::page(versionPageFor(u"2.0"_s), "GBK"));
-    auto app = makeApp();
-    QCOMPARE(start(*app), Application::StartResult::Running);
-    QTRY_VERIFY(app->window()->warnings().contains(u"升级程序"));
-    QVERIFY(!app->updateFlag());
-    QVERIFY(app->window()->isVisible());
-    QCOMPARE(setting(u"ver"_s), u"2.0"_s);
+    QTRY_COMPARE(setting(u"ver"_s), u" 1.1 "_s);
+    if (updater) {
+        // The updater takes over: the window closes without its usual question.
+        QTRY_VERIFY(app->updateFlag());
+        QTRY_COMPARE(finished.size(), 1);
+        QVERIFY(!app->window()->isVisible());
+        QVERIFY(m_prompts.shown().isEmpty());
+        QTRY_VERIFY(QFile::exists(ran));
+    } else {
+        QTRY_VERIFY(app->window()->warnings().contains(u"升级程序"));
+        QVERIFY(!app->updateFlag());
+        QVERIFY(app->window()->isVisible());
+    }
 }
 
 void TestApp::secondInstanceIsRefused()
 {
-    auto first = makeApp();
-    QCOMPARE(start(*first), Application::StartResult::Running);
+    auto first = started();
+    QVERIFY(first);
     QFile::remove(dataFile(u"ver.txt"_s));
-
     auto second = makeApp();
     QCOMPARE(start(*second), Application::StartResult::AlreadyRunning);
     QCOMPARE(m_prompts.messages(), QStringList{u"程序已运行。"_s});
@@ -313,11 +310,8 @@ void TestApp::secondInstanceIsRefused()
     // Once the first has ended, the next start runs.
     first.reset();
     second.reset();
-    auto third = makeApp();
-    QCOMPARE(start(*third), Application::StartResult::Running);
-
+    QVERIFY(started());
     // A folder where no lock can be made is not "already running".
-    third.reset();
     QFile::remove(dataFile(u"marbleway.lock"_s));
     QVERIFY(QDir().mkpath(dataFile(u"marbleway.lock"_s)));
     m_prompts.clear();
@@ -329,17 +323,14 @@ void TestApp::secondInstanceIsRefused()
 
 void TestApp::closing()
 {
-    auto app = makeApp();
-    QCOMPARE(start(*app), Application::StartResult::Running);
+    auto app = started();
     MainWindow* window = app->window();
     QSignalSpy finished(app.get(), &Application::finished);
-
-    app->panels().setText(1, StatusPanels::Running);
-    QVERIFY(!window->close());
-    QCOMPARE(m_prompts.messages(), QStringList{u"程序正在运行中，请停止后推出。"_s});
-    app->panels().setText(1, StatusPanels::Stopping);
-    QVERIFY(!window->close());
-    QCOMPARE(m_prompts.shown().size(), 2);
+    for (const QString& busy : {StatusPanels::Running, StatusPanels::Stopping}) {
+        app->panels().setText(1, busy);
+        QVERIFY(!window->close());
+    }
+    QCOMPARE(m_prompts.messages(), QStringList(2, u"程序正在运行中，请停止后推出。"_s));
     QVERIFY(window->isVisible());
 
     // Idle: the user is asked, and "No" keeps the window.
@@ -353,70 +344,58 @@ void TestApp::closing()
     QTest::qWait(20);
     QVERIFY(window->isVisible());
     QCOMPARE(finished.size(), 0);
-
     m_prompts.answerConfirm(true);
     window->close();
     QTRY_VERIFY(!window->isVisible());
     QCOMPARE(finished.size(), 1);
 }
 
-void TestApp::optionsAreSavedOnlyOnceLoaded()
+void TestApp::storedOptions()
 {
     // Restoring the options must not write them back: a sixth field would be lost.
     storeSetting(u"setting1"_s, u"1#0#0#1#1#6"_s);
-    auto app = makeApp();
-    QCOMPARE(start(*app), Application::StartResult::Running);
-    QCOMPARE(setting(u"setting1"_s), u"1#0#0#1#1#6"_s);
-
-    // A click once loaded writes all five.
-    app->window()->relatedTab()->optionBox(RelatedOptions::GoogleCounts)->click();
-    QCOMPARE(setting(u"setting1"_s), u"1#1#0#1#1"_s);
-    app->window()->relatedTab()->optionBox(RelatedOptions::MustContain)->click();
-    QCOMPARE(setting(u"setting1"_s), u"0#1#0#1#1"_s);
-}
-
-void TestApp::storedFormats()
-{
-    // Fields that are missing or not "0"/"1" leave their boxes as they are.
-    storeSetting(u"setting1"_s, u"1#x"_s);
     storeSetting(u"googlese"_s, u"3"_s);
     storeSetting(u"bingse"_s, u"10"_s);
     storeSetting(u"settingurl"_s, u"www.站点.com$www.site.test"_s);
-    auto app = makeApp();
-    QCOMPARE(start(*app), Application::StartResult::Running);
-    RelatedTab* related = app->window()->relatedTab();
-    QVERIFY(related->optionBox(RelatedOptions::MustContain)->isChecked());
-    QVERIFY(related->optionBox(RelatedOptions::GoogleCounts)->isChecked());
-    QVERIFY(related->optionBox(RelatedOptions::YahooCounts)->isChecked());
+    auto app = started();
+    QCOMPARE(setting(u"setting1"_s), u"1#0#0#1#1#6"_s);
     QCOMPARE(app->crawlIntervals(), (std::array<int, 3>{3, 5, 10}));
     // An existing site list is left alone.
     QCOMPARE(setting(u"settingurl"_s), u"www.站点.com$www.site.test"_s);
+    // A click once loaded writes all five.
+    RelatedTab* related = app->window()->relatedTab();
+    related->optionBox(RelatedOptions::GoogleCounts)->click();
+    QCOMPARE(setting(u"setting1"_s), u"1#1#0#1#1"_s);
+    related->optionBox(RelatedOptions::MustContain)->click();
+    QCOMPARE(setting(u"setting1"_s), u"0#1#0#1#1"_s);
+
+    // Fields that are missing or not "0"/"1" leave their boxes as they are.
+    app.reset();
+    storeSetting(u"setting1"_s, u"1#x"_s);
+    app = started();
+    QCOMPARE(options(app->window()->relatedTab()), u"11100"_s);
 }
 
-void TestApp::unusableDatabase()
+void TestApp::unusableFiles()
 {
     QDir().mkpath(dataFile(u"db.sqlite"_s)); // a folder where the file should be
-    auto app = makeApp();
-    QCOMPARE(start(*app), Application::StartResult::Running);
+    auto app = started();
     QVERIFY(!app->keywords().isOpen());
     QVERIFY(app->window()->warnings().contains(u"关键词数据库无法打开"));
     app->window()->selectTab(MainWindow::KeywordDbTabIndex);
     QCOMPARE(app->window()->keywordDbTab()->list().rows()->size(), 0);
     QVERIFY(
         !app->keywords().insert(u"seo"_s, QString(), u"1"_s, u"2"_s, u"3"_s, QDate::currentDate()));
-}
+    app.reset();
 
-void TestApp::unwritableVersionFile()
-{
     // The start goes on with a warning; the old "ver.txt" stays.
-    QVERIFY(QDir().mkpath(dataFile(QString())));
     for (const WriteFault fault : AllWriteFaults) {
         QVERIFY(writeAnsiFile(dataFile(u"ver.txt"_s), u"0.9\r\n"_s));
         m_writer->setFault(fault);
-        auto app = makeApp();
-        QCOMPARE(start(*app), Application::StartResult::Running);
+        app = started();
         QVERIFY(app->window()->warnings().contains(u"ver.txt"));
         QCOMPARE(readAnsiFile(dataFile(u"ver.txt"_s)), u"0.9\r\n"_s);
+        app.reset();
     }
 }
 
@@ -429,8 +408,7 @@ void TestApp::tabSelection()
         seed.insert(u"older"_s, u"p"_s, u"1"_s, u"2"_s, u"3"_s, QDate(2026, 1, 2));
         seed.insertUncounted(u"newer"_s, u"p"_s, QDate(2026, 1, 3));
     }
-    auto app = makeApp();
-    QCOMPARE(start(*app), Application::StartResult::Running);
+    auto app = started();
     MainWindow* window = app->window();
     RankTab* rank = window->rankTab();
     QVERIFY(rank->historyStrip()->isHidden());
@@ -439,10 +417,8 @@ void TestApp::tabSelection()
     QCOMPARE(window->tabs()->currentIndex(), int(MainWindow::ResourcesTabIndex));
     const QAbstractItemModel& categories = *window->resourcesTab()->categoriesView()->model();
     QCOMPARE(categories.rowCount(), 3);
-    QCOMPARE(categories.index(2, 0).data().toString(), u"Web Directory"_s);
     QCOMPARE(categories.index(2, 2).data().toString(), u"7300"_s);
     QCOMPARE(categories.index(1, 0).data(Qt::ToolTipRole).toString(), u"英文社会化书签"_s);
-
     window->tabs()->setCurrentIndex(MainWindow::RankTabIndex);
     QVERIFY(window->tabAction(MainWindow::RankTabIndex)->isChecked());
     QVERIFY(!rank->historyStrip()->isHidden());
@@ -454,7 +430,6 @@ void TestApp::tabSelection()
     QCOMPARE(stored.index(0, 0).data().toString(), u"newer"_s);
     QCOMPARE(stored.index(0, 2).data().toString(), u"-"_s);
     QCOMPARE(stored.index(1, 5).data().toString(), u"2026-01-02"_s);
-
     // Shown again, the list is not reloaded; "刷新数据库" reloads it.
     app->keywords().insertUncounted(u"newest"_s, QString(), QDate(2026, 1, 4));
     window->selectTab(MainWindow::RelatedTabIndex);
@@ -462,7 +437,6 @@ void TestApp::tabSelection()
     QCOMPARE(stored.rowCount(), 2);
     window->keywordDbTab()->refreshButton()->click();
     QCOMPARE(stored.rowCount(), 3);
-    QCOMPARE(categories.rowCount(), 3);
 }
 
 // Receives the addresses the program asks the desktop to open.
@@ -483,8 +457,7 @@ void TestApp::rankTabBindings()
                                           request.query(u"start"));
         return Response::page(*page).after(std::chrono::milliseconds(150));
     });
-    auto app = makeApp();
-    QCOMPARE(start(*app), Application::StartResult::Running);
+    auto app = started();
     MainWindow* window = app->window();
     window->selectTab(MainWindow::RankTabIndex);
     RankTab* tab = window->rankTab();
@@ -524,13 +497,11 @@ void TestApp::rankTabBindings()
     QCOMPARE(results->index(1, 1).data().toString(), u"3"_s);
     QCOMPARE(results->index(1, 0).data(Qt::DecorationRole).typeId(), QMetaType::QIcon);
 
-    // A double click on an engine row opens its result page.
+    // A double click on an engine row opens its result page; a site row has none.
     OpenedUrls opened;
     QDesktopServices::setUrlHandler(u"http"_s, &opened, "open");
-    QTreeView* view = tab->resultsView();
-    const QModelIndex engineRow = results->index(1, 0);
-    Q_EMIT view->doubleClicked(engineRow);
-    Q_EMIT view->doubleClicked(results->index(0, 2)); // a site row has no page to open
+    Q_EMIT tab->resultsView()->doubleClicked(results->index(1, 0));
+    Q_EMIT tab->resultsView()->doubleClicked(results->index(0, 2));
     QDesktopServices::unsetUrlHandler(u"http"_s);
     QCOMPARE(opened.urls.size(), 1);
     QVERIFY(opened.urls.first().toString().contains(u"/search?q=seo"));
@@ -553,10 +524,8 @@ void TestApp::crawlIntervalWindow()
 {
     storeSetting(u"yahoose"_s, u"10"_s);
     storeSetting(u"bingse"_s, u"12"_s);
-    auto app = makeApp();
-    QCOMPARE(start(*app), Application::StartResult::Running);
+    auto app = started();
     QCOMPARE(app->crawlIntervals(), (std::array<int, 3>{5, 10, 12}));
-
     QAction* open = nullptr;
     for (QAction* action : app->window()->findChildren<QAction*>())
         if (action->text() == u"搜索引擎屏蔽设置"_s)
@@ -565,14 +534,12 @@ void TestApp::crawlIntervalWindow()
     open->trigger();
     auto* dialog = app->window()->findChild<CrawlSettingsDialog*>();
     QVERIFY(dialog && dialog->isVisible());
-    QCOMPARE(dialog->windowTitle(), u"搜索引擎屏蔽设置"_s);
     // Opening shows and writes the stored intervals; one outside 3 to 10 shows none.
     QCOMPARE(dialog->intervalBox(0)->currentText(), u"5"_s);
     QCOMPARE(dialog->intervalBox(1)->currentText(), u"10"_s);
     QCOMPARE(dialog->intervalBox(2)->currentIndex(), -1);
     QCOMPARE(setting(u"googlese"_s), u"5"_s);
     QCOMPARE(setting(u"bingse"_s), u"12"_s);
-
     dialog->intervalBox(0)->setCurrentIndex(0);
     QCOMPARE(setting(u"googlese"_s), u"3"_s);
     QCOMPARE(app->crawlIntervals()[0], 3);
@@ -582,10 +549,11 @@ void TestApp::crawlIntervalWindow()
 void TestApp::relatedTabBindings()
 {
     fakeweb::serveAllEngines(*m_server);
-    auto app = makeApp();
-    QCOMPARE(start(*app), Application::StartResult::Running);
+    auto app = started();
     RelatedTab* tab = app->window()->relatedTab();
-
+    const auto panel = [&app] {
+        return app->window()->findChild<QLabel*>(u"statusPanel1"_s)->text();
+    };
     // The seed box is kept as the user types; the words rule reaches the search.
     tab->keywordBox()->setText(u"seo tools"_s);
     QCOMPARE(readAnsiFile(dataFile(u"kws.txt"_s)), u"seo tools\r\n"_s);
@@ -598,11 +566,7 @@ void TestApp::relatedTabBindings()
     tab->startButton()->click();
     QCOMPARE(tab->startButton()->text(), u"暂停查询"_s);
     QVERIFY(!tab->filterFrame()->isEnabled());
-    QCOMPARE(app->window()->findChild<QLabel*>(u"statusPanel1"_s)->text(), u"进行中..."_s);
-    // Closing is refused while it runs.
-    QVERIFY(!app->window()->close());
-    QCOMPARE(m_prompts.messages().last(), u"程序正在运行中，请停止后推出。"_s);
-
+    QCOMPARE(panel(), u"进行中..."_s);
     QTRY_COMPARE(tab->startButton()->text(), u"开始查询"_s);
     QVERIFY(tab->filterFrame()->isEnabled());
     QAbstractItemModel* shown = tab->resultsView()->model();
@@ -611,9 +575,9 @@ void TestApp::relatedTabBindings()
     QVERIFY(shown->index(0, 0).data(Qt::FontRole).value<QFont>().bold());
     QVERIFY(!shown->index(1, 0).data(Qt::FontRole).value<QFont>().bold());
     QCOMPARE(shown->index(1, 1).data().toString(), u"-"_s);
-    QCOMPARE(app->window()->findChild<QLabel*>(u"statusPanel1"_s)->text(), u"就绪"_s);
+    QCOMPARE(panel(), u"就绪"_s);
 
-    // A click on a count header sorts; the database button stores the checked rows.
+    // A click on a header sorts; the database button stores the checked rows.
     tab->resultsView()->header()->sectionClicked(0);
     QCOMPARE(shown->index(0, 0).data().toString(), u"seo tools review"_s);
     shown->setData(shown->index(0, 0), Qt::Checked, Qt::CheckStateRole);

@@ -35,8 +35,7 @@ private Q_SLOTS:
     void initTestCase();
 
     void rankEveryPosition();
-    void rankDefaults();
-    void rankChosenEngines();
+    void rankDefaultsAndChosenEngines();
     void fetchPrintsThePage();
     void help();
     void usageErrors_data();
@@ -46,6 +45,7 @@ private Q_SLOTS:
     void favourites();
     void favouritesOnAFullDisk();
     void related();
+    void relatedCountsArePaced();
 
 private:
     Outcome run(const QStringList& arguments, const QString& hosts = {});
@@ -115,14 +115,14 @@ void TestCli::rankEveryPosition()
     QCOMPARE(outcome.out, expected.join(u'\n') + u'\n');
 }
 
-void TestCli::rankDefaults()
+void TestCli::rankDefaultsAndChosenEngines()
 {
     m_google.clearRequests();
-    const Outcome outcome = run({u"rank"_s, u"--site"_s, u"www.bluewidget.example"_s,
-                                 u"--keyword"_s, u"keyword research"_s},
-                                hosts());
+    Outcome outcome = run({u"rank"_s, u"--site"_s, u"www.bluewidget.example"_s, u"--keyword"_s,
+                           u"keyword research"_s},
+                          hosts());
     QCOMPARE(outcome.exitCode, 0);
-    const QStringList lines = outcome.out.split(u'\n', Qt::SkipEmptyParts);
+    QStringList lines = outcome.out.split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 3);
     QVERIFY(lines.at(0).startsWith(u"Google.com\t8\twww.bluewidget.example/keyword-research\t"));
     QVERIFY(lines.at(1).startsWith(u"Yahoo.com\t2\t"));
@@ -130,16 +130,14 @@ void TestCli::rankDefaults()
     QCOMPARE(lines.at(2), u"Bing.com\t0\t\t"_s);
     // Depth 10: one page per engine.
     QCOMPARE(m_google.requestCount(), 1);
-}
 
-void TestCli::rankChosenEngines()
-{
-    const Outcome outcome =
+    // Engines in the order given, in any letter case.
+    outcome =
         run({u"rank"_s, u"--site"_s, u"www.bluewidget.example"_s, u"--keyword"_s, u"backlinks"_s,
-             u"--engine"_s, u"bing"_s, u"--engine"_s, u"yahoo"_s, u"--depth"_s, u"20"_s},
+             u"--engine"_s, u"Bing"_s, u"--engine"_s, u"yahoo"_s, u"--depth"_s, u"20"_s},
             hosts());
     QCOMPARE(outcome.exitCode, 0);
-    const QStringList lines = outcome.out.split(u'\n', Qt::SkipEmptyParts);
+    lines = outcome.out.split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 2);
     QVERIFY(lines.at(0).startsWith(u"Bing.com\t1\twww.bluewidget.example/backlinks\t"));
     QVERIFY(lines.at(1).startsWith(u"Yahoo.com\t15\twww.bluewidget.example/backlinks\t"));
@@ -233,7 +231,7 @@ void TestCli::hostsFromSettings()
     }
     m_google.clearRequests();
     const Outcome outcome = run({u"rank"_s, u"--site"_s, u"www.bluewidget.example"_s,
-                                 u"--keyword"_s, u"seo tools"_s, u"--engine"_s, u"google"_s});
+                                 u"--keyword"_s, u"seo tools"_s, u"--engine"_s, u"Google"_s});
     QFile::remove(file);
     QCOMPARE(outcome.exitCode, 0);
     QVERIFY(outcome.out.startsWith(u"Google.com\t3\t"));
@@ -344,6 +342,46 @@ void TestCli::related()
     const Outcome bad = run({u"related"_s, u"seo"_s, u"--counts"_s, u"altavista"_s});
     QCOMPARE(bad.exitCode, 2);
     QVERIFY(bad.err.contains(u"altavista"));
+}
+
+void TestCli::relatedCountsArePaced()
+{
+    // The crawl interval as the window stores it, above the default: a run that
+    // did not read it would ask too early.
+    QVERIFY(QDir().mkpath(m_config.filePath(u"Marbleway"_s)));
+    const QString file = m_config.filePath(u"Marbleway/Marbleway.conf"_s);
+    QSettings(file, QSettings::IniFormat)
+        .setValue(u"Software/Marbleway/V1.0.0/Config/googlese"_s, u"6"_s);
+    QTemporaryDir home;
+    qputenv("MARBLEWAY_HOME", home.path().toUtf8());
+    // Program time twenty times faster than real time.
+    constexpr int speed = 20;
+    qputenv("MARBLEWAY_TIME_SCALE", QByteArray::number(speed));
+    m_google.clearRequests();
+    const Outcome outcome = run({u"related"_s, u"seo tools"_s, u"--exclude"_s,
+                                 u"free|best|beginners|software|comparison|top|review|online"_s,
+                                 u"--counts"_s, u"google"_s},
+                                hosts());
+    qunsetenv("MARBLEWAY_HOME");
+    qunsetenv("MARBLEWAY_TIME_SCALE");
+    QFile::remove(file);
+    QCOMPARE(outcome.exitCode, 0);
+    QCOMPARE(outcome.out.count(u'\n'), 3);
+
+    // The first request for each keyword is its count (the seed's related page
+    // comes later). A rounded wait may end up to half a second early.
+    QStringList keywords;
+    QList<std::chrono::steady_clock::time_point> counts;
+    for (const Request& request : m_google.requests()) {
+        const QString keyword = request.query(u"q").value_or(QString());
+        if (!keywords.contains(keyword)) {
+            keywords << keyword;
+            counts << request.arrived;
+        }
+    }
+    QCOMPARE(counts.size(), 3);
+    for (qsizetype i = 1; i < counts.size(); ++i)
+        QVERIFY2((counts.at(i) - counts.at(i - 1)) * speed >= 5500ms, qPrintable(keywords.at(i)));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

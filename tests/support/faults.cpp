@@ -111,23 +111,9 @@ const QByteArray GzipHeader = "\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03"_ba;
 
 QString faultName(Fault fault)
 {
-    switch (fault) {
-    case Fault::Endless:
-        return u"endless"_s;
-    case Fault::FastBody:
-        return u"fastbody"_s;
-    case Fault::Drip:
-        return u"drip"_s;
-    case Fault::Reset:
-        return u"reset"_s;
-    case Fault::RedirectLoop:
-        return u"redirectloop"_s;
-    case Fault::GzipBomb:
-        return u"gzipbomb"_s;
-    case Fault::BadGzip:
-        return u"badgzip"_s;
-    }
-    return {};
+    static constexpr std::array<const char*, AllFaults.size()> names{
+        "endless", "fastbody", "drip", "reset", "redirectloop", "gzipbomb", "badgzip"};
+    return QString::fromLatin1(names[static_cast<size_t>(fault)]);
 }
 
 void sendFault(QTcpSocket* socket, Fault fault, const FaultOptions& options, const QString& path,

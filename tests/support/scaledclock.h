@@ -2,6 +2,8 @@
 
 #include "core/clock.h"
 
+#include <QList>
+
 namespace marbleway::test {
 
 // Runs program time `speed` times faster than real time, from a chosen start,
@@ -18,6 +20,30 @@ private:
     double m_speed;
     QDateTime m_start;
     std::chrono::steady_clock::time_point m_origin;
+};
+
+// Notes every wait and time-out asked of it (in program milliseconds). Its
+// program time moves only when advanced; `instant` waits take no real time.
+class RecordingClock final : public Clock {
+public:
+    explicit RecordingClock(bool instant = true)
+        : m_instant(instant)
+    {}
+
+    std::chrono::milliseconds monotonic() const override { return m_now; }
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
+    std::chrono::milliseconds realDuration(std::chrono::milliseconds programTime) const override
+    {
+        m_asked << programTime.count();
+        return m_instant ? std::chrono::milliseconds(0) : programTime;
+    }
+    void advance(std::chrono::milliseconds by) { m_now += by; }
+    QList<qint64> asked() const { return m_asked; }
+
+private:
+    bool m_instant;
+    std::chrono::milliseconds m_now{100000};
+    mutable QList<qint64> m_asked;
 };
 
 } // namespace marbleway::test

@@ -27,34 +27,6 @@ namespace {
 
 constexpr qsizetype MaxHeaderBytes = 1024 * 1024;
 
-QByteArray reasonPhrase(int status)
-{
-    switch (status) {
-    case 200:
-        return "OK"_ba;
-    case 301:
-        return "Moved Permanently"_ba;
-    case 302:
-        return "Found"_ba;
-    case 303:
-        return "See Other"_ba;
-    case 307:
-        return "Temporary Redirect"_ba;
-    case 400:
-        return "Bad Request"_ba;
-    case 403:
-        return "Forbidden"_ba;
-    case 404:
-        return "Not Found"_ba;
-    case 500:
-        return "Internal Server Error"_ba;
-    case 503:
-        return "Service Unavailable"_ba;
-    default:
-        return "Status"_ba;
-    }
-}
-
 bool sameName(QByteArrayView a, QByteArrayView b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
@@ -155,12 +127,6 @@ Response& Response::after(std::chrono::milliseconds wait)
     return *this;
 }
 
-Response& Response::header(QByteArray name, QByteArray value)
-{
-    headers.append({std::move(name), std::move(value)});
-    return *this;
-}
-
 struct TestHttpServer::Connection {
     QTcpSocket* socket = nullptr;
     QByteArray buffer;
@@ -215,13 +181,6 @@ void TestHttpServer::serveFaults(const FaultOptions& options)
 {
     for (const Fault fault : AllFaults)
         serve(u"/fault/"_s + faultName(fault), Response::faulty(fault, options));
-}
-
-void TestHttpServer::clearRoutes()
-{
-    QMutexLocker lock(&m_mutex);
-    m_routes.clear();
-    m_handler = nullptr;
 }
 
 QList<Request> TestHttpServer::requests() const
@@ -341,8 +300,9 @@ void TestHttpServer::answer(Connection* connection, const Request& request,
         return;
     }
     const bool close = sameName(request.header("Connection"), "close");
-    QByteArray head = "HTTP/1.1 "_ba + QByteArray::number(response.status) + ' ' +
-                      reasonPhrase(response.status) + "\r\n";
+    // Clients read the code, not the phrase.
+    QByteArray head = "HTTP/1.1 "_ba + QByteArray::number(response.status) +
+                      (response.status == 200 ? " OK\r\n" : " Status\r\n");
     for (const auto& [name, value] : response.headers)
         head += name + ": " + value + "\r\n";
     head += "Content-Length: "_ba + QByteArray::number(response.body.size()) + "\r\n";

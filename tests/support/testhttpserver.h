@@ -60,7 +60,6 @@ struct Response {
     static Response faulty(Fault fault, FaultOptions options = {});
 
     Response& after(std::chrono::milliseconds wait);
-    Response& header(QByteArray name, QByteArray value);
 };
 
 // An HTTP/1.1 server on 127.0.0.1 with an ephemeral port, answering from canned
@@ -89,7 +88,6 @@ public:
     void setHandler(Handler handler);
     // Serves every fault at "/fault/" + its name.
     void serveFaults(const FaultOptions& options = {});
-    void clearRoutes();
 
     QList<Request> requests() const;
     // Requests for `path`, or all requests when `path` is empty.

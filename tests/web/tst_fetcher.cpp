@@ -1,7 +1,6 @@
 #include "testsupport.h"
 #include "web/cxhtml.h"
 
-#include <QElapsedTimer>
 #include <QStringEncoder>
 #include <QTest>
 
@@ -12,7 +11,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-QString fetch(const WebClient& client, const QString& url, const QString& charset = {},
+QString fetch(const WebClient& client, const QString& url, const QString& charset = u"utf-8"_s,
               int tryTime = CXHtml::DefaultTryTime)
 {
     CXHtml html(client);
@@ -24,20 +23,6 @@ QString fetch(const WebClient& client, const QString& url, const QString& charse
 
 const QString chinese = u"关键词排名查询 镕"_s;
 
-// As a command of the command line fetches: the network access ends with the
-// fetch, so that nothing of the reply may be in use once the page is back.
-QCoro::Task<QString> fetchOnce(QString url, const Clock* clock, qint64 maxBodyBytes)
-{
-    QNetworkAccessManager network;
-    WebClient client(network, *clock);
-    client.setMaxBodyBytes(maxBodyBytes);
-    CXHtml html(client);
-    html.setUrl(url);
-    html.setChar(u"utf-8"_s);
-    html.setTryTime(1);
-    co_return co_await html.GetSrc();
-}
-
 } // namespace
 
 class TestFetcher : public QObject {
@@ -46,18 +31,11 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void requestHeaders();
+    void pages();
     void schemeRule();
-    void detectsCharsetWithSecondRequest();
-    void detectedCharsetStaysForLaterRequests();
-    void anyStatusBodyIsReturned();
-    void followsRedirects();
-    void failuresGiveEmptyPage();
-    void timeOutAfterTryTimeAndAHalf();
-    void realTimeOut();
+    void charsetDetection();
+    void timeOuts();
     void oversizedBodyIsAbandoned();
-    void hostileServersGiveEmptyPage_data();
-    void hostileServersGiveEmptyPage();
     void concurrentFetchesAreIndependent();
 
 private:
@@ -78,18 +56,42 @@ void TestFetcher::cleanup()
     m_server.reset();
 }
 
-void TestFetcher::requestHeaders()
+void TestFetcher::pages()
 {
     m_server->serve(u"/page"_s, Response::page(u"hello"_s));
-    QCOMPARE(fetch(m_web->client, m_server->url(u"/page"), u"utf-8"_s), u"hello"_s);
-
-    QCOMPARE(m_server->requestCount(), 1);
+    QCOMPARE(fetch(m_web->client, m_server->url(u"/page")), u"hello"_s);
     const Request request = m_server->requests().first();
     QCOMPARE(request.method, "GET"_ba);
     QCOMPARE(request.header("User-Agent"),
              "Mozilla/5.0 (Windows; U; Windows NT 6.0; zh-CN; rv:1.9.0.3) Gecko/2008092417 "
              "Firefox/3.0.3 (.NET CLR 3.5.30729)"_ba);
     QVERIFY(!request.hasHeader("Referer"));
+
+    // Any status keeps its body; redirects are followed; failures give an empty page.
+    m_server->serve(u"/missing"_s, Response::withStatus(404, u"<h1>Not here</h1>"_s));
+    m_server->serve(u"/broken"_s, Response::withStatus(500, u"oops"_s));
+    m_server->serve(u"/denied"_s, Response::withStatus(403, u"denied"_s));
+    m_server->serve(u"/old"_s, Response::redirect(u"/middle"_s, 301));
+    m_server->serve(u"/middle"_s, Response::redirect(m_server->url(u"/final"), 302));
+    m_server->serve(u"/final"_s, Response::page(u"arrived"_s));
+    m_server->serve(u"/loop"_s, Response::redirect(u"/loop"_s));
+    m_server->serve(u"/drop"_s, Response::dropped());
+    m_server->serve(u"/garbage"_s, Response::garbage("\x00\x01not http at all\r\n\r\n"_ba));
+    quint16 closedPort = 0;
+    {
+        const TestHttpServer gone;
+        closedPort = gone.port();
+    }
+    for (const auto& [url, page] : {std::pair{m_server->url(u"/missing"), u"<h1>Not here</h1>"_s},
+                                    {m_server->url(u"/broken"), u"oops"_s},
+                                    {m_server->url(u"/denied"), u"denied"_s},
+                                    {m_server->url(u"/old"), u"arrived"_s},
+                                    {m_server->url(u"/loop"), QString()},
+                                    {m_server->url(u"/drop"), QString()},
+                                    {m_server->url(u"/garbage"), QString()},
+                                    {u"http://127.0.0.1:%1/"_s.arg(closedPort), QString()}})
+        QCOMPARE(fetch(m_web->client, url), page);
+    QCOMPARE(m_server->requestCount(u"/final"), 1);
 }
 
 void TestFetcher::schemeRule()
@@ -103,25 +105,21 @@ void TestFetcher::schemeRule()
     html.setChar(u"utf-8"_s);
     QCOMPARE(await(html.GetSrc()), u"found"_s);
     QCOMPARE(html.url(), u"http://"_s + bare);
-
     // A scheme in capitals counts as present.
-    QCOMPARE(fetch(m_web->client, u"HTTP://"_s + bare, u"utf-8"_s), u"found"_s);
+    QCOMPARE(fetch(m_web->client, u"HTTP://"_s + bare), u"found"_s);
 
     // "http://" inside the query counts too: nothing is put in front and the
-    // address cannot be fetched.
+    // address cannot be fetched. No address, no request.
     m_server->clearRequests();
     html.setUrl(bare + u"?next=http://elsewhere/"_s);
     QCOMPARE(await(html.GetSrc()), QString());
     QCOMPARE(html.url(), bare + u"?next=http://elsewhere/"_s);
-    QCOMPARE(m_server->requestCount(), 0);
-
-    // No address, no request, with or without a character set.
+    QCOMPARE(fetch(m_web->client, QString(), QString()), QString());
     QCOMPARE(fetch(m_web->client, QString()), QString());
-    QCOMPARE(fetch(m_web->client, QString(), u"utf-8"_s), QString());
     QCOMPARE(m_server->requestCount(), 0);
 }
 
-void TestFetcher::detectsCharsetWithSecondRequest()
+void TestFetcher::charsetDetection()
 {
     const QString declared =
         u"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"_s + chinese;
@@ -131,14 +129,17 @@ void TestFetcher::detectsCharsetWithSecondRequest()
     const QString html5 = u"<meta charset=\"utf-8\">"_s + chinese;
     m_server->serve(u"/html5"_s, Response::page(html5));
 
+    // Without a character set the page is asked twice: once to learn it.
     CXHtml html(m_web->client);
     html.setUrl(m_server->url(u"/gbk"));
     QCOMPARE(await(html.GetSrc()), declared);
     QCOMPARE(html.charset(), u"gb2312"_s);
     QCOMPARE(m_server->requestCount(u"/gbk"), 2);
-
-    QCOMPARE(fetch(m_web->client, m_server->url(u"/utf8")), utf8);
+    QCOMPARE(fetch(m_web->client, m_server->url(u"/utf8"), QString()), utf8);
     QCOMPARE(m_server->requestCount(u"/utf8"), 2);
+    // A known character set costs one request.
+    QCOMPARE(fetch(m_web->client, m_server->url(u"/utf8")), utf8);
+    QCOMPARE(m_server->requestCount(u"/utf8"), 3);
 
     // The quoted form is not understood: the page is read as gb2312.
     CXHtml quoted(m_web->client);
@@ -148,99 +149,35 @@ void TestFetcher::detectsCharsetWithSecondRequest()
     QVERIFY(misread.startsWith(u"<meta charset=\"utf-8\">"));
     QVERIFY(misread != html5);
 
-    // A known character set costs one request.
-    m_server->clearRequests();
-    QCOMPARE(fetch(m_web->client, m_server->url(u"/utf8"), u"utf-8"_s), utf8);
-    QCOMPARE(m_server->requestCount(), 1);
-}
-
-void TestFetcher::detectedCharsetStaysForLaterRequests()
-{
-    m_server->serve(u"/a"_s, Response::page(u"<meta charset=utf-8>a"_s));
-    m_server->serve(u"/b"_s, Response::page(u"<meta charset=gbk>"_s + chinese, "GBK"));
-    CXHtml html(m_web->client);
-    html.setUrl(m_server->url(u"/a"));
-    QCOMPARE(await(html.GetSrc()), u"<meta charset=utf-8>a"_s);
-    html.setUrl(m_server->url(u"/b"));
-    // Still read as utf-8: the GBK bytes do not come back as the Chinese text.
-    QVERIFY(await(html.GetSrc()) != u"<meta charset=gbk>"_s + chinese);
-    QCOMPARE(m_server->requestCount(u"/b"), 1);
+    // The detected set stays for later pages: one request, read as gb2312.
+    quoted.setUrl(m_server->url(u"/utf8"));
+    QVERIFY(await(quoted.GetSrc()) != utf8);
+    QCOMPARE(m_server->requestCount(u"/utf8"), 4);
 
     // GetChar on its own: a page that is empty or cannot be had reads as gb2312.
     m_server->serve(u"/empty"_s, Response::page(QString()));
-    html.setUrl(m_server->url(u"/empty"));
-    QCOMPARE(await(html.GetChar()), u"gb2312"_s);
-    html.setUrl(m_server->url(u"/dropped"));
     m_server->serve(u"/dropped"_s, Response::dropped());
-    QCOMPARE(await(html.GetChar()), u"gb2312"_s);
-}
-
-void TestFetcher::anyStatusBodyIsReturned()
-{
-    m_server->serve(u"/missing"_s, Response::withStatus(404, u"<h1>Not here</h1>"_s));
-    m_server->serve(u"/broken"_s, Response::withStatus(500, u"oops"_s));
-    m_server->serve(u"/denied"_s, Response::withStatus(403, u"denied"_s));
-    QCOMPARE(fetch(m_web->client, m_server->url(u"/missing"), u"utf-8"_s), u"<h1>Not here</h1>"_s);
-    QCOMPARE(fetch(m_web->client, m_server->url(u"/broken"), u"utf-8"_s), u"oops"_s);
-    QCOMPARE(fetch(m_web->client, m_server->url(u"/denied"), u"utf-8"_s), u"denied"_s);
-}
-
-void TestFetcher::followsRedirects()
-{
-    m_server->serve(u"/old"_s, Response::redirect(u"/middle"_s, 301));
-    m_server->serve(u"/middle"_s, Response::redirect(m_server->url(u"/final"), 302));
-    m_server->serve(u"/final"_s, Response::page(u"arrived"_s));
-    QCOMPARE(fetch(m_web->client, m_server->url(u"/old"), u"utf-8"_s), u"arrived"_s);
-    QCOMPARE(m_server->requestCount(u"/final"), 1);
-
-    m_server->serve(u"/loop"_s, Response::redirect(u"/loop"_s));
-    QCOMPARE(fetch(m_web->client, m_server->url(u"/loop"), u"utf-8"_s), QString());
-}
-
-void TestFetcher::failuresGiveEmptyPage()
-{
-    m_server->serve(u"/drop"_s, Response::dropped());
-    m_server->serve(u"/garbage"_s, Response::garbage("\x00\x01not http at all\r\n\r\n"_ba));
-    QCOMPARE(fetch(m_web->client, m_server->url(u"/drop"), u"utf-8"_s), QString());
-    QCOMPARE(fetch(m_web->client, m_server->url(u"/garbage"), u"utf-8"_s), QString());
-
-    // Nobody listening on the port.
-    quint16 closedPort = 0;
-    {
-        TestHttpServer gone;
-        closedPort = gone.port();
+    for (const auto path : {u"/empty", u"/dropped"}) {
+        html.setUrl(m_server->url(path));
+        QCOMPARE(await(html.GetChar()), u"gb2312"_s);
     }
-    QCOMPARE(fetch(m_web->client, u"http://127.0.0.1:%1/"_s.arg(closedPort), u"utf-8"_s),
-             QString());
 }
 
-void TestFetcher::timeOutAfterTryTimeAndAHalf()
+void TestFetcher::timeOuts()
 {
-    // Ten times faster than real time: TryTime 1 ends after 150 ms, not 1.5 s.
+    // The fetcher gives up after TryTime and a half (program time).
+    m_server->serve(u"/slow"_s, Response::page(u"late"_s).after(2s));
+    for (const auto& [tryTime, asked] : {std::pair{0, 500}, {1, 1500}, {15, 15500}}) {
+        const RecordingClock clock;
+        const WebClient client(m_web->network, clock);
+        QCOMPARE(fetch(client, m_server->url(u"/slow"), u"utf-8"_s, tryTime), QString());
+        QCOMPARE(clock.asked(), QList<qint64>{asked});
+    }
+    // Ten times faster: TryTime 1 is 150 ms, enough for a page sent after 50.
     const ScaledClock fast(10.0);
     const WebClient client(m_web->network, fast);
-    m_server->serve(u"/slow"_s, Response::page(u"late"_s).after(2s));
     m_server->serve(u"/quick"_s, Response::page(u"in time"_s).after(50ms));
-
-    QElapsedTimer elapsed;
-    elapsed.start();
-    QCOMPARE(fetch(client, m_server->url(u"/slow"), u"utf-8"_s, 1), QString());
-    const qint64 waited = elapsed.elapsed();
-    QVERIFY2(waited >= 148, qPrintable(u"gave up after %1 ms"_s.arg(waited)));
-    QVERIFY2(waited < 1900, qPrintable(u"waited %1 ms for the server"_s.arg(waited)));
-
     QCOMPARE(fetch(client, m_server->url(u"/quick"), u"utf-8"_s, 1), u"in time"_s);
-}
-
-void TestFetcher::realTimeOut()
-{
-    // TryTime 0 on the real clock: given up after half a second.
-    m_server->serve(u"/slow"_s, Response::page(u"late"_s).after(3s));
-    QElapsedTimer elapsed;
-    elapsed.start();
-    QCOMPARE(fetch(m_web->client, m_server->url(u"/slow"), u"utf-8"_s, 0), QString());
-    QVERIFY(elapsed.elapsed() >= 495);
-    QVERIFY(elapsed.elapsed() < 2900);
 }
 
 void TestFetcher::oversizedBodyIsAbandoned()
@@ -249,26 +186,8 @@ void TestFetcher::oversizedBodyIsAbandoned()
     client.setMaxBodyBytes(64 * 1024);
     m_server->serve(u"/big"_s, Response::bytes(QByteArray(200 * 1024, 'x')));
     m_server->serve(u"/small"_s, Response::bytes(QByteArray(60 * 1024, 'y')));
-    QCOMPARE(fetch(client, m_server->url(u"/big"), u"utf-8"_s), QString());
-    QCOMPARE(fetch(client, m_server->url(u"/small"), u"utf-8"_s).size(), 60 * 1024);
-}
-
-void TestFetcher::hostileServersGiveEmptyPage_data()
-{
-    QTest::addColumn<Fault>("fault");
-    for (const Fault fault : AllFaults)
-        QTest::newRow(qPrintable(faultName(fault))) << fault;
-}
-
-void TestFetcher::hostileServersGiveEmptyPage()
-{
-    QFETCH(Fault, fault);
-    // A time-out of 1.5 s program time passes in 150 ms; bodies are capped at
-    // 256 KiB and the servers would send 8 MiB.
-    const ScaledClock fast(10.0);
-    m_server->serve(u"/hostile"_s, Response::faulty(fault, {.bytes = 8 * 1024 * 1024}));
-    QCOMPARE(await(fetchOnce(m_server->url(u"/hostile"), &fast, 256 * 1024)), QString());
-    QVERIFY(m_server->requestCount() > 0);
+    QCOMPARE(fetch(client, m_server->url(u"/big")), QString());
+    QCOMPARE(fetch(client, m_server->url(u"/small")).size(), 60 * 1024);
 }
 
 void TestFetcher::concurrentFetchesAreIndependent()
@@ -281,7 +200,6 @@ void TestFetcher::concurrentFetchesAreIndependent()
     CXHtml second(m_web->client);
     second.setUrl(m_server->url(u"/two"));
     second.setChar(u"utf-8"_s);
-
     QString one;
     QString two;
     auto slow = first.GetSrc().then([&one](QString page) { one = page; });

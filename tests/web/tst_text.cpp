@@ -14,12 +14,12 @@ private Q_SLOTS:
     void getMemo_data();
     void getMemo();
     void splitBlocks();
-    void urlEncodeAnsi();
-    void urlEncodeAnsiCoversPrintableAscii();
-    void gbToUtf8();
+    void encode_data();
+    void encode();
     void listHasText();
-    void decodeByLabel();
-    void unknownLabelFallsBack();
+    void decode_data();
+    void decode();
+    void utf8Validity();
     void detectLabel_data();
     void detectLabel();
 };
@@ -30,7 +30,6 @@ void TestText::getMemo_data()
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("last");
     QTest::addColumn<QString>("expected");
-
     const QString bold = u"<b>12</b><b>34</b>"_s;
     QTest::newRow("first of several") << bold << u"<b>"_s << u"</b>"_s << u"12"_s;
     QTest::newRow("first marker missing") << bold << u"<i>"_s << u"</b>"_s << QString();
@@ -57,66 +56,63 @@ void TestText::getMemo()
 
 void TestText::splitBlocks()
 {
-    const auto texts = [](const QList<QStringView>& views) {
+    const auto split = [](QStringView text) {
         QStringList out;
-        for (const QStringView view : views)
+        for (const QStringView view : marbleway::splitBlocks(text, u"<h3>"))
             out << view.toString();
         return out;
     };
-    QCOMPARE(texts(marbleway::splitBlocks(u"head<h3>one<h3>two", u"<h3>")),
-             QStringList({u"head"_s, u"one"_s, u"two"_s}));
-    QCOMPARE(texts(marbleway::splitBlocks(u"<h3>one<h3>", u"<h3>")),
-             QStringList({QString(), u"one"_s, QString()}));
-    QCOMPARE(texts(marbleway::splitBlocks(u"no markers", u"<h3>")), QStringList{u"no markers"_s});
-    QVERIFY(marbleway::splitBlocks(QStringView(), u"<h3>").isEmpty());
-    // Case matters: "<H3>" is not the marker.
-    QCOMPARE(marbleway::splitBlocks(u"a<H3>b", u"<h3>").size(), 1);
+    QCOMPARE(split(u"head<h3>one<h3>two"), QStringList({u"head"_s, u"one"_s, u"two"_s}));
+    QCOMPARE(split(u"<h3>one<h3>"), QStringList({QString(), u"one"_s, QString()}));
+    QCOMPARE(split(u"no markers"), QStringList{u"no markers"_s});
+    QVERIFY(split(QStringView()).isEmpty());
+    QCOMPARE(split(u"a<H3>b").size(), 1); // case matters
 }
 
-void TestText::urlEncodeAnsi()
+void TestText::encode_data()
 {
-    QCOMPARE(URLEncodeAnsi(u" a&b"), u"+a%26b"_s);
-    QCOMPARE(URLEncodeAnsi(u"C++ seo"), u"C%2B%2B+seo"_s);
-    QCOMPARE(URLEncodeAnsi(u"aZ09*-.@_"), u"aZ09*-.@_"_s);
-    // Chinese goes out as its two GBK bytes.
-    QCOMPARE(URLEncodeAnsi(u"中文"), u"%D6%D0%CE%C4"_s);
+    // "ansi": URLEncodeAnsi (GBK bytes); otherwise GBtoUTF8.
+    QTest::addColumn<bool>("ansi");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("encoded");
+    QTest::newRow("ansi: space and &") << true << u" a&b"_s << u"+a%26b"_s;
+    QTest::newRow("ansi: plus") << true << u"C++ seo"_s << u"C%2B%2B+seo"_s;
+    QTest::newRow("ansi: kept") << true << u"aZ09*-.@_"_s << u"aZ09*-.@_"_s;
+    QTest::newRow("ansi: Chinese as GBK") << true << u"中文"_s << u"%D6%D0%CE%C4"_s;
     // Characters GBK lacks become "?", each unit of a surrogate pair on its own.
-    QCOMPARE(URLEncodeAnsi(u"a\U0001F600b"), u"a%3F%3Fb"_s);
-    QCOMPARE(URLEncodeAnsi(u""), QString());
-}
-
-void TestText::urlEncodeAnsiCoversPrintableAscii()
-{
+    QTest::newRow("ansi: outside GBK") << true << u"a\U0001F600b"_s << u"a%3F%3Fb"_s;
+    QTest::newRow("ansi: empty") << true << QString() << QString();
     const QString kept = u"*-.@_"_s;
     for (char16_t c = 0x21; c < 0x7F; ++c) {
         const QChar ch(c);
-        const QString encoded = URLEncodeAnsi(QStringView(&ch, 1));
-        if (ch.isLetterOrNumber() || kept.contains(ch)) {
-            QCOMPARE(encoded, QString(ch));
-        } else {
-            const QString expected =
-                u"%"_s + QString::number(c, 16).toUpper().rightJustified(2, u'0');
-            QCOMPARE(encoded, expected);
-        }
+        const bool same = ch.isLetterOrNumber() || kept.contains(ch);
+        QTest::addRow("ansi: 0x%x", unsigned(c))
+            << true << QString(ch)
+            << (same ? QString(ch)
+                     : u"%"_s + QString::number(c, 16).toUpper().rightJustified(2, u'0'));
     }
+    QTest::newRow("utf8: ascii") << false << u"seo tools"_s << u"seo tools"_s;
+    QTest::newRow("utf8: é") << false << u"é"_s << u"%C3%A9"_s;
+    QTest::newRow("utf8: 中") << false << u"中"_s << u"%E4%B8%AD"_s;
+    QTest::newRow("utf8: punctuation kept") << false << u"a&b#c"_s << u"a&b#c"_s;
+    QTest::newRow("utf8: empty") << false << QString() << QString();
+    QTest::newRow("utf8: form boundaries") << false << u"\u007F\u0080\u07FF\u0800\uFFFF"_s
+                                           << u"\u007F%C2%80%DF%BF%E0%A0%80%EF%BF%BF"_s;
+    // A surrogate pair is written unit by unit, three bytes each.
+    QTest::newRow("utf8: surrogates") << false << u"\U0001F600"_s << u"%ED%A0%BD%ED%B8%80"_s;
+    const QString sample = u"Ünïcødé 关键词 ☃"_s;
+    QTest::newRow("utf8: agrees with UTF-8 in the BMP")
+        << false << sample
+        << QString::fromLatin1(sample.toUtf8().toPercentEncoding(
+               " "_ba + QByteArray("!\"#$%&'()*+,/:;<=>?@[\\]^`{|}~")));
 }
 
-void TestText::gbToUtf8()
+void TestText::encode()
 {
-    QCOMPARE(GBtoUTF8(u"seo tools"), u"seo tools"_s);
-    QCOMPARE(GBtoUTF8(u"é"), u"%C3%A9"_s);
-    QCOMPARE(GBtoUTF8(u"中"), u"%E4%B8%AD"_s);
-    QCOMPARE(GBtoUTF8(u"a&b#c"), u"a&b#c"_s);
-    QCOMPARE(GBtoUTF8(u""), QString());
-    // Boundaries of the one-, two- and three-byte forms.
-    QCOMPARE(GBtoUTF8(u"\u007F\u0080\u07FF\u0800\uFFFF"),
-             u"\u007F%C2%80%DF%BF%E0%A0%80%EF%BF%BF"_s);
-    // A surrogate pair is written unit by unit, three bytes each.
-    QCOMPARE(GBtoUTF8(u"\U0001F600"), u"%ED%A0%BD%ED%B8%80"_s);
-    // Everything in the Basic Multilingual Plane agrees with UTF-8.
-    const QString sample = u"Ünïcødé 关键词 ☃"_s;
-    QCOMPARE(GBtoUTF8(sample), QString::fromLatin1(sample.toUtf8().toPercentEncoding(
-                                   " "_ba + QByteArray("!\"#$%&'()*+,/:;<=>?@[\\]^`{|}~"))));
+    QFETCH(bool, ansi);
+    QFETCH(QString, text);
+    QFETCH(QString, encoded);
+    QCOMPARE(ansi ? URLEncodeAnsi(text) : GBtoUTF8(text), encoded);
 }
 
 void TestText::listHasText()
@@ -124,51 +120,61 @@ void TestText::listHasText()
     QStringListModel list;
     QVERIFY(!ListHasText(u"seo"_s, list));
     list.setStringList({u"seo tools"_s, u"关键词"_s});
-    QVERIFY(ListHasText(u"seo tools"_s, list));
-    QVERIFY(ListHasText(u"  seo tools  "_s, list));
-    QVERIFY(ListHasText(u"关键词"_s, list));
-    QVERIFY(!ListHasText(u"SEO tools"_s, list));
-    QVERIFY(!ListHasText(u"seo"_s, list));
-    // Only spaces are trimmed, as the lists store them.
-    QVERIFY(!ListHasText(u"\tseo tools"_s, list));
+    // Only spaces are trimmed, as the lists store them; case matters.
+    for (const auto& [text, found] : {std::pair{u"seo tools"_s, true},
+                                      {u"  seo tools  "_s, true},
+                                      {u"关键词"_s, true},
+                                      {u"SEO tools"_s, false},
+                                      {u"seo"_s, false},
+                                      {u"\tseo tools"_s, false}})
+        QVERIFY2(ListHasText(text, list) == found, qPrintable(text));
 }
 
-void TestText::decodeByLabel()
+void TestText::decode_data()
 {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("text");
     const QString chinese = u"网站排名 镕"_s; // 镕 is in GBK but not in GB2312
-    QStringEncoder gbk("GBK");
-    const QByteArray gbkBytes = gbk.encode(chinese);
-    for (const auto label : {u"gb2312", u"GB2312", u"gbk", u"x-gbk", u"gb18030", u" gb2312 "})
-        QCOMPARE(BytesToBstr(gbkBytes, label), chinese);
-    QCOMPARE(BytesToBstr(chinese.toUtf8(), u"utf-8"), chinese);
-    QCOMPARE(BytesToBstr(chinese.toUtf8(), u"UTF-8"), chinese);
-    QCOMPARE(BytesToBstr("\xEF\xBB\xBFok"_ba, u"utf-8"), u"ok"_s);
-    QCOMPARE(BytesToBstr("caf\xE9"_ba, u"iso-8859-1"), u"café"_s);
-    QCOMPARE(BytesToBstr("\x93quote\x94"_ba, u"windows-1252"), u"\u201Cquote\u201D"_s);
-    QStringEncoder big5("Big5");
-    QCOMPARE(BytesToBstr(big5.encode(u"繁體"_s), u"big5"), u"繁體"_s);
-    QCOMPARE(BytesToBstr(QByteArray(), u"utf-8"), QString());
+    const QByteArray gbk = QStringEncoder("GBK").encode(chinese);
+    for (const QString& label :
+         {u"gb2312"_s, u"GB2312"_s, u"gbk"_s, u"x-gbk"_s, u"gb18030"_s, u" gb2312 "_s})
+        QTest::addRow("GBK as %s", qPrintable(label)) << gbk << label << chinese;
+    QTest::newRow("utf-8") << chinese.toUtf8() << u"utf-8"_s << chinese;
+    QTest::newRow("UTF-8") << chinese.toUtf8() << u"UTF-8"_s << chinese;
+    QTest::newRow("BOM dropped") << "\xEF\xBB\xBFok"_ba << u"utf-8"_s << u"ok"_s;
+    QTest::newRow("latin-1") << "caf\xE9"_ba << u"iso-8859-1"_s << u"café"_s;
+    QTest::newRow("windows-1252") << "\x93q\x94"_ba << u"windows-1252"_s << u"\u201Cq\u201D"_s;
+    QTest::newRow("big5") << QByteArray(QStringEncoder("Big5").encode(u"繁體"_s)) << u"big5"_s
+                          << u"繁體"_s;
+    QTest::newRow("empty") << QByteArray() << u"utf-8"_s << QString();
+    // An unknown label falls back to a guess.
+    QTest::newRow("unknown, UTF-8") << chinese.toUtf8() << u"no-such"_s << chinese;
+    QTest::newRow("unknown, GBK") << gbk << u"no-such"_s << chinese;
+    QTest::newRow("no label") << chinese.toUtf8() << QString() << chinese;
     // Bytes cut inside a character end in a replacement rather than vanishing.
-    QCOMPARE(BytesToBstr("ab\xE4"_ba, u"utf-8"), u"ab\uFFFD"_s);
-    QCOMPARE(BytesToBstr("\xBA"_ba, u"gbk"), u"\uFFFD"_s);
-    QCOMPARE(BytesToBstr("ab\xBA"_ba, u""), u"ab\uFFFD"_s);
-    QCOMPARE(fromAnsi("\xB9\xD8\xBC"_ba), u"关\uFFFD"_s);
+    QTest::newRow("cut UTF-8") << "ab\xE4"_ba << u"utf-8"_s << u"ab\uFFFD"_s;
+    QTest::newRow("cut GBK") << "\xBA"_ba << u"gbk"_s << u"\uFFFD"_s;
+    QTest::newRow("cut, no label") << "ab\xBA"_ba << QString() << u"ab\uFFFD"_s;
+    // A guessed file drops one byte order mark; a second one is text.
+    QTest::newRow("two marks") << "\xEF\xBB\xBF\xEF\xBB\xBFok"_ba << u"no-such"_s << u"\uFEFFok"_s;
 }
 
-void TestText::unknownLabelFallsBack()
+void TestText::decode()
 {
-    const QString chinese = u"关键词"_s;
-    QStringEncoder gbk("GBK");
-    QVERIFY(!isKnownCharset(u"no-such-charset"));
-    QCOMPARE(BytesToBstr(chinese.toUtf8(), u"no-such-charset"), chinese);
-    QCOMPARE(BytesToBstr(gbk.encode(chinese), u"no-such-charset"), chinese);
-    QCOMPARE(BytesToBstr(chinese.toUtf8(), u""), chinese);
-    QVERIFY(isValidUtf8("plain ascii"_ba));
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, label);
+    QFETCH(QString, text);
+    QCOMPARE(BytesToBstr(bytes, label), text);
+}
+
+void TestText::utf8Validity()
+{
+    QVERIFY(!isKnownCharset(u"no-such"));
     QVERIFY(isValidUtf8(u"é中\U0001F600"_s.toUtf8()));
-    QVERIFY(!isValidUtf8("\xC0\xAF"_ba));         // overlong "/"
-    QVERIFY(!isValidUtf8("\xED\xA0\x80"_ba));     // a surrogate
-    QVERIFY(!isValidUtf8("\xE4\xB8"_ba));         // cut short
-    QVERIFY(!isValidUtf8("\xF4\x90\x80\x80"_ba)); // beyond U+10FFFF
+    for (const QByteArray& bad : {"\xC0\xAF"_ba, "\xED\xA0\x80"_ba, "\xE4\xB8"_ba,
+                                  "\xF4\x90\x80\x80"_ba}) // overlong, surrogate, short, too big
+        QVERIFY(!isValidUtf8(bad));
     // Invalid bytes never stop the decoder.
     QVERIFY(!BytesToBstr("\xFF\xFE\xFA\x00\x80"_ba, u"utf-8").isEmpty());
 }
