@@ -155,7 +155,7 @@ void TestKeyrank::enginesReceiveTheKeywordAsTyped_data()
 {
     QTest::addColumn<QString>("keyword");
     for (const QString& keyword : {u"c# tutorial"_s, u"at&t plans"_s, u"c++ compiler"_s,
-                                   u"100% free"_s, u"a=b&c=d"_s, u"医院 seo"_s})
+                                   u"100% free"_s, u"a=b&c=d"_s, u"医院 seo"_s, u"seo 😀"_s})
         QTest::newRow(qPrintable(keyword)) << keyword;
 }
 

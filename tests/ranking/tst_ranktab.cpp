@@ -477,21 +477,36 @@ void TestRankTab::oneToManyMode()
     lists.siteClicked(1);
     QCOMPARE(sites.checkedTexts(), QStringList{u"b.example"_s});
     QCOMPARE(keywords(), QStringList{u"only b"_s});
+    // A clicked site takes the next change, not the site checked before.
+    add(List::Keywords, {u"b too"_s});
+    tick(sites, 0, true);
+    QCOMPARE(keywords(), QStringList{u"shared"_s});
+    lists.siteClicked(1);
+    QCOMPARE(keywords(), QStringList({u"only b"_s, u"b too"_s}));
+    // "$" joins the stored lists: an item holding one is refused, not split.
+    m_prompts.clear();
+    add(List::Keywords, {u"a$b"_s});
+    QVERIFY(m_prompts.messages().last().contains(u"a$b"));
+    QCOMPARE(keywords(), QStringList({u"only b"_s, u"b too"_s}));
     // Renamed in place, a site keeps its own keywords.
     sites.setData(sites.index(1, 0), u"b2.example"_s, Qt::EditRole);
     tick(sites, 0, true);
     tick(sites, 1, true);
-    QCOMPARE(keywords(), QStringList{u"only b"_s});
+    QCOMPARE(keywords(), QStringList({u"only b"_s, u"b too"_s}));
 
     // Shown again (another tab, then back): the mode, the current site and its
     // keywords are as they were.
     controller().tabShown();
     QCOMPARE(model().modeIndex(), 1);
     QCOMPARE(sites.checkedTexts(), QStringList{u"b2.example"_s});
-    QCOMPARE(keywords(), QStringList{u"only b"_s});
-    // Back to many-to-many: the shared list again.
+    QCOMPARE(keywords(), QStringList({u"only b"_s, u"b too"_s}));
+    // Back to many-to-many: the shared list again; none stored is none shown.
     lists.setMode(0);
     QCOMPARE(keywords(), QStringList{u"shared"_s});
+    QVERIFY(QFile::remove(dataFile(u"mykw.txt"_s)));
+    lists.setMode(1);
+    lists.setMode(0);
+    QCOMPARE(keywords(), QStringList());
     lists.setMode(1);
     // Unchecking the only checked site empties the keyword list.
     tick(sites, 1, false);
@@ -571,6 +586,9 @@ void TestRankTab::clickingWhileAQueryWaits()
     for (const QString& row : rows(*model().results()))
         QCOMPARE(row.count(u'|'), 2);
     QCOMPARE(model().recent()->size(), 2);
+    // The run kept its list: its own six rows, nothing shown over them.
+    QCOMPARE(model().results()->size(), 6);
+    QCOMPARE(model().results()->text(0), demo);
 }
 
 void TestRankTab::aRunAcrossMidnight()
