@@ -1,14 +1,9 @@
 #include "core/listroles.h"
 #include "core/textfile.h"
 #include "enginepages.h"
-#include "faultywrites.h"
 #include "research/relatedsearch.h"
-#include "scriptedprompts.h"
 #include "testsupport.h"
 
-#include <QDir>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -37,12 +32,6 @@ QStringList column(const QAbstractItemModel& model, int c)
 bool bold(const QAbstractItemModel& model, int row)
 {
     return model.index(row, 0).data(BoldRole).toBool();
-}
-
-// A user's tick in the visible list.
-void tick(QAbstractItemModel& model, int row)
-{
-    model.setData(model.index(row, 0), Qt::Checked, Qt::CheckStateRole);
 }
 
 } // namespace
@@ -74,38 +63,34 @@ private:
     void setOptions(bool google, bool yahoo, bool bing, bool store = false);
     void run(const QString& seed);
     qsizetype requestsFor(SearchEngine engine) const;
+    // Serves the engines; the first request `when` picks is answered late, and
+    // the user clicks pause meanwhile (after `check`). True once it has.
+    std::shared_ptr<bool> pauseAt(
+        std::function<bool(const Request&)> when, std::function<void()> check = [] {});
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<TestHttpServer> m_server;
     std::unique_ptr<ScaledClock> m_clock;
-    std::unique_ptr<WebFixture> m_web;
+    std::unique_ptr<Fixture> m_env;
     std::unique_ptr<RecordingClock> m_waits;
     std::unique_ptr<CrawlPacer> m_pacer;
     std::unique_ptr<KeywordStore> m_store;
     std::unique_ptr<StatusPanels> m_panels;
     std::unique_ptr<RelatedSearch> m_search;
-    std::shared_ptr<FaultyWriter> m_writer;
-    ScriptedPrompts m_prompts;
 };
 
 void TestRelated::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_server = std::make_unique<TestHttpServer>();
-    fakeweb::serveAllEngines(*m_server);
     m_clock = std::make_unique<ScaledClock>(50.0);
-    m_web = std::make_unique<WebFixture>(*m_server, *m_clock);
+    m_env = std::make_unique<Fixture>(*m_clock);
+    fakeweb::serveAllEngines(m_env->server);
     // Pauses are noted, not waited for.
     m_waits = std::make_unique<RecordingClock>();
     m_pacer = std::make_unique<CrawlPacer>(*m_waits);
     m_store = std::make_unique<KeywordStore>();
-    QVERIFY(m_store->open(m_dir->filePath(u"db.sqlite"_s)));
+    QVERIFY(m_store->open(m_env->dir.filePath(u"db.sqlite"_s)));
     m_panels = std::make_unique<StatusPanels>();
-    m_prompts.clear();
-    m_writer = std::make_shared<FaultyWriter>();
-    m_search = std::make_unique<RelatedSearch>(
-        RelatedSearch::Services{m_web->client, m_web->endpoints, *m_clock, *m_pacer, *m_store,
-                                m_prompts, *m_panels, DataFolder(m_dir->path(), m_writer)});
+    m_search = std::make_unique<RelatedSearch>(RelatedSearch::Services{
+        m_env->web.client, m_env->web.endpoints, *m_clock, *m_pacer, *m_store, m_env->prompts,
+        *m_panels, DataFolder(m_env->dir.path(), m_env->writer)});
     setOptions(false, false, false);
 }
 
@@ -114,12 +99,7 @@ void TestRelated::cleanup()
     m_search.reset();
     m_panels.reset();
     m_store.reset();
-    m_pacer.reset();
-    m_waits.reset();
-    m_web.reset();
-    m_clock.reset();
-    m_server.reset();
-    m_dir.reset();
+    m_env.reset();
 }
 
 void TestRelated::setOptions(bool google, bool yahoo, bool bing, bool store)
@@ -137,9 +117,34 @@ void TestRelated::run(const QString& seed)
 qsizetype TestRelated::requestsFor(SearchEngine engine) const
 {
     qsizetype count = 0;
-    for (const Request& request : m_server->requests())
+    for (const Request& request : m_env->server.requests())
         count += engineOf(request) == engine ? 1 : 0;
     return count;
+}
+
+std::shared_ptr<bool> TestRelated::pauseAt(std::function<bool(const Request&)> when,
+                                           std::function<void()> check)
+{
+    auto paused = std::make_shared<bool>(false);
+    m_env->server.setHandler(
+        [this, when, check, paused](const Request& request) -> std::optional<Response> {
+            const auto engine = engineOf(request);
+            if (!engine)
+                return std::nullopt;
+            Response page = Response::page(fakeweb::resultPage(*engine, keywordOf(request), 0));
+            if (!*paused && when(request)) {
+                *paused = true;
+                QTimer::singleShot(0, m_search.get(), [this, check] {
+                    check();
+                    search().click();
+                    QCOMPARE(search().control().caption(), u"正在停止"_s);
+                    QVERIFY(!search().control().isEnabled());
+                });
+                page.after(50ms);
+            }
+            return page;
+        });
+    return paused;
 }
 
 void TestRelated::candidatesFromEachEngineInOrder()
@@ -157,7 +162,7 @@ void TestRelated::candidatesFromEachEngineInOrder()
     QVERIFY(!bold(*search().list(), 1));
     // No counts asked: "-" in each count column, and one request per engine.
     QCOMPARE(column(*search().list(), 2), QStringList(expected.size(), u"-"_s));
-    const QList<Request> requests = m_server->requests();
+    const QList<Request> requests = m_env->server.requests();
     QCOMPARE(requests.size(), 3);
     QCOMPARE(requests.at(0).queryKeys(), QStringList{u"p"_s});
     QCOMPARE(requests.at(1).queryKeys(), QStringList({u"hl"_s, u"q"_s}));
@@ -165,16 +170,16 @@ void TestRelated::candidatesFromEachEngineInOrder()
     QCOMPARE(requests.at(2).query(u"q"), u"seo tools"_s);
     // Every keyword reaches the engines as typed, "#", "&" and "+" included.
     run(u"c# & c++ 100%"_s);
-    QCOMPARE(m_server->requests().at(3).query(u"p"), u"c# & c++ 100%"_s);
-    QCOMPARE(pageCountUrl(m_web->endpoints, SearchEngine::Bing, u"a b#"_s),
-             m_server->url(u"/search?q=a%20b%23&setmkt=en-US"));
+    QCOMPARE(m_env->server.requests().at(3).query(u"p"), u"c# & c++ 100%"_s);
+    QCOMPARE(pageCountUrl(m_env->web.endpoints, SearchEngine::Bing, u"a b#"_s),
+             m_env->server.url(u"/search?q=a%20b%23&setmkt=en-US"));
 
     // The run has ended: ready, counters cleared, the seed forgotten; even the
     // same seed mines afresh, another seed starts a new list.
     QCOMPARE(m_panels->text(1), u"就绪"_s);
     run(u"seo tools"_s);
     QCOMPARE(column(*search().list(), 0), expected);
-    QCOMPARE(m_server->requestCount(), 9);
+    QCOMPARE(m_env->server.requestCount(), 9);
     QCOMPARE(m_panels->text(1), u"就绪"_s);
     QCOMPARE(m_panels->text(2), QString());
     QVERIFY(search().control().isIdle());
@@ -182,7 +187,7 @@ void TestRelated::candidatesFromEachEngineInOrder()
     run(u"backlinks"_s);
     QCOMPARE(search().rows()->text(0), u"backlinks"_s);
     QVERIFY(!column(*search().rows(), 0).contains(u"seo tools"_s));
-    QCOMPARE(engineOf(m_server->requests().at(9)), SearchEngine::Yahoo);
+    QCOMPARE(engineOf(m_env->server.requests().at(9)), SearchEngine::Yahoo);
 }
 
 void TestRelated::cuttingThePages()
@@ -221,7 +226,7 @@ void TestRelated::cuttingThePages()
 
 void TestRelated::wordRules()
 {
-    m_server->setHandler([](const Request& request) -> std::optional<Response> {
+    m_env->server.setHandler([](const Request& request) -> std::optional<Response> {
         if (engineOf(request) != SearchEngine::Yahoo)
             return Response::page(QString());
         return Response::page(
@@ -245,27 +250,14 @@ void TestRelated::wordRules()
 void TestRelated::pauseAndResume()
 {
     // The user clicks again while Google's page is on its way.
-    bool paused = false;
-    m_server->setHandler([this, &paused](const Request& request) -> std::optional<Response> {
-        const auto engine = engineOf(request);
-        if (!engine)
-            return std::nullopt;
-        Response page = Response::page(fakeweb::resultPage(*engine, keywordOf(request), 0));
-        if (*engine == SearchEngine::Google && !paused) {
-            paused = true;
-            QTimer::singleShot(0, m_search.get(), [this] {
-                QCOMPARE(m_panels->text(1), u"进行中..."_s);
-                QCOMPARE(search().control().caption(), u"暂停查询"_s);
-                search().click();
-                QCOMPARE(search().control().caption(), u"正在停止"_s);
-                QVERIFY(!search().control().isEnabled());
-            });
-            page.after(50ms);
-        }
-        return page;
-    });
+    const auto paused =
+        pauseAt([](const Request& request) { return engineOf(request) == SearchEngine::Google; },
+                [this] {
+                    QCOMPARE(m_panels->text(1), u"进行中..."_s);
+                    QCOMPARE(search().control().caption(), u"暂停查询"_s);
+                });
     run(u"seo tools"_s);
-    QVERIFY(paused);
+    QVERIFY(*paused);
     QCOMPARE(m_panels->text(1), u"已暂停"_s);
     QCOMPARE(search().control().caption(), u"开始查询"_s);
     const qsizetype afterYahoo =
@@ -315,7 +307,7 @@ void TestRelated::pageCounts()
 void TestRelated::countsFromTheDatabaseOfTheDay()
 {
     // Pages without related searches: only the seed is handled.
-    m_server->setHandler([](const Request& request) -> std::optional<Response> {
+    m_env->server.setHandler([](const Request& request) -> std::optional<Response> {
         switch (engineOf(request).value_or(SearchEngine::Google)) {
         case SearchEngine::Google:
             return Response::page(u"Results <b>1</b> - <b>10</b> of about <b>5,000</b>"_s);
@@ -330,16 +322,16 @@ void TestRelated::countsFromTheDatabaseOfTheDay()
     m_store->insert(u"seo tools"_s, u"p"_s, u"1"_s, u"-"_s, u"3"_s, today);
     setOptions(true, true, true, true);
     run(u"seo tools"_s);
-    QCOMPARE(m_server->requestCount(), 3); // the three related pages, no counts
+    QCOMPARE(m_env->server.requestCount(), 3); // the three related pages, no counts
     QCOMPARE(column(*search().list(), 1), QStringList{u"1"_s});
     QCOMPARE(column(*search().list(), 2), QStringList{u"-"_s});
     QCOMPARE(m_store->all().size(), 1);
 
     // A row from another day is asked afresh and refreshed in the database.
     QVERIFY(m_store->update(u"seo tools"_s, u"p"_s, u"1"_s, u"2"_s, u"3"_s, today.addDays(-3)));
-    m_server->clearRequests();
+    m_env->server.clearRequests();
     run(u"seo tools"_s);
-    QCOMPARE(m_server->requestCount(), 6);
+    QCOMPARE(m_env->server.requestCount(), 6);
     const auto stored = m_store->find(u"seo tools"_s);
     QCOMPARE(stored->adddate, today);
     QCOMPARE(stored->googles + u'|' + stored->yahoos + u'|' + stored->bings, u"5000|6|7"_s);
@@ -373,10 +365,8 @@ void TestRelated::pacing()
     QFETCH(QList<qint64>, asked);
     RecordingClock clock;
     CrawlPacer pacer(clock);
-    SettingsStore settings(
-        std::make_unique<QSettings>(m_dir->filePath(u"s.ini"_s), QSettings::IniFormat));
-    settings.RegSave(u"googlese"_s, stored);
-    pacer.loadIntervals(settings);
+    m_env->settings->RegSave(u"googlese"_s, stored);
+    pacer.loadIntervals(*m_env->settings);
     const auto wait = exact ? CrawlPacer::Wait::Exact : CrawlPacer::Wait::Rounded;
     await(pacer.pace(SearchEngine::Google, wait));
     clock.advance(std::chrono::milliseconds(elapsedMs));
@@ -457,17 +447,17 @@ void TestRelated::deleteAndStoreButtons()
     run(u"backlinks"_s);
     const qsizetype listed = search().list()->rowCount();
     await(search().deleteChecked());
-    QCOMPARE(m_prompts.messages().last(), u"请选择你要删除的关键词"_s);
+    QCOMPARE(m_env->prompts.messages().last(), u"请选择你要删除的关键词"_s);
 
     tick(*search().list(), 1);
     tick(*search().list(), 2);
     const QString kept = column(*search().list(), 0).at(3);
     await(search().addCheckedToDatabase());
-    QCOMPARE(m_prompts.messages().last(), u"成功提交了2条数据至数据库！"_s);
+    QCOMPARE(m_env->prompts.messages().last(), u"成功提交了2条数据至数据库！"_s);
     QCOMPARE(m_store->all().size(), 2);
     QCOMPARE(m_store->all().first().parentkeys, u"backlinks"_s);
     await(search().addCheckedToDatabase());
-    QCOMPARE(m_prompts.messages().last(), u"成功提交了0条数据至数据库！"_s);
+    QCOMPARE(m_env->prompts.messages().last(), u"成功提交了0条数据至数据库！"_s);
 
     await(search().deleteChecked());
     QCOMPARE(search().list()->rowCount(), listed - 2);
@@ -478,16 +468,16 @@ void TestRelated::deleteAndStoreButtons()
 void TestRelated::seedBoxIsKept()
 {
     QVERIFY(search().setSeedText(u"  关键词 排名 "_s));
-    QCOMPARE(readAnsiFile(m_dir->filePath(u"kws.txt"_s)), u"关键词 排名\r\n"_s);
+    QCOMPARE(readAnsiFile(m_env->dir.filePath(u"kws.txt"_s)), u"关键词 排名\r\n"_s);
     QVERIFY(search().setSeedText(u" QQ "_s));
-    QCOMPARE(readAnsiFile(m_dir->filePath(u"kws.txt"_s)), u"关键词 排名\r\n"_s);
+    QCOMPARE(readAnsiFile(m_env->dir.filePath(u"kws.txt"_s)), u"关键词 排名\r\n"_s);
     QCOMPARE(search().inputs().seedText, u" QQ "_s);
 
     // A seed that cannot be written says so; the stored one stays.
     for (const WriteFault fault : AllWriteFaults) {
-        m_writer->setFault(fault);
+        m_env->writer->setFault(fault);
         QVERIFY(!search().setSeedText(u"医院"_s).error.isEmpty());
-        QCOMPARE(readAnsiFile(m_dir->filePath(u"kws.txt"_s)), u"关键词 排名\r\n"_s);
+        QCOMPARE(readAnsiFile(m_env->dir.filePath(u"kws.txt"_s)), u"关键词 排名\r\n"_s);
     }
 }
 
@@ -496,21 +486,11 @@ void TestRelated::pauseDuringTheLastKeyword()
     // The pause lands while the count of the last candidate is on its way.
     setOptions(false, false, true);
     const QString last = fakeweb::relatedFor(SearchEngine::Bing, u"seo tools"_s).last();
-    bool paused = false;
-    m_server->setHandler([this, &paused, last](const Request& request) -> std::optional<Response> {
-        const auto engine = engineOf(request);
-        if (!engine)
-            return std::nullopt;
-        Response page = Response::page(fakeweb::resultPage(*engine, keywordOf(request), 0));
-        if (keywordOf(request) == last && request.query(u"setmkt") && !paused) {
-            paused = true;
-            QTimer::singleShot(0, m_search.get(), [this] { search().click(); });
-            page.after(30ms);
-        }
-        return page;
+    const auto paused = pauseAt([last](const Request& request) {
+        return keywordOf(request) == last && request.query(u"setmkt");
     });
     run(u"seo tools"_s);
-    QVERIFY(paused);
+    QVERIFY(*paused);
     // Its work is done: ready, and the next click starts a new search.
     QCOMPARE(m_panels->text(1), u"就绪"_s);
     QCOMPARE(search().lastSeed(), QString());

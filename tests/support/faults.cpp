@@ -20,6 +20,8 @@ namespace {
 constexpr qint64 PieceBytes = 64 * 1024;
 constexpr qint64 BacklogBytes = 256 * 1024; // unsent bytes held in the socket at most
 constexpr int MaxHops = 1000;
+constexpr std::chrono::milliseconds MaxTime{60'000}; // a connection lasts at most this
+constexpr std::chrono::milliseconds DripTime{100};   // between two bytes of a drip
 
 QByteArray head(const QByteArray& status, const QByteArray& headers = {})
 {
@@ -119,7 +121,7 @@ QString faultName(Fault fault)
 void sendFault(QTcpSocket* socket, Fault fault, const FaultOptions& options, const QString& path,
                int hop)
 {
-    QTimer::singleShot(options.time, socket, [socket] { socket->abort(); });
+    QTimer::singleShot(MaxTime, socket, [socket] { socket->abort(); });
     const auto close = [](QTcpSocket* done) { done->disconnectFromHost(); };
     QByteArray filler = options.filler.isEmpty() ? "x"_ba : options.filler;
     filler = filler.repeated(PieceBytes / filler.size() + 1).first(PieceBytes);
@@ -146,7 +148,7 @@ void sendFault(QTcpSocket* socket, Fault fault, const FaultOptions& options, con
                              else
                                  socket->disconnectFromHost();
                          });
-        tick->start(options.drip);
+        tick->start(DripTime);
         break;
     }
     case Fault::Reset: {

@@ -4,7 +4,6 @@
 #include <QString>
 
 #include <array>
-#include <chrono>
 
 class QTcpSocket;
 
@@ -30,17 +29,13 @@ inline constexpr std::array AllFaults{Fault::Endless, Fault::FastBody,     Fault
 QString faultName(Fault fault);
 
 struct FaultOptions {
-    qint64 bytes = 256LL * 1024 * 1024;     // body bytes sent at most (compressed for gzip)
-    std::chrono::milliseconds time{60'000}; // the connection is closed after this at most
-    std::chrono::milliseconds drip{100};    // between two bytes of a drip
+    qint64 bytes = 256LL * 1024 * 1024; // body bytes sent at most (compressed for gzip)
     // Repeated to make the bodies that are not gzip: text a reader would take
-    // for a page when it kept what such a body delivers.
+    // for a page if it kept what such a body delivers.
     QByteArray filler{"x"};
 };
 
-// Answers one request on `socket` with `fault` and closes the connection when
-// done. `path` and `hop` (the "hop" query value, 0 when absent) let a redirect
-// loop send the client on.
+// Answers one request with `fault`; `hop` is the redirect loop's count so far.
 void sendFault(QTcpSocket* socket, Fault fault, const FaultOptions& options, const QString& path,
                int hop);
 

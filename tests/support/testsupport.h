@@ -1,12 +1,20 @@
 #pragma once
 
 #include "core/clock.h"
+#include "core/datafolder.h"
+#include "core/settingsstore.h"
+#include "faultywrites.h"
 #include "scaledclock.h"
+#include "scriptedprompts.h"
 #include "testhttpserver.h"
 #include "web/endpoints.h"
 #include "web/webclient.h"
 
+#include <QAbstractItemModel>
+#include <QDir>
 #include <QNetworkAccessManager>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <qcoro/qcorotask.h>
 
 namespace marbleway::test {
@@ -23,6 +31,12 @@ inline void await(QCoro::Task<>&& task)
     QCoro::waitFor(std::move(task));
 }
 
+// A user's click on a row's check box.
+inline void tick(QAbstractItemModel& model, int row, bool checked = true)
+{
+    model.setData(model.index(row, 0), checked ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
+}
+
 // Network access, a web client and endpoints that send every service to one
 // test server.
 struct WebFixture {
@@ -36,6 +50,49 @@ struct WebFixture {
     QNetworkAccessManager network;
     WebClient client;
     Endpoints endpoints;
+};
+
+// What a job or the window is handed in a test: a scratch folder with its data
+// folder and settings file, one server for every service, scripted prompts and
+// writes that fail on request.
+struct Fixture {
+    explicit Fixture(const Clock& clock = Clock::system())
+        : web(server, clock)
+    {
+        QDir(dir.path()).mkpath(QStringLiteral("data"));
+    }
+
+    QString dataFile(const QString& name) const
+    {
+        return dir.filePath(QStringLiteral("data/") + name);
+    }
+    DataFolder dataFolder() const
+    {
+        return DataFolder(dir.filePath(QStringLiteral("data")), writer);
+    }
+    QString settingsFile() const { return dir.filePath(QStringLiteral("settings.ini")); }
+    std::unique_ptr<SettingsStore> newSettings() const
+    {
+        return std::make_unique<SettingsStore>(
+            std::make_unique<QSettings>(settingsFile(), QSettings::IniFormat));
+    }
+    // An option as the settings file holds it.
+    QString setting(const QString& name) const
+    {
+        return QSettings(settingsFile(), QSettings::IniFormat).value(OptionsKey + name).toString();
+    }
+    void storeSetting(const QString& name, const QString& value) const
+    {
+        QSettings(settingsFile(), QSettings::IniFormat).setValue(OptionsKey + name, value);
+    }
+
+    inline static const QString OptionsKey = QStringLiteral("Software/Marbleway/V1.0.0/Config/");
+    QTemporaryDir dir;
+    TestHttpServer server;
+    WebFixture web;
+    ScriptedPrompts prompts;
+    std::shared_ptr<FaultyWriter> writer = std::make_shared<FaultyWriter>();
+    std::unique_ptr<SettingsStore> settings = newSettings();
 };
 
 } // namespace marbleway::test

@@ -76,8 +76,6 @@ void TestText::encode_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("encoded");
     QTest::newRow("ansi: space and &") << true << u" a&b"_s << u"+a%26b"_s;
-    QTest::newRow("ansi: plus") << true << u"C++ seo"_s << u"C%2B%2B+seo"_s;
-    QTest::newRow("ansi: kept") << true << u"aZ09*-.@_"_s << u"aZ09*-.@_"_s;
     QTest::newRow("ansi: Chinese as GBK") << true << u"中文"_s << u"%D6%D0%CE%C4"_s;
     // Characters GBK lacks become "?", each unit of a surrogate pair on its own.
     QTest::newRow("ansi: outside GBK") << true << u"a\U0001F600b"_s << u"a%3F%3Fb"_s;
@@ -100,11 +98,6 @@ void TestText::encode_data()
                                            << u"\u007F%C2%80%DF%BF%E0%A0%80%EF%BF%BF"_s;
     // A surrogate pair is written unit by unit, three bytes each.
     QTest::newRow("utf8: surrogates") << false << u"\U0001F600"_s << u"%ED%A0%BD%ED%B8%80"_s;
-    const QString sample = u"Ünïcødé 关键词 ☃"_s;
-    QTest::newRow("utf8: agrees with UTF-8 in the BMP")
-        << false << sample
-        << QString::fromLatin1(sample.toUtf8().toPercentEncoding(
-               " "_ba + QByteArray("!\"#$%&'()*+,/:;<=>?@[\\]^`{|}~")));
 }
 
 void TestText::encode()
@@ -141,7 +134,6 @@ void TestText::decode_data()
          {u"gb2312"_s, u"GB2312"_s, u"gbk"_s, u"x-gbk"_s, u"gb18030"_s, u" gb2312 "_s})
         QTest::addRow("GBK as %s", qPrintable(label)) << gbk << label << chinese;
     QTest::newRow("utf-8") << chinese.toUtf8() << u"utf-8"_s << chinese;
-    QTest::newRow("UTF-8") << chinese.toUtf8() << u"UTF-8"_s << chinese;
     QTest::newRow("BOM dropped") << "\xEF\xBB\xBFok"_ba << u"utf-8"_s << u"ok"_s;
     QTest::newRow("latin-1") << "caf\xE9"_ba << u"iso-8859-1"_s << u"café"_s;
     QTest::newRow("windows-1252") << "\x93q\x94"_ba << u"windows-1252"_s << u"\u201Cq\u201D"_s;
