@@ -2,7 +2,6 @@
 #include "web/textutil.h"
 
 #include <QStringEncoder>
-#include <QStringListModel>
 #include <QTest>
 
 using namespace marbleway;
@@ -14,9 +13,6 @@ private Q_SLOTS:
     void getMemo_data();
     void getMemo();
     void splitBlocks();
-    void encode_data();
-    void encode();
-    void listHasText();
     void decode_data();
     void decode();
     void utf8Validity();
@@ -67,60 +63,6 @@ void TestText::splitBlocks()
     QCOMPARE(split(u"no markers"), QStringList{u"no markers"_s});
     QVERIFY(split(QStringView()).isEmpty());
     QCOMPARE(split(u"a<H3>b").size(), 1); // case matters
-}
-
-void TestText::encode_data()
-{
-    // "ansi": URLEncodeAnsi (GBK bytes); otherwise GBtoUTF8.
-    QTest::addColumn<bool>("ansi");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("encoded");
-    QTest::newRow("ansi: space and &") << true << u" a&b"_s << u"+a%26b"_s;
-    QTest::newRow("ansi: Chinese as GBK") << true << u"中文"_s << u"%D6%D0%CE%C4"_s;
-    // Characters GBK lacks become "?", each unit of a surrogate pair on its own.
-    QTest::newRow("ansi: outside GBK") << true << u"a\U0001F600b"_s << u"a%3F%3Fb"_s;
-    QTest::newRow("ansi: empty") << true << QString() << QString();
-    const QString kept = u"*-.@_"_s;
-    for (char16_t c = 0x21; c < 0x7F; ++c) {
-        const QChar ch(c);
-        const bool same = ch.isLetterOrNumber() || kept.contains(ch);
-        QTest::addRow("ansi: 0x%x", unsigned(c))
-            << true << QString(ch)
-            << (same ? QString(ch)
-                     : u"%"_s + QString::number(c, 16).toUpper().rightJustified(2, u'0'));
-    }
-    QTest::newRow("utf8: ascii") << false << u"seo tools"_s << u"seo tools"_s;
-    QTest::newRow("utf8: é") << false << u"é"_s << u"%C3%A9"_s;
-    QTest::newRow("utf8: 中") << false << u"中"_s << u"%E4%B8%AD"_s;
-    QTest::newRow("utf8: punctuation kept") << false << u"a&b#c"_s << u"a&b#c"_s;
-    QTest::newRow("utf8: empty") << false << QString() << QString();
-    QTest::newRow("utf8: form boundaries") << false << u"\u007F\u0080\u07FF\u0800\uFFFF"_s
-                                           << u"\u007F%C2%80%DF%BF%E0%A0%80%EF%BF%BF"_s;
-    // A surrogate pair is written unit by unit, three bytes each.
-    QTest::newRow("utf8: surrogates") << false << u"\U0001F600"_s << u"%ED%A0%BD%ED%B8%80"_s;
-}
-
-void TestText::encode()
-{
-    QFETCH(bool, ansi);
-    QFETCH(QString, text);
-    QFETCH(QString, encoded);
-    QCOMPARE(ansi ? URLEncodeAnsi(text) : GBtoUTF8(text), encoded);
-}
-
-void TestText::listHasText()
-{
-    QStringListModel list;
-    QVERIFY(!ListHasText(u"seo"_s, list));
-    list.setStringList({u"seo tools"_s, u"关键词"_s});
-    // Only spaces are trimmed, as the lists store them; case matters.
-    for (const auto& [text, found] : {std::pair{u"seo tools"_s, true},
-                                      {u"  seo tools  "_s, true},
-                                      {u"关键词"_s, true},
-                                      {u"SEO tools"_s, false},
-                                      {u"seo"_s, false},
-                                      {u"\tseo tools"_s, false}})
-        QVERIFY2(ListHasText(text, list) == found, qPrintable(text));
 }
 
 void TestText::decode_data()
