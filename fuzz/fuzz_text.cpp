@@ -1,6 +1,9 @@
 // The text helpers every page reader cuts with.
 #include "fuzzinput.h"
+#include "web/engines.h"
 #include "web/textutil.h"
+
+#include <QUrl>
 
 using namespace marbleway;
 using fuzz::require;
@@ -44,7 +47,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const QString ansi = URLEncodeAnsi(text);
     require(isAsciiOnly(ansi) && !ansi.contains(u' '), "URLEncodeAnsi gives ASCII without spaces");
-    const QString utf8 = GBtoUTF8(text);
-    require(isAsciiOnly(utf8) && utf8.size() >= text.size(), "GBtoUTF8 gives ASCII");
+    // An engine receives exactly the keyword typed.
+    const QString query = engineQueryText(text);
+    require(isAsciiOnly(query), "an engine query is ASCII");
+    if (QString::fromUtf8(text.toUtf8()) == text)
+        require(QUrl::fromPercentEncoding(query.toLatin1()) == text,
+                "an engine query decodes to the keyword");
     return 0;
 }

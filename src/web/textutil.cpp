@@ -2,8 +2,6 @@
 
 #include "web/charset.h"
 
-#include <QAbstractItemModel>
-
 namespace marbleway {
 
 using namespace Qt::StringLiterals;
@@ -74,38 +72,6 @@ QString URLEncodeAnsi(QStringView text)
         }
     }
     return out;
-}
-
-QString GBtoUTF8(QStringView szInput)
-{
-    QString out;
-    out.reserve(szInput.size());
-    for (const QChar ch : szInput) {
-        const unsigned c = ch.unicode();
-        if (c < 128) {
-            out += ch;
-        } else if (c < 2048) {
-            appendPercent(out, 0xC0 | (c >> 6));
-            appendPercent(out, 0x80 | (c & 63));
-        } else {
-            // Surrogates land here too: each unit becomes three bytes of its own.
-            appendPercent(out, 0xE0 | (c >> 12));
-            appendPercent(out, 0x80 | ((c >> 6) & 63));
-            appendPercent(out, 0x80 | (c & 63));
-        }
-    }
-    return out;
-}
-
-bool ListHasText(const QString& text, const QAbstractItemModel& list)
-{
-    const QStringView wanted = trimSpaces(text);
-    const int rows = list.rowCount();
-    for (int row = 0; row < rows; ++row) {
-        if (list.index(row, 0).data(Qt::DisplayRole).toString() == wanted)
-            return true;
-    }
-    return false;
 }
 
 QString cleanField(QStringView text, qsizetype maxLength)

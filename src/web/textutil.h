@@ -4,8 +4,6 @@
 #include <QString>
 #include <QStringView>
 
-class QAbstractItemModel;
-
 namespace marbleway {
 
 // The text between the first `firststr` and the next `endstr` after it
@@ -20,13 +18,6 @@ QList<QStringView> splitBlocks(QStringView text, QStringView marker);
 
 // Percent-encoding in the GBK code page with space as "+" (Baidu's query strings).
 QString URLEncodeAnsi(QStringView text);
-
-// Percent-encoding of every non-ASCII UTF-16 unit as UTF-8; ASCII, spaces
-// included, is left as it is (Google, Yahoo and Bing query strings).
-QString GBtoUTF8(QStringView szInput);
-
-// Whether column 0 of `list` already holds `text` (trimmed of spaces), compared exactly.
-bool ListHasText(const QString& text, const QAbstractItemModel& list);
 
 // Text cut from a page, fit for a cell, a file line or a setting: control
 // characters (line breaks included) removed, at most `maxLength` characters.
