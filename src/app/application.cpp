@@ -149,9 +149,8 @@ QCoro::Task<> Application::checkForUpdate()
     if (!self || !update.updateAvailable || !m_window)
         co_return;
     // A job in hand is not cut short: the update waits for the next start.
-    if (m_panels.isBusy()) {
-        m_window->showWarning(
-            u"发现新版本 %1，请在当前任务结束后重新启动程序升级"_s.arg(update.version.trimmed()));
+    if (m_panels.isBusy() || m_rank->job().isRunning()) {
+        warn(u"发现新版本 %1，请在当前任务结束后重新启动程序升级"_s.arg(update.version.trimmed()));
         co_return;
     }
     m_updateFlag = true;
@@ -160,8 +159,8 @@ QCoro::Task<> Application::checkForUpdate()
         co_return;
     }
     m_updateFlag = false;
-    m_window->showWarning(u"发现新版本 %1，但无法启动升级程序 %2"_s.arg(update.version.trimmed(),
-                                                                        m_env.updaterProgram));
+    warn(u"发现新版本 %1，但无法启动升级程序 %2"_s.arg(update.version.trimmed(),
+                                                       m_env.updaterProgram));
 }
 
 void Application::warn(const QString& text)
