@@ -212,12 +212,7 @@ void TestCore::textEncodings()
 
 void TestCore::failedWrites_data()
 {
-    QTest::addColumn<bool>("settings");
-    QTest::addColumn<WriteFault>("fault");
-    QTest::newRow("text file, write") << false << WriteFault::Write;
-    QTest::newRow("text file, commit") << false << WriteFault::Commit;
-    QTest::newRow("settings, write") << true << WriteFault::Write;
-    QTest::newRow("settings, commit") << true << WriteFault::Commit;
+    addWriteFaultRows("settings", "text file", "settings");
 }
 
 void TestCore::failedWrites()

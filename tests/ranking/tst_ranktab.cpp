@@ -390,12 +390,7 @@ void TestRankTab::importAndExport()
 
 void TestRankTab::failedWritesKeepTheOldFile_data()
 {
-    QTest::addColumn<bool>("dayFile");
-    QTest::addColumn<WriteFault>("fault");
-    QTest::newRow("keyword list, write") << false << WriteFault::Write;
-    QTest::newRow("keyword list, commit") << false << WriteFault::Commit;
-    QTest::newRow("day file, write") << true << WriteFault::Write;
-    QTest::newRow("day file, commit") << true << WriteFault::Commit;
+    addWriteFaultRows("dayFile", "keyword list", "day file");
 }
 
 void TestRankTab::failedWritesKeepTheOldFile()
