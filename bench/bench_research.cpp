@@ -4,22 +4,18 @@
 //   on a clock a thousand times faster: the program's own time per keyword,
 //   above the server's, the wire's and the pacing's;
 //   sorting a 10,000-row related keyword list by a count column while a view
-//   shows it; 66,000 related candidates without counts; the keyword database
-//   tab's list of 100,000 rows, its load time and memory.
+//   shows it; 66,000 related candidates without counts.
 //
 //   build/bench/marbleway-bench-research
 
 #include "benchmain.h"
-#include "keyworddb/keyworddatabaselist.h"
 #include "research/relatedsearch.h"
 #include "scaledclock.h"
 #include "scriptedprompts.h"
 #include "testhttpserver.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QNetworkAccessManager>
-#include <QSqlDatabase>
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <qcoro/qcorotask.h>
@@ -209,55 +205,6 @@ BENCHMARK(BM_SixtySixThousandCandidates)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
-
-// Resident memory of this process in kB.
-long residentKb()
-{
-    QFile status(u"/proc/self/status"_s);
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return 0;
-}
-
-// The keyword database tab with 100,000 stored keywords: loading the list
-// that a view shows, and the memory it takes.
-void BM_KeywordDatabaseOf100000(benchmark::State& state)
-{
-    QTemporaryDir home;
-    KeywordStore store;
-    store.open(home.filePath(u"db.sqlite"_s));
-    {
-        QSqlDatabase db = QSqlDatabase::database(store.connectionName());
-        db.transaction();
-        for (int i = 0; i < 100000; ++i)
-            store.insert(u"keyword %1"_s.arg(i), u"parent %1"_s.arg(i / 50),
-                         QString::number(i * 37), u"-"_s, QString::number(i), QDate(2026, 1, 1));
-        db.commit();
-    }
-    KeywordDatabaseList list(store);
-    QTreeView view;
-    view.setModel(list.list());
-    view.resize(1000, 700);
-    view.show();
-    QCoreApplication::processEvents();
-    const long before = residentKb();
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        list.load();
-        QCoreApplication::processEvents();
-        state.SetIterationTime(seconds(std::chrono::steady_clock::now() - start));
-    }
-    state.counters["rows"] = double(list.rows()->size());
-    state.counters["rss_growth_mb"] = double(residentKb() - before) / 1024.0;
-}
-BENCHMARK(BM_KeywordDatabaseOf100000)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
 
 } // namespace
 

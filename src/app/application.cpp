@@ -103,7 +103,9 @@ QCoro::Task<Application::StartResult> Application::start()
     m_related = std::make_unique<RelatedSearch>(
         RelatedSearch::Services{m_web, m_env.endpoints, *m_env.clock, m_pacer, m_keywords,
                                 prompts(), m_panels, m_env.dataFolder});
-    m_keywordList = std::make_unique<KeywordDatabaseList>(m_keywords);
+    m_keywordList = std::make_unique<KeywordDatabaseList>(m_keywords, *m_env.clock, prompts());
+    m_databaseRefresh = std::make_unique<DatabaseRefresh>(DatabaseRefresh::Services{
+        m_web, m_env.endpoints, *m_env.clock, m_pacer, *m_keywordList, prompts(), m_panels});
     m_rank = std::make_unique<RankTabController>(
         RankTabController::Services{settings(), m_env.dataFolder, prompts(), m_web, m_env.endpoints,
                                     *m_env.clock, [this] { return m_loaded; }});

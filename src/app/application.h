@@ -10,6 +10,7 @@
 #include "keyworddb/keywordstore.h"
 #include "ranking/ranktabcontroller.h"
 #include "research/crawlpacer.h"
+#include "research/databaserefresh.h"
 #include "research/relatedsearch.h"
 #include "resources/resourcelibrary.h"
 #include "shell/singleinstance.h"
@@ -77,6 +78,7 @@ public:
     const DataFolder& dataFolder() const { return m_env.dataFolder; }
     RankTabController& rankController() { return *m_rank; }
     KeywordDatabaseList& keywordList() { return *m_keywordList; }
+    DatabaseRefresh& databaseRefresh() { return *m_databaseRefresh; }
     ResourceLibrary& resourceLibrary() { return m_resources; }
     AdWordsResults& adWordsResults() { return m_adWords; }
 
@@ -114,6 +116,7 @@ private:
     CrawlPacer m_pacer;
     std::unique_ptr<RelatedSearch> m_related;
     std::unique_ptr<KeywordDatabaseList> m_keywordList;
+    std::unique_ptr<DatabaseRefresh> m_databaseRefresh;
     ResourceLibrary m_resources;
     AdWordsResults m_adWords;
     QCoro::Task<> m_updateCheck;

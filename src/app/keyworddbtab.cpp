@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QSplitter>
@@ -15,21 +16,38 @@ namespace marbleway {
 
 using namespace Qt::StringLiterals;
 
-KeywordDbTab::KeywordDbTab(KeywordDatabaseList& list, QWidget* parent)
+KeywordDbTab::KeywordDbTab(KeywordDatabaseList& list, DatabaseRefresh& refresh,
+                           StatusPanels& panels, QWidget* parent)
     : QWidget(parent)
     , m_list(&list)
+    , m_refreshJob(&refresh)
+    , m_panels(&panels)
     , m_view(makeListView(this, u"keywordDbList"_s, list.list(), false, {170, 110, 110, 110, 110}))
     , m_filter(new FilterFrame(u"关键词中："_s, this))
     , m_refresh(new QPushButton(u"刷新数据库"_s, this))
-    , m_update(pendingButton(u"开始更新"_s, this))
+    , m_delete(new QPushButton(u"删除关键词"_s, this))
+    , m_update(new QPushButton(u"开始更新"_s, this))
 {
     connect(m_refresh, &QPushButton::clicked, this, [this] { m_list->load(); });
+    connect(m_delete, &QPushButton::clicked, this, [this] { m_list->deleteChecked(); });
+    connect(m_filter->filterButton(), &QPushButton::clicked, this,
+            [this] { m_list->filter(m_filter->criteria()); });
+    connect(m_filter->restoreButton(), &QPushButton::clicked, this, [this] { m_list->restore(); });
+    connect(&refresh, &DatabaseRefresh::filterEnabledChanged, m_filter, &QWidget::setEnabled);
+    connect(m_update, &QPushButton::clicked, this, [this] { m_refreshJob->click(); });
+    connect(&refresh.control(), &JobControl::changed, this, [this] {
+        m_update->setText(m_refreshJob->control().caption());
+        m_update->setEnabled(m_refreshJob->control().isEnabled());
+    });
+    connect(m_view->header(), &QHeaderView::sectionClicked, this, &KeywordDbTab::sortByColumn);
 
     auto* update = new QGroupBox(u"更新收录量"_s, this);
     auto* updateLayout = new QVBoxLayout(update);
     for (const SearchEngine engine : AllSearchEngines) {
         auto* box = new QCheckBox(u"更新%1收录量"_s.arg(engineDisplayName(engine)), update);
         m_updateBoxes[size_t(engine)] = box;
+        connect(box, &QCheckBox::toggled, this,
+                [this, engine](bool on) { m_refreshJob->setEngine(engine, on); });
         updateLayout->addWidget(box);
     }
     updateLayout->addWidget(m_update);
@@ -49,7 +67,7 @@ KeywordDbTab::KeywordDbTab(KeywordDatabaseList& list, QWidget* parent)
     splitter->setChildrenCollapsible(false);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(pendingButton(u"删除关键词"_s, this));
+    buttons->addWidget(m_delete);
     buttons->addWidget(m_refresh);
     buttons->addStretch();
     addExportButtons(buttons, u"导出至"_s);
@@ -61,6 +79,16 @@ KeywordDbTab::KeywordDbTab(KeywordDatabaseList& list, QWidget* parent)
                   this));
     layout->addWidget(splitter, 1);
     layout->addLayout(buttons);
+}
+
+void KeywordDbTab::sortByColumn(int column)
+{
+    // Only a running job stops a sort here; "正在停止..." does not.
+    if (m_panels->text(1) == StatusPanels::Running || column < 0 ||
+        column >= KeywordDatabaseList::Columns.size())
+        return;
+    m_order = m_order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    m_list->list()->sortBy(column, m_order);
 }
 
 } // namespace marbleway

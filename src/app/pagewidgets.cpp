@@ -42,20 +42,31 @@ FilterFrame::FilterFrame(const QString& wordLabel, QWidget* parent)
     buttons->addWidget(m_restore);
     grid->addLayout(buttons, 4, 0, 1, 3);
     grid->setColumnStretch(2, 1);
-    for (QPushButton* button : {m_filter, m_restore}) {
-        button->setEnabled(false);
-        button->setToolTip(notYet);
+}
+
+ResultFilter FilterFrame::criteria() const
+{
+    ResultFilter filter;
+    // A choice list without a selection skips its criterion.
+    if (m_wordChoice->currentIndex() >= 0) {
+        filter.word = m_wordText->text();
+        filter.wordExcluded = m_wordChoice->currentIndex() == 1;
     }
+    for (size_t engine = 0; engine < filter.counts.size(); ++engine) {
+        filter.counts[engine] = ResultFilter::countCriterion(m_countChoices[engine]->currentText(),
+                                                             m_countTexts[engine]->text());
+    }
+    return filter;
 }
 
 void FilterFrame::fillChoiceLists()
 {
     m_wordChoice->clear();
-    m_wordChoice->addItems({u"包含"_s, u"不包含"_s});
+    m_wordChoice->addItems(ResultFilter::WordChoices);
     m_wordChoice->setCurrentIndex(0);
     for (QComboBox* choice : m_countChoices) {
         choice->clear();
-        choice->addItems({u">"_s, u"<"_s, u"="_s});
+        choice->addItems(ResultFilter::RelationChoices);
         choice->setCurrentIndex(0);
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lists/resultfilter.h"
+
 #include <QGroupBox>
 #include <QStringList>
 
@@ -20,6 +22,8 @@ class FilterFrame : public QGroupBox {
 public:
     FilterFrame(const QString& wordLabel, QWidget* parent = nullptr);
 
+    // What the frame asks for, as typed.
+    ResultFilter criteria() const;
     // Fills the choices ("包含"/"不包含", ">"/"<"/"=") and selects the first of each.
     void fillChoiceLists();
 

@@ -112,6 +112,10 @@ RelatedTab::RelatedTab(RelatedSearch& search, QWidget* parent)
     connect(m_addToDatabase, &QPushButton::clicked, this,
             [this] { m_search->addCheckedToDatabase(); });
     connect(&search, &RelatedSearch::filterEnabledChanged, m_filter, &QWidget::setEnabled);
+    connect(m_filter->filterButton(), &QPushButton::clicked, this,
+            [this] { m_search->filter(m_filter->criteria()); });
+    connect(m_filter->restoreButton(), &QPushButton::clicked, this,
+            [this] { m_search->filter(std::nullopt); });
     connect(m_results->header(), &QHeaderView::sectionClicked, this,
             [this](int column) { m_search->sortByColumn(column); });
 }

@@ -11,14 +11,17 @@
 #include "ranking/keyrank.h"
 #include "ranking/rankjob.h"
 #include "ranking/ranktext.h"
+#include "research/databaserefresh.h"
 #include "research/relatedsearch.h"
 #include "web/cxhtml.h"
 #include "web/endpoints.h"
+#include "web/textutil.h"
 #include "web/webclient.h"
 
 #include <QNetworkAccessManager>
 
 #include <cstdio>
+#include <limits>
 #include <optional>
 
 namespace marbleway::cli {
@@ -224,6 +227,108 @@ QCoro::Task<int> runRelated(RelatedSearchOptions options)
     for (int row = 0; row < rows.size(); ++row)
         writeOut(rows.at(row).cells.join(u'\t') + u'\n');
     co_return storeFailed ? 1 : 0;
+}
+
+namespace {
+
+// The keyword database of the data folder, or nothing after saying why it
+// cannot be used.
+std::unique_ptr<KeywordStore> openKeywordStore()
+{
+    const DataFolder data = DataFolder::fromEnvironment();
+    auto store = std::make_unique<KeywordStore>();
+    if (!data.ensureExists() ||
+        !store->open(data.filePath(QString::fromLatin1(KeywordStore::FileName)))) {
+        writeErr(u"marbleway-cli: the keyword database cannot be opened (%1)\n"_s.arg(
+            store->lastError().isEmpty() ? u"the data folder cannot be created"_s
+                                         : store->lastError()));
+        return nullptr;
+    }
+    return store;
+}
+
+QString recordLine(const QStringList& cells)
+{
+    return cells.join(u'\t') + u'\n';
+}
+
+} // namespace
+
+QCoro::Task<int> runDb(DbOptions options)
+{
+    const std::unique_ptr<KeywordStore> store = openKeywordStore();
+    if (!store)
+        co_return 1;
+    bool failed = false;
+    QObject::connect(
+        store.get(), &KeywordStore::failed, store.get(), [&failed](const QString& error) {
+            writeErr(u"marbleway-cli: the keyword database failed (%1)\n"_s.arg(error));
+            failed = true;
+        });
+    const QDate today = cliClock().today();
+    switch (options.action) {
+    case DbOptions::Action::List: {
+        // Printed as read, a step at a time: a large table starts at once.
+        constexpr int step = 5000;
+        qint64 before = std::numeric_limits<qint64>::max();
+        for (;;) {
+            const QList<KeywordRecord> part = store->page(before, step);
+            for (const KeywordRecord& record : part) {
+                const QStringList cells = {record.keys,   record.parentkeys, record.googles,
+                                           record.yahoos, record.bings,      record.adddate};
+                if (options.filter.keeps(cells, KeywordDatabaseList::CountColumns))
+                    writeOut(recordLine(cells));
+            }
+            if (part.size() < step)
+                break;
+            before = part.last().id;
+        }
+        break;
+    }
+    case DbOptions::Action::Delete:
+    case DbOptions::Action::Add: {
+        QStringList done;
+        KeywordStore::Transaction transaction(*store);
+        for (const QString& keyword : options.keywords) {
+            const QString key = trimSpaces(keyword).toString();
+            if (options.action == DbOptions::Action::Add) {
+                if (store->add(key, trimSpaces(options.parent).toString(), u"-"_s, u"-"_s, u"-"_s,
+                               today) == KeywordStore::AddResult::Added)
+                    done << key;
+            } else if (store->find(key) && store->remove(key)) {
+                done << key;
+            }
+        }
+        if (!transaction.commit())
+            co_return 1;
+        for (const QString& key : done)
+            writeOut(key + u'\n');
+        break;
+    }
+    case DbOptions::Action::Update: {
+        const std::optional<Online> online = goOnline();
+        if (!online)
+            co_return 1;
+        SettingsStore settings;
+        CrawlPacer pacer(cliClock());
+        pacer.loadIntervals(settings);
+        ConsolePrompts prompts;
+        StatusPanels panels;
+        KeywordDatabaseList list(*store, cliClock(), prompts);
+        co_await list.load();
+        DatabaseRefresh refresh(DatabaseRefresh::Services{
+            *online->client, online->endpoints, cliClock(), pacer, list, prompts, panels});
+        for (const SearchEngine engine : options.engines)
+            refresh.setEngine(engine, true);
+        QObject::connect(&refresh, &DatabaseRefresh::rowRefreshed, &refresh, [&list](RowId id) {
+            const RowModel& rows = *list.rows();
+            writeOut(recordLine(rows.at(rows.indexOf(id)).cells));
+        });
+        co_await refresh.run();
+        break;
+    }
+    }
+    co_return failed ? 1 : 0;
 }
 
 } // namespace marbleway::cli

@@ -11,6 +11,7 @@ QCoro::Task<int> runFetch(FetchOptions options);
 QCoro::Task<int> runRank(RankOptions options);
 QCoro::Task<int> runFavourites(FavouritesOptions options);
 QCoro::Task<int> runRelated(RelatedSearchOptions options);
+QCoro::Task<int> runDb(DbOptions options);
 
 void writeOut(const QString& text);
 void writeErr(const QString& text);

@@ -21,6 +21,8 @@ QCoro::Task<> runAndQuit(Invocation invocation)
         status = co_await runFavourites(*favourites);
     else if (auto* related = std::get_if<RelatedSearchOptions>(&invocation))
         status = co_await runRelated(*related);
+    else if (auto* db = std::get_if<DbOptions>(&invocation))
+        status = co_await runDb(*db);
     QCoreApplication::exit(status);
 }
 

@@ -21,16 +21,34 @@ bool wantsHelp(const QStringList& arguments)
            (arguments.size() == 3 && isOption(arguments.at(2)));
 }
 
-// Parses the options after the command word; an error is a message.
+// Parses the options after the command words; an error is a message.
 std::variant<UsageError, QStringList> parseCommand(QCommandLineParser& parser,
-                                                   const QStringList& arguments)
+                                                   const QStringList& arguments, int words = 1)
 {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     QStringList rest = arguments;
-    rest.removeAt(1); // the command word
+    rest.remove(1, words);
     if (!parser.parse(rest))
         return UsageError{parser.errorText()};
     return parser.positionalArguments();
+}
+
+// "google,yahoo" or repeated options: engines in the order given, once each.
+std::variant<UsageError, QList<SearchEngine>> engineList(const QStringList& values,
+                                                         const QString& option)
+{
+    QList<SearchEngine> engines;
+    for (const QString& value : values) {
+        for (const QString& name : value.split(u',', Qt::SkipEmptyParts)) {
+            const auto engine = engineFromKey(name.trimmed());
+            if (!engine)
+                return UsageError{
+                    u"unknown engine \"%1\" in %2 (google, yahoo or bing)"_s.arg(name, option)};
+            if (!engines.contains(*engine))
+                engines << *engine;
+        }
+    }
+    return engines;
 }
 
 Invocation parseFetch(const QStringList& arguments)
@@ -146,17 +164,91 @@ Invocation parseRelated(const QStringList& arguments)
     options.mustContain = parser.isSet(mustContain);
     if (parser.isSet(exclude))
         options.exclude = parser.value(exclude);
-    for (const QString& value : parser.values(counts)) {
-        for (const QString& name : value.split(u',', Qt::SkipEmptyParts)) {
-            const auto engine = engineFromKey(name.trimmed().toLower());
-            if (!engine)
-                return UsageError{
-                    u"unknown engine \"%1\" in --counts (google, yahoo or bing)"_s.arg(name)};
-            if (!options.counts.contains(*engine))
-                options.counts << *engine;
-        }
-    }
+    auto engines = engineList(parser.values(counts), u"--counts"_s);
+    if (auto* error = std::get_if<UsageError>(&engines))
+        return *error;
+    options.counts = std::get<QList<SearchEngine>>(engines);
     options.store = parser.isSet(store);
+    return options;
+}
+
+Invocation parseDb(const QStringList& arguments)
+{
+    const QString action = arguments.value(2);
+    QCommandLineParser parser;
+    const QCommandLineOption contains(u"contains"_s, u"Keywords holding WORD."_s, u"WORD"_s);
+    const QCommandLineOption notContains(u"not-contains"_s, u"Keywords without WORD."_s, u"WORD"_s);
+    std::array<QCommandLineOption, 3> counts = {
+        QCommandLineOption(u"google"_s, u"Google count."_s, u"RELATION"_s),
+        QCommandLineOption(u"yahoo"_s, u"Yahoo count."_s, u"RELATION"_s),
+        QCommandLineOption(u"bing"_s, u"Bing count."_s, u"RELATION"_s)};
+    const QCommandLineOption engines(u"engines"_s, u"Engines to ask."_s, u"ENGINES"_s);
+    const QCommandLineOption parent(u"parent"_s, u"Parent keyword."_s, u"PARENT"_s);
+    DbOptions options;
+    if (action == u"list"_s) {
+        options.action = DbOptions::Action::List;
+        parser.addOptions({contains, notContains, counts[0], counts[1], counts[2]});
+    } else if (action == u"update"_s) {
+        options.action = DbOptions::Action::Update;
+        parser.addOption(engines);
+    } else if (action == u"delete"_s) {
+        options.action = DbOptions::Action::Delete;
+    } else if (action == u"add"_s) {
+        options.action = DbOptions::Action::Add;
+        parser.addOption(parent);
+    } else {
+        return UsageError{
+            action.isEmpty()
+                ? u"db needs list, update, delete or add"_s
+                : u"unknown db command \"%1\" (list, update, delete or add)"_s.arg(action)};
+    }
+    auto parsed = parseCommand(parser, arguments, 2);
+    if (auto* error = std::get_if<UsageError>(&parsed))
+        return *error;
+    const QStringList positional = std::get<QStringList>(parsed);
+    switch (options.action) {
+    case DbOptions::Action::List: {
+        if (!positional.isEmpty())
+            return UsageError{u"unexpected argument \"%1\""_s.arg(positional.first())};
+        if (parser.isSet(contains) && parser.isSet(notContains))
+            return UsageError{u"give --contains or --not-contains, not both"_s};
+        options.filter.wordExcluded = parser.isSet(notContains);
+        options.filter.word = parser.value(options.filter.wordExcluded ? notContains : contains);
+        for (size_t engine = 0; engine < counts.size(); ++engine) {
+            if (!parser.isSet(counts[engine]))
+                continue;
+            const QString value = parser.value(counts[engine]).trimmed();
+            options.filter.counts[engine] =
+                ResultFilter::countCriterion(value.left(1), value.mid(1));
+            if (!options.filter.counts[engine])
+                return UsageError{
+                    u"--%1 takes a relation and a number, like '>1000', '<5' or '=0', not \"%2\""_s
+                        .arg(counts[engine].names().first(), value)};
+        }
+        break;
+    }
+    case DbOptions::Action::Update: {
+        if (!positional.isEmpty())
+            return UsageError{u"unexpected argument \"%1\""_s.arg(positional.first())};
+        auto chosen = engineList(parser.values(engines), u"--engines"_s);
+        if (auto* error = std::get_if<UsageError>(&chosen))
+            return *error;
+        options.engines = std::get<QList<SearchEngine>>(chosen);
+        if (options.engines.isEmpty())
+            options.engines = {AllSearchEngines.begin(), AllSearchEngines.end()};
+        break;
+    }
+    case DbOptions::Action::Delete:
+    case DbOptions::Action::Add:
+        for (const QString& keyword : positional) {
+            if (!keyword.trimmed().isEmpty())
+                options.keywords << keyword;
+        }
+        if (options.keywords.isEmpty())
+            return UsageError{u"db %1 needs at least one keyword"_s.arg(action)};
+        options.parent = parser.value(parent);
+        break;
+    }
     return options;
 }
 
@@ -198,6 +290,27 @@ Commands:
       favourite, and keeps today's ranks in its history. Run it daily from a
       scheduler, e.g. cron: 0 7 * * * marbleway-cli favourites --run
 
+  db list [--contains WORD | --not-contains WORD] [--google RELATION]
+          [--yahoo RELATION] [--bing RELATION]
+      Print the keyword database, newest first, one tab-separated line per
+      keyword: keyword, parent keyword, Google, Yahoo and Bing counts, date.
+      The criteria are those of the window's filter and all must hold: the
+      word is matched as typed (case counts); a RELATION is >, < or = and a
+      number, e.g. --google '>1000'. A count that is "-" or empty never drops
+      its keyword.
+
+  db update [--engines google,yahoo,bing]
+      Ask the engines (default all three) for the page counts of every stored
+      keyword, paced as in the window, keep them with today's date, and print
+      each keyword's line as "db list" does once it is done.
+
+  db delete KEYWORD...
+      Delete the keywords; prints those that were stored.
+
+  db add KEYWORD... [--parent PARENT]
+      Store the keywords not yet stored, without counts ("-"); prints those
+      added.
+
 Options:
   -h, --help   Show this help.
 
@@ -207,8 +320,9 @@ Environment:
                     google=127.0.0.1:8081,yahoo=127.0.0.1:8082,bing=127.0.0.1:8083
 
 Exit status: 0 when the command ran, 1 when what it found could not be kept
-(a favourite's history, the keyword database; the lines still print), 2 when
-the command line was wrong.
+(a favourite's history, the keyword database; the lines still print) or the
+keyword database cannot be opened (the reason goes to the standard error), 2
+when the command line was wrong.
 )"_s;
 }
 
@@ -227,6 +341,8 @@ Invocation parseArguments(const QStringList& arguments)
         return parseFavourites(arguments);
     if (command == u"related"_s)
         return parseRelated(arguments);
+    if (command == u"db"_s)
+        return parseDb(arguments);
     return UsageError{u"unknown command \"%1\""_s.arg(command)};
 }
 

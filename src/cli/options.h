@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lists/resultfilter.h"
 #include "web/engines.h"
 
 #include <QList>
@@ -37,6 +38,15 @@ struct FavouritesOptions {
     bool run = false; // false: list them
 };
 
+struct DbOptions {
+    enum class Action { List, Update, Delete, Add };
+    Action action = Action::List;
+    ResultFilter filter;         // list
+    QList<SearchEngine> engines; // update
+    QStringList keywords;        // delete, add
+    QString parent;              // add
+};
+
 struct ShowHelp {};
 
 struct UsageError {
@@ -44,7 +54,7 @@ struct UsageError {
 };
 
 using Invocation = std::variant<ShowHelp, UsageError, FetchOptions, RankOptions, FavouritesOptions,
-                                RelatedSearchOptions>;
+                                RelatedSearchOptions, DbOptions>;
 
 // Reads the command line (program name first).
 Invocation parseArguments(const QStringList& arguments);

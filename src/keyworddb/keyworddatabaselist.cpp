@@ -1,34 +1,172 @@
 #include "keyworddb/keyworddatabaselist.h"
 
+#include "core/version.h"
+#include "web/textutil.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QPointer>
+
+#include <limits>
+
 namespace marbleway {
 
 using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Rows read per statement, and how long the window may wait for one step.
+constexpr int pageRows = 2000;
+constexpr qint64 stepMs = 30;
+
+// One copy of each text that many rows share (parents, dates, "-"): a large
+// table costs far less memory.
+class SharedTexts {
+public:
+    QString take(QString text)
+    {
+        const auto found = m_texts.constFind(text);
+        if (found != m_texts.constEnd())
+            return *found;
+        if (m_texts.size() < 100000)
+            m_texts.insert(text, text);
+        return text;
+    }
+
+private:
+    QHash<QString, QString> m_texts;
+};
+
+} // namespace
 
 const QStringList KeywordDatabaseList::Columns = {u"关键词"_s,         u"父关键词"_s,
                                                   u"Google.com收录"_s, u"Yahoo.com收录"_s,
                                                   u"Bing.com收录"_s,   u"更新日期"_s};
 
-KeywordDatabaseList::KeywordDatabaseList(KeywordStore& store, QObject* parent)
+KeywordDatabaseList::KeywordDatabaseList(KeywordStore& store, const Clock& clock, Prompts& prompts,
+                                         QObject* parent)
     : QObject(parent)
     , m_store(&store)
+    , m_clock(&clock)
+    , m_prompts(&prompts)
     , m_rows(Columns)
     , m_visible(m_rows)
 {}
 
-void KeywordDatabaseList::load()
+QCoro::Task<> KeywordDatabaseList::load()
 {
-    const QList<KeywordRecord> records = m_store->all();
+    if (m_loading) {
+        m_reload = true;
+        co_return;
+    }
+    QPointer<KeywordDatabaseList> self = this;
+    m_loaded = true;
+    m_loading = true;
+    Q_EMIT loadingChanged(true);
+    m_rows.clear();
     std::vector<Row> rows;
-    rows.reserve(size_t(records.size()));
-    for (const KeywordRecord& record : records) {
-        Row row;
-        row.cells = {record.keys,   record.parentkeys, record.googles,
-                     record.yahoos, record.bings,      record.adddate};
-        row.checkable = true;
-        rows.push_back(std::move(row));
+    SharedTexts shared;
+    qint64 before = std::numeric_limits<qint64>::max();
+    QElapsedTimer step;
+    step.start();
+    for (;;) {
+        const QList<KeywordRecord> part = m_store->page(before, pageRows);
+        rows.reserve(rows.size() + size_t(part.size()));
+        for (const KeywordRecord& record : part) {
+            Row row;
+            row.cells = {record.keys,
+                         shared.take(record.parentkeys),
+                         record.googles.size() <= 1 ? shared.take(record.googles) : record.googles,
+                         record.yahoos.size() <= 1 ? shared.take(record.yahoos) : record.yahoos,
+                         record.bings.size() <= 1 ? shared.take(record.bings) : record.bings,
+                         shared.take(record.adddate)};
+            row.checkable = true;
+            rows.push_back(std::move(row));
+        }
+        if (part.size() < pageRows)
+            break;
+        before = part.last().id;
+        if (step.elapsed() >= stepMs) {
+            co_await m_clock->sleep(0ms);
+            if (!self)
+                co_return;
+            step.restart();
+        }
+        if (m_reload) {
+            m_reload = false;
+            rows.clear();
+            shared = SharedTexts();
+            before = std::numeric_limits<qint64>::max();
+        }
     }
     m_rows.reset(std::move(rows));
-    m_loaded = true;
+    m_loading = false;
+    Q_EMIT loadingChanged(false);
+}
+
+void KeywordDatabaseList::filter(const ResultFilter& filter)
+{
+    m_rows.clearBold();
+    applyFilter(m_visible, filter, CountColumns);
+}
+
+void KeywordDatabaseList::restore()
+{
+    m_rows.clearBold();
+    applyFilter(m_visible, std::nullopt, CountColumns);
+}
+
+QCoro::Task<> KeywordDatabaseList::deleteChecked()
+{
+    QPointer<KeywordDatabaseList> self = this;
+    QStringList keys;
+    std::vector<RowId> ids;
+    for (int visible = 0; visible < m_visible.rowCount(); ++visible) {
+        const int row = m_visible.sourceRow(visible);
+        if (m_rows.at(row).checked) {
+            keys << trimSpaces(m_rows.text(row)).toString();
+            ids.push_back(m_rows.idAt(row));
+        }
+    }
+    if (keys.isEmpty()) {
+        co_await m_prompts->message(u"提示"_s, u"请选择要删除的关键词！"_s,
+                                    PromptIcon::Information);
+        co_return;
+    }
+    // All or none: a row leaves the list only when it has left the table.
+    int deleted = 0;
+    if (m_store->remove(keys)) {
+        deleted = int(keys.size());
+        m_rows.removeIds(std::move(ids));
+    }
+    co_await m_prompts->message(programName(), u"成功删除%1个关键词！"_s.arg(deleted),
+                                PromptIcon::None);
+}
+
+QCoro::Task<int> KeywordDatabaseList::addUncounted(QStringList keywords, QString parent)
+{
+    int stored = 0;
+    const QDate today = m_clock->today();
+    const QString trimmedParent = trimSpaces(parent).toString();
+    {
+        KeywordStore::Transaction transaction(*m_store);
+        for (const QString& keyword : keywords) {
+            if (m_store->add(trimSpaces(keyword).toString(), trimmedParent, u"-"_s, u"-"_s, u"-"_s,
+                             today) == KeywordStore::AddResult::Added)
+                ++stored;
+        }
+        if (!transaction.commit())
+            stored = 0;
+    }
+    co_await reportStored(*m_prompts, stored);
+    co_return stored;
+}
+
+QCoro::Task<> reportStored(Prompts& prompts, int stored)
+{
+    co_await prompts.message(u"提示"_s, u"成功提交了%1条数据至数据库！"_s.arg(stored),
+                             PromptIcon::Information);
 }
 
 } // namespace marbleway

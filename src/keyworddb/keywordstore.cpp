@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <limits>
 
 namespace marbleway {
 
@@ -211,31 +212,127 @@ bool KeywordStore::update(const QString& keys, const QString& parentkeys, const 
                {parentkeys, googles, yahoos, bings, isoDate(day), keys});
 }
 
-QList<KeywordRecord> KeywordStore::all()
+KeywordStore::AddResult KeywordStore::add(const QString& keys, const QString& parentkeys,
+                                          const QString& googles, const QString& yahoos,
+                                          const QString& bings, QDate day)
+{
+    if (!m_open)
+        return AddResult::Failed;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    // One statement against the unique index: a look-up before it could race another writer.
+    if (!query.prepare(u"insert into keywords (keys,parentkeys,googles,yahoos,bings,adddate) "
+                       "values (?,?,?,?,?,?) on conflict (keys) do nothing"_s)) {
+        fail(query.lastError().text());
+        return AddResult::Failed;
+    }
+    for (const QString& value : {keys, parentkeys, googles, yahoos, bings, isoDate(day)})
+        query.addBindValue(value);
+    if (!query.exec()) {
+        fail(query.lastError().text());
+        return AddResult::Failed;
+    }
+    succeeded();
+    return query.numRowsAffected() > 0 ? AddResult::Added : AddResult::AlreadyStored;
+}
+
+QList<KeywordRecord> KeywordStore::page(qint64 beforeId, int limit)
 {
     QList<KeywordRecord> records;
     if (!m_open)
         return records;
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.setForwardOnly(true);
-    if (!query.exec(u"select keys,parentkeys,googles,yahoos,bings,adddate from keywords "
-                    "order by id desc"_s)) {
+    if (!query.prepare(u"select keys,parentkeys,googles,yahoos,bings,adddate,id from keywords "
+                       "where id < ? order by id desc limit ?"_s)) {
         fail(query.lastError().text());
         return records;
     }
+    query.addBindValue(beforeId);
+    query.addBindValue(limit);
+    if (!query.exec()) {
+        fail(query.lastError().text());
+        return records;
+    }
+    records.reserve(limit);
     while (query.next()) {
         records.append(KeywordRecord{query.value(0).toString(), query.value(1).toString(),
                                      query.value(2).toString(), query.value(3).toString(),
-                                     query.value(4).toString(), query.value(5).toString()});
+                                     query.value(4).toString(), query.value(5).toString(),
+                                     query.value(6).toLongLong()});
     }
     if (query.lastError().isValid())
         fail(query.lastError().text());
     return records;
 }
 
+QList<KeywordRecord> KeywordStore::all()
+{
+    QList<KeywordRecord> records;
+    constexpr int step = 10000;
+    qint64 before = std::numeric_limits<qint64>::max();
+    for (;;) {
+        const QList<KeywordRecord> part = page(before, step);
+        records += part;
+        if (part.size() < step)
+            return records;
+        before = part.last().id;
+    }
+}
+
 bool KeywordStore::remove(const QString& keys)
 {
     return run(u"delete from keywords where keys = ?"_s, {keys});
+}
+
+bool KeywordStore::remove(const QStringList& keys)
+{
+    Transaction transaction(*this);
+    for (const QString& key : keys) {
+        if (!remove(key))
+            return false;
+    }
+    return transaction.commit();
+}
+
+bool KeywordStore::updateCounts(
+    const QString& keys, const std::array<std::optional<QString>, AllSearchEngines.size()>& counts,
+    QDate day)
+{
+    Transaction transaction(*this);
+    for (const SearchEngine engine : AllSearchEngines) {
+        const auto& count = counts[size_t(engine)];
+        if (count && !updateCount(engine, keys, *count, day))
+            return false;
+    }
+    return transaction.commit();
+}
+
+KeywordStore::Transaction::Transaction(KeywordStore& store)
+    : m_store(&store)
+{
+    if (store.m_open)
+        m_open = QSqlDatabase::database(store.m_connection, false).transaction();
+}
+
+KeywordStore::Transaction::~Transaction()
+{
+    if (m_open)
+        QSqlDatabase::database(m_store->m_connection, false).rollback();
+}
+
+bool KeywordStore::Transaction::commit()
+{
+    if (!m_store->m_open)
+        return false;
+    if (!m_open)
+        return true;
+    m_open = false;
+    QSqlDatabase db = QSqlDatabase::database(m_store->m_connection, false);
+    if (db.commit())
+        return true;
+    const QString error = db.lastError().text();
+    db.rollback();
+    return m_store->fail(error);
 }
 
 const QString& StoredCounts::count(SearchEngine engine) const

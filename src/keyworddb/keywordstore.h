@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 
+#include <array>
 #include <optional>
 
 namespace marbleway {
@@ -19,6 +20,7 @@ struct KeywordRecord {
     QString yahoos;
     QString bings;
     QString adddate; // as stored, "yyyy-MM-dd"
+    qint64 id = 0;   // order of insertion
 };
 
 // What a look-up of one keyword returns.
@@ -74,11 +76,41 @@ public:
     // Replaces parent, counts and date of every row of `keys`.
     bool update(const QString& keys, const QString& parentkeys, const QString& googles,
                 const QString& yahoos, const QString& bings, QDate day);
+    enum class AddResult { Added, AlreadyStored, Failed };
+    // Stores `keys` unless it is stored already (the add buttons): a stored row
+    // is left as it is.
+    AddResult add(const QString& keys, const QString& parentkeys, const QString& googles,
+                  const QString& yahoos, const QString& bings, QDate day);
     // Every row, the newest insert first.
     QList<KeywordRecord> all();
+    // Up to `limit` rows inserted before the row `beforeId`, the newest first:
+    // a long list is read in steps that each leave the file free for writers.
+    QList<KeywordRecord> page(qint64 beforeId, int limit);
     bool remove(const QString& keys);
+    // Removes every keyword of `keys` in one transaction: all or none.
+    bool remove(const QStringList& keys);
     // One engine's count and the date of every row of `keys`.
     bool updateCount(SearchEngine engine, const QString& keys, const QString& count, QDate day);
+    // The counts of the engines given and the date, in one transaction, so that a
+    // row holds its old counts or its new ones, never half of each.
+    bool updateCounts(const QString& keys,
+                      const std::array<std::optional<QString>, AllSearchEngines.size()>& counts,
+                      QDate day);
+
+    // Groups writes in one transaction; rolled back unless committed. Writes
+    // while no transaction can be begun still run, one by one.
+    class Transaction {
+    public:
+        explicit Transaction(KeywordStore& store);
+        ~Transaction();
+        Transaction(const Transaction&) = delete;
+        Transaction& operator=(const Transaction&) = delete;
+        bool commit();
+
+    private:
+        KeywordStore* m_store;
+        bool m_open = false;
+    };
 
 Q_SIGNALS:
     // A look-up or write of the open store failed (read-only file, full disk,

@@ -240,6 +240,26 @@ void RowModel::showAll()
         Q_EMIT dataChanged(index(0, 0), index(size() - 1, columnCount() - 1), {HiddenRole});
 }
 
+void RowModel::resetVisibility(const std::function<bool(const Row&)>& keep)
+{
+    for (Row& row : m_rows) {
+        row.checked = false;
+        row.hidden = keep && !keep(row);
+    }
+    if (!m_rows.empty())
+        Q_EMIT dataChanged(index(0, 0), index(size() - 1, columnCount() - 1));
+}
+
+void RowModel::clearBold()
+{
+    for (int row = 0; row < size(); ++row) {
+        if (m_rows[size_t(row)].bold) {
+            m_rows[size_t(row)].bold = false;
+            changed(row, 0, columnCount() - 1);
+        }
+    }
+}
+
 bool RowModel::hasChecked() const
 {
     return std::any_of(m_rows.begin(), m_rows.end(), [](const Row& row) { return row.checked; });
@@ -266,15 +286,32 @@ QStringList RowModel::columnTexts(int column) const
 
 std::vector<Row> RowModel::removeIf(const std::function<bool(const Row&)>& remove)
 {
+    std::vector<bool> marks(m_rows.size());
+    for (size_t row = 0; row < m_rows.size(); ++row)
+        marks[row] = remove(m_rows[row]);
+    return removeMarked(marks);
+}
+
+std::vector<Row> RowModel::removeIds(std::vector<RowId> ids)
+{
+    std::sort(ids.begin(), ids.end());
+    std::vector<bool> marks(m_rows.size());
+    for (size_t row = 0; row < m_rows.size(); ++row)
+        marks[row] = std::binary_search(ids.begin(), ids.end(), m_ids[row]);
+    return removeMarked(marks);
+}
+
+std::vector<Row> RowModel::removeMarked(const std::vector<bool>& marks)
+{
     std::vector<Row> removed;
     // From the end, in runs, so that a view hears of each run once.
     for (int row = size() - 1; row >= 0;) {
-        if (!remove(at(row))) {
+        if (!marks[size_t(row)]) {
             --row;
             continue;
         }
         int first = row;
-        while (first > 0 && remove(at(first - 1)))
+        while (first > 0 && marks[size_t(first - 1)])
             --first;
         beginRemoveRows({}, first, row);
         for (int i = row; i >= first; --i)
@@ -360,6 +397,22 @@ void VisibleRows::sortBy(int column, Qt::SortOrder order)
         m_keys[size_t(row)] = RowModel::sortKey(m_rows->text(row, column), column);
     sort(column, order);
     m_keys.clear();
+}
+
+void VisibleRows::rebuild(const std::function<bool(const Row&)>& keep)
+{
+    m_rows->resetVisibility(keep);
+    sort(-1); // back to the full copy's order
+    invalidateFilter();
+}
+
+std::vector<RowId> VisibleRows::visibleIds() const
+{
+    std::vector<RowId> ids;
+    ids.reserve(size_t(rowCount()));
+    for (int row = 0; row < rowCount(); ++row)
+        ids.push_back(m_rows->idAt(sourceRow(row)));
+    return ids;
 }
 
 bool VisibleRows::filterAcceptsRow(int sourceRow, const QModelIndex&) const

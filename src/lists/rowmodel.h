@@ -78,6 +78,10 @@ public:
     void setAllChecked(bool checked);
     void setHidden(int row, bool hidden);
     void showAll();
+    // Every row unchecked, and hidden unless `keep` accepts it (every row
+    // visible when `keep` is empty). One change for the views, whatever the size.
+    void resetVisibility(const std::function<bool(const Row&)>& keep);
+    void clearBold();
 
     bool hasChecked() const;
     // Trimmed first cells of the checked rows, in order.
@@ -86,6 +90,8 @@ public:
     // Removes the rows `remove` picks; returns them in order.
     std::vector<Row> removeIf(const std::function<bool(const Row&)>& remove);
     std::vector<Row> removeChecked();
+    // Removes the rows of these ids that are still there.
+    std::vector<Row> removeIds(std::vector<RowId> ids);
     void removeAt(int row);
 
     static QString sortKey(const QString& text, int column);
@@ -98,6 +104,7 @@ Q_SIGNALS:
 
 private:
     void changed(int row, int firstColumn, int lastColumn);
+    std::vector<Row> removeMarked(const std::vector<bool>& marks);
     void reindex() const;
 
     QStringList m_headers;
@@ -123,6 +130,11 @@ public:
     // Every row of the full copy visible again.
     void showAll();
     void sortBy(int column, Qt::SortOrder order);
+    // The full copy's rows in its own order, unchecked, those `keep` accepts
+    // visible: what a filter and its restore show.
+    void rebuild(const std::function<bool(const Row&)>& keep);
+    // The ids of the visible rows, top to bottom.
+    std::vector<RowId> visibleIds() const;
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;

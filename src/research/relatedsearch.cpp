@@ -1,6 +1,7 @@
 #include "research/relatedsearch.h"
 
 #include "core/textfile.h"
+#include "keyworddb/keyworddatabaselist.h"
 #include "web/engines.h"
 #include "web/textutil.h"
 
@@ -256,19 +257,27 @@ QCoro::Task<> RelatedSearch::addCheckedToDatabase()
     int stored = 0;
     const QDate today = m_services.clock.today();
     const QString parent = trimSpaces(m_inputs.seedText).toString();
-    for (int visible = 0; visible < m_visible.rowCount(); ++visible) {
-        const Row& row = m_rows.at(m_visible.sourceRow(visible));
-        if (!row.checked)
-            continue;
-        const QString keyword = trimSpaces(row.cells.value(0)).toString();
-        if (m_services.store.find(keyword))
-            continue;
-        if (m_services.store.insert(keyword, parent, row.cells.value(1), row.cells.value(2),
-                                    row.cells.value(3), today))
-            ++stored;
+    {
+        KeywordStore::Transaction transaction(m_services.store);
+        for (int visible = 0; visible < m_visible.rowCount(); ++visible) {
+            const Row& row = m_rows.at(m_visible.sourceRow(visible));
+            if (!row.checked)
+                continue;
+            if (m_services.store.add(trimSpaces(row.cells.value(0)).toString(), parent,
+                                     row.cells.value(1), row.cells.value(2), row.cells.value(3),
+                                     today) == KeywordStore::AddResult::Added)
+                ++stored;
+        }
+        // Only rows the table took count.
+        if (!transaction.commit())
+            stored = 0;
     }
-    co_await m_services.prompts.message(u"提示"_s, u"成功提交了%1条数据至数据库！"_s.arg(stored),
-                                        PromptIcon::Information);
+    co_await reportStored(m_services.prompts, stored);
+}
+
+void RelatedSearch::filter(const std::optional<ResultFilter>& filter)
+{
+    applyFilter(m_visible, filter, CountColumns);
 }
 
 void RelatedSearch::sortByColumn(int column)

@@ -5,6 +5,7 @@
 #include "core/jobstatus.h"
 #include "core/prompts.h"
 #include "keyworddb/keywordstore.h"
+#include "lists/resultfilter.h"
 #include "lists/rowmodel.h"
 #include "research/crawlpacer.h"
 #include "research/relatedoptions.h"
@@ -69,6 +70,8 @@ public:
     QCoro::Task<> deleteChecked();
     // "加入关键词数据库": the checked rows not yet stored are stored.
     QCoro::Task<> addCheckedToDatabase();
+    // "开始过滤" with a filter, "还原" without one.
+    void filter(const std::optional<ResultFilter>& filter);
     // A click on a column header; nothing while a job is busy.
     void sortByColumn(int column);
 
@@ -76,6 +79,7 @@ public:
     void checkdb(RowId row);
 
     static const QStringList Columns;
+    static constexpr std::array<int, 3> CountColumns = {1, 2, 3};
 
 Q_SIGNALS:
     // The filter frame is usable only while no search runs.

@@ -1,0 +1,111 @@
+#include "research/databaserefresh.h"
+
+#include "web/cxhtml.h"
+#include "web/engines.h"
+
+#include <QPointer>
+
+namespace marbleway {
+
+using namespace Qt::StringLiterals;
+
+const QString DatabaseRefresh::Updating = u"更新中..."_s;
+
+DatabaseRefresh::DatabaseRefresh(Services services, QObject* parent)
+    : Job(parent)
+    , m_services(services)
+    , m_control(m_services.panels, {u"开始更新"_s, u"暂停更新"_s, u"正在停止"_s, false})
+{}
+
+void DatabaseRefresh::click()
+{
+    if (!m_control.isIdle()) {
+        m_control.click();
+        return;
+    }
+    keep(run());
+}
+
+QCoro::Task<> DatabaseRefresh::run()
+{
+    if (!m_control.isIdle())
+        co_return;
+    if (std::none_of(m_engines.begin(), m_engines.end(), [](bool on) { return on; })) {
+        co_await m_services.prompts.message(u"提示"_s, u"请至少选择一个要更新的项目"_s,
+                                            PromptIcon::Information);
+        co_return;
+    }
+    m_control.click();
+    setRunning(true);
+    Q_EMIT filterEnabledChanged(false);
+    co_await UpdateDb();
+}
+
+QCoro::Task<> DatabaseRefresh::UpdateDb()
+{
+    QPointer<DatabaseRefresh> self = this;
+    RowModel& rows = *m_services.list.rows();
+    // The rows as the list shows them now; a row deleted meanwhile is passed over.
+    const std::vector<RowId> ids = m_services.list.list()->visibleIds();
+    size_t start = 0;
+    for (size_t i = 0; i < ids.size(); ++i) {
+        const int row = rows.indexOf(ids[i]);
+        if (row >= 0 && rows.at(row).bold) {
+            start = i;
+            break;
+        }
+    }
+    CXHtml html(m_services.web);
+    html.setChar(u"utf-8"_s);
+    html.setTryTime(TryTime);
+    for (size_t i = start; i < ids.size(); ++i) {
+        const RowId id = ids[i];
+        if (i > 0)
+            rows.setBold(ids[i - 1], false);
+        if (!rows.setBold(id, true))
+            continue;
+        if (!m_control.isRunning()) {
+            ended(false);
+            co_return;
+        }
+        Q_EMIT progress(int(i), int(ids.size()));
+        const QString keyword = rows.text(rows.indexOf(id));
+        std::array<std::optional<QString>, AllSearchEngines.size()> counts;
+        for (const SearchEngine engine : AllSearchEngines) {
+            if (!m_engines[size_t(engine)])
+                continue;
+            const int column = KeywordDatabaseList::CountColumns[size_t(engine)];
+            rows.setCell(id, column, Updating);
+            co_await m_services.pacer.pace(engine, CrawlPacer::Wait::Exact);
+            if (!self)
+                co_return;
+            if (engine == SearchEngine::Bing)
+                html.setTryTime(BingTryTime);
+            html.setUrl(pageCountUrl(m_services.endpoints, engine, keyword));
+            const QString page = co_await html.GetSrc();
+            if (!self)
+                co_return;
+            const QString count = pageCountFrom(engine, page);
+            rows.setCell(id, column, count);
+            counts[size_t(engine)] = count;
+        }
+        // The row's counts go into the table together, or not at all.
+        const QDate today = m_services.clock.today();
+        m_services.list.store().updateCounts(keyword, counts, today);
+        rows.setCell(id, KeywordDatabaseList::DateColumn, isoDate(today));
+        Q_EMIT rowRefreshed(id);
+    }
+    if (!ids.empty())
+        rows.setBold(ids.back(), false);
+    Q_EMIT progress(int(ids.size()), int(ids.size()));
+    ended(true);
+}
+
+void DatabaseRefresh::ended(bool workDone)
+{
+    m_control.finish(workDone);
+    setRunning(false);
+    Q_EMIT filterEnabledChanged(true);
+}
+
+} // namespace marbleway
