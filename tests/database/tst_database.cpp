@@ -1,0 +1,355 @@
+#include "core/listroles.h"
+#include "enginepages.h"
+#include "keyworddb/keyworddatabaselist.h"
+#include "research/databaserefresh.h"
+#include "research/relatedsearch.h"
+#include "testsupport.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+
+using namespace marbleway;
+using namespace marbleway::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QStringList column(const QAbstractItemModel& model, int c = 0)
+{
+    QStringList texts;
+    for (int row = 0; row < model.rowCount(); ++row)
+        texts << model.index(row, c).data().toString();
+    return texts;
+}
+
+// Keyword, Google, Yahoo, Bing: the related keyword list's columns.
+const QList<QStringList> filterRows = {
+    {u"seo tools"_s, u"1,000"_s, u"-"_s, u"12"_s},
+    {u"SEO guide"_s, u"999"_s, u"5"_s, u""_s},
+    {u"seo tools free"_s, u"3000000000"_s, u"0"_s, u"更新中..."_s},
+    {u"backlinks"_s, u"-"_s, u"7"_s, u"12"_s},
+    {u"link tools"_s, u""_s, u"5"_s, u"1,000,000"_s},
+};
+
+} // namespace
+
+class TestDatabase : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void filters_data();
+    void filters();
+    void filterStartsOverFromTheFullList();
+    void addDeleteAndLoad();
+    void refresh_data();
+    void refresh();
+    void refreshTimeOutsAndPacing();
+
+private:
+    void store(const QString& keys, const QString& counts = u"1 2 3"_s);
+    KeywordDatabaseList& list() { return *m_list; }
+    QStringList stored();
+
+    std::unique_ptr<RecordingClock> m_webClock;
+    std::unique_ptr<Fixture> m_env;
+    std::unique_ptr<RecordingClock> m_waits;
+    std::unique_ptr<CrawlPacer> m_pacer;
+    std::unique_ptr<KeywordStore> m_store;
+    std::unique_ptr<StatusPanels> m_panels;
+    std::unique_ptr<KeywordDatabaseList> m_list;
+    std::unique_ptr<DatabaseRefresh> m_refresh;
+};
+
+void TestDatabase::init()
+{
+    // Time-outs are noted and real (the server answers at once); pacing waits
+    // are noted and take no time.
+    m_webClock = std::make_unique<RecordingClock>(false);
+    m_env = std::make_unique<Fixture>(*m_webClock);
+    fakeweb::serveAllEngines(m_env->server);
+    m_waits = std::make_unique<RecordingClock>();
+    m_pacer = std::make_unique<CrawlPacer>(*m_waits);
+    m_store = std::make_unique<KeywordStore>();
+    QVERIFY(m_store->open(m_env->dataFile(u"db.sqlite"_s)));
+    m_panels = std::make_unique<StatusPanels>();
+    m_list = std::make_unique<KeywordDatabaseList>(*m_store, *m_webClock, m_env->prompts);
+    m_refresh = std::make_unique<DatabaseRefresh>(
+        DatabaseRefresh::Services{m_env->web.client, m_env->web.endpoints, *m_webClock, *m_pacer,
+                                  *m_list, m_env->prompts, *m_panels});
+}
+
+void TestDatabase::cleanup()
+{
+    m_refresh.reset();
+    m_list.reset();
+    m_store.reset();
+    m_env.reset();
+}
+
+void TestDatabase::store(const QString& keys, const QString& counts)
+{
+    const QStringList c = counts.split(u' ');
+    QVERIFY(
+        m_store->insert(keys, u"parent"_s, c.value(0), c.value(1), c.value(2), QDate(2026, 1, 2)));
+}
+
+QStringList TestDatabase::stored()
+{
+    QStringList keys;
+    for (const KeywordRecord& record : m_store->all())
+        keys << record.keys;
+    return keys;
+}
+
+void TestDatabase::filters_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<bool>("excluded");
+    QTest::addColumn<QStringList>("counts"); // relation + number per engine, "" for none
+    QTest::addColumn<QStringList>("kept");
+
+    const QStringList none = {u""_s, u""_s, u""_s};
+    QStringList all;
+    for (const QStringList& cells : filterRows)
+        all << cells.first();
+    QTest::newRow("nothing asked: all, in order") << u""_s << false << none << all;
+    QTest::newRow("contains, case counts")
+        << u"seo"_s << false << none << QStringList{u"seo tools"_s, u"seo tools free"_s};
+    QTest::newRow("capital letter") << u"SEO"_s << false << none << QStringList{u"SEO guide"_s};
+    QTest::newRow("not contains") << u"tools"_s << true << none
+                                  << QStringList{u"SEO guide"_s, u"backlinks"_s};
+    QTest::newRow("spaces are part of the word")
+        << u" tools"_s << false << none
+        << QStringList{u"seo tools"_s, u"seo tools free"_s, u"link tools"_s};
+    QTest::newRow("google > 1000 keeps '-', empty and 64-bit counts")
+        << u""_s << false << QStringList{u">1000"_s, u""_s, u""_s}
+        << QStringList{u"seo tools free"_s, u"backlinks"_s, u"link tools"_s};
+    QTest::newRow("google = 1000 reads 1,000")
+        << u""_s << false << QStringList{u"=1000"_s, u""_s, u""_s}
+        << QStringList{u"seo tools"_s, u"backlinks"_s, u"link tools"_s};
+    QTest::newRow("yahoo < 6, a count in hand never drops")
+        << u""_s << false << QStringList{u""_s, u"<6"_s, u""_s}
+        << QStringList{u"seo tools"_s, u"SEO guide"_s, u"seo tools free"_s, u"link tools"_s};
+    QTest::newRow("number with commas, rounded half to even")
+        << u""_s << false << QStringList{u""_s, u""_s, u"=999,999.5"_s}
+        << QStringList{u"SEO guide"_s, u"seo tools free"_s, u"link tools"_s};
+    QTest::newRow("not a number: ignored")
+        << u""_s << false << QStringList{u">abc"_s, u""_s, u""_s} << all;
+    QTest::newRow("all four, and")
+        << u"tools"_s << false << QStringList{u">500"_s, u"<6"_s, u"=12"_s}
+        << QStringList{u"seo tools"_s, u"seo tools free"_s};
+}
+
+// Both tabs' lists read the same criteria from their own columns.
+void TestDatabase::filters()
+{
+    QFETCH(QString, word);
+    QFETCH(bool, excluded);
+    QFETCH(QStringList, counts);
+    QFETCH(QStringList, kept);
+    ResultFilter filter;
+    filter.word = word;
+    filter.wordExcluded = excluded;
+    for (size_t engine = 0; engine < 3; ++engine) {
+        const QString criterion = counts.at(qsizetype(engine));
+        filter.counts[engine] = ResultFilter::countCriterion(criterion.left(1), criterion.mid(1));
+    }
+    for (const bool database : {false, true}) {
+        const std::array<int, 3> columns =
+            database ? KeywordDatabaseList::CountColumns : RelatedSearch::CountColumns;
+        RowModel rows(database ? KeywordDatabaseList::Columns : RelatedSearch::Columns);
+        for (const QStringList& cells : filterRows) {
+            Row row;
+            row.cells = database ? QStringList{cells.at(0), u"p"_s,      cells.at(1),
+                                               cells.at(2), cells.at(3), u"2026-01-02"_s}
+                                 : cells;
+            row.checkable = row.checked = true;
+            rows.append(std::move(row));
+        }
+        VisibleRows visible(rows);
+        applyFilter(visible, filter, columns);
+        QCOMPARE(column(visible), kept);
+        for (int row = 0; row < visible.rowCount(); ++row) {
+            QCOMPARE(visible.index(row, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+            if (database)
+                QCOMPARE(visible.index(row, 5).data().toString(), u"2026-01-02"_s);
+        }
+    }
+}
+
+// A filter after a sort, a deletion or a refresh starts from the full list in
+// its own order; the related list brings its deleted rows back, the database
+// list never does, and keeps refreshed counts.
+void TestDatabase::filterStartsOverFromTheFullList()
+{
+    for (const QString& keys : {u"c"_s, u"b"_s, u"a"_s})
+        store(keys);
+    await(list().load());
+    VisibleRows& visible = *list().list();
+    QCOMPARE(column(visible), (QStringList{u"a"_s, u"b"_s, u"c"_s}));
+    visible.sortBy(0, Qt::DescendingOrder);
+    QCOMPARE(column(visible), (QStringList{u"c"_s, u"b"_s, u"a"_s}));
+    list().rows()->setCell(list().rows()->idAt(0), 2, u"777"_s);
+    list().rows()->setBold(list().rows()->idAt(1), true);
+    tick(visible, 0);
+    await(list().deleteChecked());
+    list().filter(ResultFilter{});
+    QCOMPARE(column(visible), (QStringList{u"a"_s, u"b"_s}));
+    QCOMPARE(visible.index(0, 2).data().toString(), u"777"_s);
+    // The refresh position is gone: the next refresh starts at the top.
+    QVERIFY(!visible.index(1, 0).data(BoldRole).toBool());
+
+    RowModel related(RelatedSearch::Columns);
+    for (const QString& keys : {u"x"_s, u"y"_s}) {
+        Row row = textRow({keys, u"1"_s, u"2"_s, u"3"_s});
+        row.checkable = true;
+        row.bold = keys == u"x"_s;
+        related.append(std::move(row));
+    }
+    VisibleRows relatedList(related);
+    tick(relatedList, 1);
+    relatedList.hideChecked();
+    applyFilter(relatedList, std::nullopt, RelatedSearch::CountColumns);
+    QCOMPARE(column(relatedList), (QStringList{u"x"_s, u"y"_s}));
+    QVERIFY(relatedList.index(0, 0).data(BoldRole).toBool());
+}
+
+// The add button of the AdWords tab, deletion and loading, with keywords that
+// would break a statement built from text.
+void TestDatabase::addDeleteAndLoad()
+{
+    const QString odd = u"it's 100%_\\ \"new\"\nline "_s + QString(10000, u'k');
+    QCOMPARE(await(list().addUncounted({u" planner "_s, odd, u"planner"_s}, u" ads "_s)), 2);
+    QCOMPARE(await(list().addUncounted({u"planner"_s}, u"ads"_s)), 0);
+    QCOMPARE(m_env->prompts.messages(),
+             (QStringList{u"成功提交了2条数据至数据库！"_s, u"成功提交了0条数据至数据库！"_s}));
+    store(u"counted"_s);
+
+    await(list().load());
+    VisibleRows& visible = *list().list();
+    QCOMPARE(column(visible), (QStringList{u"counted"_s, odd, u"planner"_s}));
+    const QStringList cells = {u"planner"_s, u"ads"_s, u"-"_s,
+                               u"-"_s,       u"-"_s,   isoDate(m_webClock->today())};
+    for (int c = 0; c < cells.size(); ++c)
+        QCOMPARE(visible.index(2, c).data().toString(), cells.at(c));
+    QVERIFY(!(visible.flags(visible.index(0, 0)) & Qt::ItemIsEditable));
+
+    ResultFilter filter;
+    filter.word = u"%_\\"_s;
+    list().filter(filter);
+    QCOMPARE(column(visible), QStringList{odd});
+
+    m_env->prompts.clear();
+    await(list().deleteChecked());
+    tick(visible, 0);
+    await(list().deleteChecked());
+    QCOMPARE(m_env->prompts.messages(),
+             (QStringList{u"请选择要删除的关键词！"_s, u"成功删除1个关键词！"_s}));
+    QCOMPARE(stored(), (QStringList{u"counted"_s, u"planner"_s}));
+    list().restore();
+    QCOMPARE(column(visible), (QStringList{u"counted"_s, u"planner"_s}));
+
+    // A table that takes no writes: nothing leaves the list, nothing is counted.
+    QSqlQuery(QSqlDatabase::database(m_store->connectionName())).exec(u"pragma query_only = 1"_s);
+    m_env->prompts.clear();
+    tick(visible, 0);
+    tick(visible, 1);
+    await(list().deleteChecked());
+    QCOMPARE(await(list().addUncounted({u"new"_s}, QString())), 0);
+    QCOMPARE(m_env->prompts.messages(),
+             (QStringList{u"成功删除0个关键词！"_s, u"成功提交了0条数据至数据库！"_s}));
+    QCOMPARE(column(visible), (QStringList{u"counted"_s, u"planner"_s}));
+}
+
+void TestDatabase::refresh_data()
+{
+    QTest::addColumn<QList<bool>>("engines"); // Google, Yahoo, Bing
+    QTest::addColumn<int>("pauseAt");         // the row (from 1) during which pause is clicked
+
+    QTest::newRow("all engines, pause at row 6") << QList<bool>{true, true, true} << 6;
+    QTest::newRow("only Yahoo, pause at row 1") << QList<bool>{false, true, false} << 1;
+    QTest::newRow("Google and Bing, pause at the last row") << QList<bool>{true, false, true} << 8;
+}
+
+// A pause clicked while a row is refreshed takes effect once the next row is
+// marked; a start resumes there. Unchosen engines keep their cells, refreshed
+// rows get today's date, and a complete pass clears the mark.
+void TestDatabase::refresh()
+{
+    QFETCH(QList<bool>, engines);
+    QFETCH(int, pauseAt);
+    const int rows = 8;
+    for (int i = rows; i >= 1; --i)
+        store(u"keyword %1"_s.arg(i), u"old old old"_s);
+    await(list().load());
+    for (const SearchEngine engine : AllSearchEngines)
+        m_refresh->setEngine(engine, engines.at(int(engine)));
+    QStringList refreshed;
+    connect(m_refresh.get(), &DatabaseRefresh::rowRefreshed, this,
+            [&](RowId id) { refreshed << list().rows()->text(list().rows()->indexOf(id)); });
+    connect(m_refresh.get(), &Job::progress, this, [&](int done, int) {
+        if (done == pauseAt - 1 && refreshed.size() < pauseAt)
+            m_refresh->click();
+    });
+    await(m_refresh->run());
+    const VisibleRows& visible = *list().list();
+    QCOMPARE(refreshed.size(), pauseAt);
+    QCOMPARE(m_panels->text(1), pauseAt < rows ? StatusPanels::Paused : StatusPanels::Ready);
+    QCOMPARE(m_refresh->control().caption(), u"开始更新"_s);
+    for (int row = 0; row < rows; ++row)
+        QCOMPARE(visible.index(row, 0).data(BoldRole).toBool(), row == pauseAt && pauseAt < rows);
+
+    if (pauseAt < rows) {
+        await(m_refresh->run());
+        QCOMPARE(refreshed.at(pauseAt), u"keyword %1"_s.arg(pauseAt + 1));
+    }
+    QCOMPARE(refreshed.size(), rows);
+    QCOMPARE(refreshed.last(), u"keyword %1"_s.arg(rows));
+    const QString today = isoDate(m_webClock->today());
+    const QList<KeywordRecord> records = m_store->all();
+    for (int row = 0; row < rows; ++row) {
+        QVERIFY(!visible.index(row, 0).data(BoldRole).toBool());
+        const QString keyword = visible.index(row, 0).data().toString();
+        const KeywordRecord& record = records.at(row);
+        QCOMPARE(record.keys, keyword);
+        QCOMPARE(record.adddate, today);
+        QCOMPARE(visible.index(row, 5).data().toString(), today);
+        const std::array<QString, 3> inTable = {record.googles, record.yahoos, record.bings};
+        for (const SearchEngine engine : AllSearchEngines) {
+            const QString expected = engines.at(int(engine))
+                                         ? QString::number(fakeweb::countFor(engine, keyword))
+                                         : u"old"_s;
+            QCOMPARE(visible.index(row, 2 + int(engine)).data().toString(), expected);
+            QCOMPARE(inTable[size_t(engine)], expected);
+        }
+    }
+}
+
+// One time-out of 10 s until the first Bing request, 15 s from then on; exact
+// pacing waits; a failed request keeps the engine's "nothing found" count; no
+// engine chosen: a message, no request.
+void TestDatabase::refreshTimeOutsAndPacing()
+{
+    await(m_refresh->run());
+    QCOMPARE(m_env->prompts.messages(), QStringList{u"请至少选择一个要更新的项目"_s});
+    store(u"b"_s);
+    store(u"a"_s);
+    await(list().load());
+    m_refresh->setEngine(SearchEngine::Google, true);
+    m_refresh->setEngine(SearchEngine::Bing, true);
+    m_env->server.setHandler([](const Request&) { return Response::dropped(); });
+    m_pacer->setInterval(SearchEngine::Google, 3);
+    await(m_refresh->run());
+    QCOMPARE(m_webClock->asked(), (QList<qint64>{10500, 15500, 15500, 15500}));
+    // Google asked twice with no time passing: the second waits the whole interval.
+    QCOMPARE(m_waits->asked(), (QList<qint64>{3001, 5001}));
+    QCOMPARE(column(*list().list(), 2), (QStringList{u"0"_s, u"0"_s}));
+    QCOMPARE(column(*list().list(), 3), (QStringList{u"2"_s, u"2"_s}));
+    QCOMPARE(column(*list().list(), 4), (QStringList{u"-"_s, u"-"_s}));
+}
+
+QTEST_GUILESS_MAIN(TestDatabase)
+#include "tst_database.moc"
