@@ -26,6 +26,16 @@ struct PreciseSleep {
     void await_resume() const noexcept {}
 };
 
+// Resumes the awaiting coroutine once the event loop has had a turn.
+struct NextTurn {
+    bool await_ready() const noexcept { return false; }
+    void await_suspend(std::coroutine_handle<> waiter) const
+    {
+        QTimer::singleShot(0, QCoreApplication::instance(), [waiter] { waiter.resume(); });
+    }
+    void await_resume() const noexcept {}
+};
+
 milliseconds sinceStartup()
 {
     static const auto origin = steady_clock::now();
@@ -37,6 +47,11 @@ milliseconds sinceStartup()
 QCoro::Task<> Clock::sleep(milliseconds programTime) const
 {
     co_await PreciseSleep{realDuration(programTime)};
+}
+
+QCoro::Task<> letEventsRun()
+{
+    co_await NextTurn{};
 }
 
 const Clock& Clock::system()

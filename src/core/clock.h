@@ -44,6 +44,9 @@ private:
     double m_speed;
 };
 
+// Lets the window repaint and take clicks before a long piece of work goes on.
+QCoro::Task<> letEventsRun();
+
 // Dates the program stores and shows: ISO "yyyy-MM-dd" everywhere (valid in file
 // names, sorts as text, no ".").
 QString isoDate(QDate date);

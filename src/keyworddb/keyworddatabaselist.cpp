@@ -12,12 +12,11 @@
 namespace marbleway {
 
 using namespace Qt::StringLiterals;
-using namespace std::chrono_literals;
 
 namespace {
 
 // Rows read per statement, and how long the window may wait for one step.
-constexpr int pageRows = 2000;
+constexpr int pageRows = 5000;
 constexpr qint64 stepMs = 30;
 
 // One copy of each text that many rows share (parents, dates, "-"): a large
@@ -64,15 +63,16 @@ QCoro::Task<> KeywordDatabaseList::load()
     m_loaded = true;
     m_loading = true;
     Q_EMIT loadingChanged(true);
+    m_visible.unsort();
     m_rows.clear();
     std::vector<Row> rows;
+    rows.reserve(size_t(std::max<qint64>(0, m_store->count())));
     SharedTexts shared;
     qint64 before = std::numeric_limits<qint64>::max();
     QElapsedTimer step;
     step.start();
     for (;;) {
         const QList<KeywordRecord> part = m_store->page(before, pageRows);
-        rows.reserve(rows.size() + size_t(part.size()));
         for (const KeywordRecord& record : part) {
             Row row;
             row.cells = {record.keys,
@@ -88,7 +88,7 @@ QCoro::Task<> KeywordDatabaseList::load()
             break;
         before = part.last().id;
         if (step.elapsed() >= stepMs) {
-            co_await m_clock->sleep(0ms);
+            co_await letEventsRun();
             if (!self)
                 co_return;
             step.restart();
@@ -138,7 +138,7 @@ QCoro::Task<> KeywordDatabaseList::deleteChecked()
     int deleted = 0;
     if (m_store->remove(keys)) {
         deleted = int(keys.size());
-        m_rows.removeIds(std::move(ids));
+        m_visible.removeIds(std::move(ids));
     }
     co_await m_prompts->message(programName(), u"成功删除%1个关键词！"_s.arg(deleted),
                                 PromptIcon::None);

@@ -265,6 +265,18 @@ QList<KeywordRecord> KeywordStore::page(qint64 beforeId, int limit)
     return records;
 }
 
+qint64 KeywordStore::count()
+{
+    if (!m_open)
+        return 0;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    if (!query.exec(u"select count(*) from keywords"_s) || !query.next()) {
+        fail(query.lastError().text());
+        return 0;
+    }
+    return query.value(0).toLongLong();
+}
+
 QList<KeywordRecord> KeywordStore::all()
 {
     QList<KeywordRecord> records;

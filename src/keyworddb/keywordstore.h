@@ -83,6 +83,8 @@ public:
                   const QString& yahoos, const QString& bings, QDate day);
     // Every row, the newest insert first.
     QList<KeywordRecord> all();
+    // How many rows the table holds; 0 when that cannot be read.
+    qint64 count();
     // Up to `limit` rows inserted before the row `beforeId`, the newest first:
     // a long list is read in steps that each leave the file free for writers.
     QList<KeywordRecord> page(qint64 beforeId, int limit);

@@ -242,12 +242,13 @@ void RowModel::showAll()
 
 void RowModel::resetVisibility(const std::function<bool(const Row&)>& keep)
 {
+    // One reset: cheaper for a view than a change per row or per run of rows.
+    beginResetModel();
     for (Row& row : m_rows) {
         row.checked = false;
         row.hidden = keep && !keep(row);
     }
-    if (!m_rows.empty())
-        Q_EMIT dataChanged(index(0, 0), index(size() - 1, columnCount() - 1));
+    endResetModel();
 }
 
 void RowModel::clearBold()
@@ -304,6 +305,31 @@ std::vector<Row> RowModel::removeIds(std::vector<RowId> ids)
 std::vector<Row> RowModel::removeMarked(const std::vector<bool>& marks)
 {
     std::vector<Row> removed;
+    int runs = 0;
+    for (size_t row = 0; row < marks.size(); ++row)
+        runs += marks[row] && (row == 0 || !marks[row - 1]) ? 1 : 0;
+    if (runs > ManyRuns) {
+        // Scattered rows: one reset instead of a change per run, which a view
+        // pays for with a pass over every row each time.
+        beginResetModel();
+        size_t kept = 0;
+        for (size_t row = 0; row < m_rows.size(); ++row) {
+            if (marks[row]) {
+                removed.push_back(std::move(m_rows[row]));
+                continue;
+            }
+            if (kept != row) {
+                m_rows[kept] = std::move(m_rows[row]);
+                m_ids[kept] = m_ids[row];
+            }
+            ++kept;
+        }
+        m_rows.resize(kept);
+        m_ids.resize(kept);
+        m_indexValid = false;
+        endResetModel();
+        return removed;
+    }
     // From the end, in runs, so that a view hears of each run once.
     for (int row = size() - 1; row >= 0;) {
         if (!marks[size_t(row)]) {
@@ -392,6 +418,8 @@ void VisibleRows::showAll()
 
 void VisibleRows::sortBy(int column, Qt::SortOrder order)
 {
+    m_sortColumn = column;
+    m_sortOrder = order;
     m_keys.resize(size_t(m_rows->size()));
     for (int row = 0; row < m_rows->size(); ++row)
         m_keys[size_t(row)] = RowModel::sortKey(m_rows->text(row, column), column);
@@ -399,11 +427,29 @@ void VisibleRows::sortBy(int column, Qt::SortOrder order)
     m_keys.clear();
 }
 
+void VisibleRows::unsort()
+{
+    m_sortColumn = -1;
+    sort(-1);
+}
+
 void VisibleRows::rebuild(const std::function<bool(const Row&)>& keep)
 {
+    unsort(); // back to the full copy's order
     m_rows->resetVisibility(keep);
-    sort(-1); // back to the full copy's order
-    invalidateFilter();
+}
+
+std::vector<Row> VisibleRows::removeIds(std::vector<RowId> ids)
+{
+    // Without the sort while the rows go, so that the proxy need not sort
+    // again on its own (slowly); then the same sort again.
+    const int column = m_sortColumn;
+    if (column >= 0)
+        sort(-1);
+    std::vector<Row> removed = m_rows->removeIds(std::move(ids));
+    if (column >= 0)
+        sortBy(column, m_sortOrder);
+    return removed;
 }
 
 std::vector<RowId> VisibleRows::visibleIds() const

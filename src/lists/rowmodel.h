@@ -79,7 +79,7 @@ public:
     void setHidden(int row, bool hidden);
     void showAll();
     // Every row unchecked, and hidden unless `keep` accepts it (every row
-    // visible when `keep` is empty). One change for the views, whatever the size.
+    // visible when `keep` is empty). One reset for the views, whatever the size.
     void resetVisibility(const std::function<bool(const Row&)>& keep);
     void clearBold();
 
@@ -95,6 +95,9 @@ public:
     void removeAt(int row);
 
     static QString sortKey(const QString& text, int column);
+
+    // Removing more runs of rows than this resets the model instead.
+    static constexpr int ManyRuns = 8;
 
 Q_SIGNALS:
     // The user edited a first cell in place.
@@ -130,6 +133,10 @@ public:
     // Every row of the full copy visible again.
     void showAll();
     void sortBy(int column, Qt::SortOrder order);
+    // Back to the full copy's order.
+    void unsort();
+    // Removes rows from the full copy, keeping the sort shown.
+    std::vector<Row> removeIds(std::vector<RowId> ids);
     // The full copy's rows in its own order, unchecked, those `keep` accepts
     // visible: what a filter and its restore show.
     void rebuild(const std::function<bool(const Row&)>& keep);
@@ -143,6 +150,8 @@ protected:
 private:
     RowModel* m_rows;
     std::vector<QString> m_keys; // sort keys by source row, for the sort in hand
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };
 
 } // namespace marbleway

@@ -1,0 +1,217 @@
+// Keyword database benchmarks, with the window as the user sees it:
+//   start-up with 100,000 stored keywords until the window is shown; loading
+//   them into the tab's list; the filter with all four criteria and its
+//   restore; a sort by a count column; deleting 1,000 checked rows; the
+//   resident memory of the window with the list loaded;
+//   1,000,000 keywords: the longest the window waits for its event loop while
+//   the list loads, the time until the list is complete, and the memory;
+//   the count refresh's own time per row above the bare fetches.
+//
+//   build/bench/marbleway-bench-keyworddb [--benchmark_filter=Million]
+
+#include "app/application.h"
+#include "app/keyworddbtab.h"
+#include "app/mainwindow.h"
+#include "benchmain.h"
+#include "enginepages.h"
+#include "testsupport.h"
+#include "web/cxhtml.h"
+
+#include <QFile>
+#include <QTimer>
+#include <QTreeView>
+
+#include <chrono>
+
+using namespace marbleway;
+using namespace marbleway::test;
+using namespace Qt::StringLiterals;
+using Steady = std::chrono::steady_clock;
+
+namespace {
+
+double msSince(Steady::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Steady::now() - start).count();
+}
+
+long residentKb()
+{
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    }
+    return 0;
+}
+
+// A keyword database of `rows` keywords as a year of research leaves it.
+void fillDatabase(const QString& path, int rows)
+{
+    KeywordStore store;
+    store.open(path);
+    KeywordStore::Transaction transaction(store);
+    for (int i = 0; i < rows; ++i) {
+        store.insert(u"keyword number %1"_s.arg(i), u"seed %1"_s.arg(i / 40),
+                     QString::number(qint64(i) * 7919 % 90000000), i % 3 ? u"-"_s : u"1200"_s,
+                     QString::number(i % 5000), QDate(2026, 1, 1).addDays(i % 300));
+    }
+    transaction.commit();
+}
+
+// The program started on a data folder holding `rows` keywords.
+struct Started {
+    explicit Started(int rows)
+    {
+        fillDatabase(env.dataFile(u"db.sqlite"_s), rows);
+        app = std::make_unique<Application>(AppEnvironment{env.dataFolder(),
+                                                           env.newSettings(),
+                                                           env.web.endpoints,
+                                                           QString(),
+                                                           &env.web.network,
+                                                           &env.prompts,
+                                                           &Clock::system(),
+                                                           {}});
+    }
+    KeywordDbTab& tab() { return *app->window()->keywordDbTab(); }
+    KeywordDatabaseList& list() { return app->keywordList(); }
+
+    Fixture env;
+    std::unique_ptr<Application> app;
+};
+
+void BM_DatabaseOf100000(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const long base = residentKb();
+        Started started(100000);
+        auto start = Steady::now();
+        QCoro::waitFor(started.app->start());
+        state.counters["startup_ms"] = msSince(start);
+
+        start = Steady::now();
+        started.app->window()->selectTab(MainWindow::KeywordDbTabIndex);
+        QCoreApplication::processEvents();
+        state.counters["getdb_ms"] = msSince(start);
+        state.counters["rows"] = started.list().list()->rowCount();
+        state.counters["rss_mb"] = double(residentKb()) / 1024.0;
+        state.counters["rss_growth_mb"] = double(residentKb() - base) / 1024.0;
+
+        ResultFilter filter;
+        filter.word = u"number 1"_s;
+        filter.counts = {CountCriterion{CountRelation::Greater, 1000},
+                         CountCriterion{CountRelation::Less, 2000},
+                         CountCriterion{CountRelation::Greater, 10}};
+        start = Steady::now();
+        started.list().filter(filter);
+        QCoreApplication::processEvents();
+        state.counters["filter_ms"] = msSince(start);
+        state.counters["filtered_rows"] = started.list().list()->rowCount();
+        start = Steady::now();
+        started.list().restore();
+        QCoreApplication::processEvents();
+        state.counters["restore_ms"] = msSince(start);
+
+        start = Steady::now();
+        started.list().list()->sortBy(2, Qt::DescendingOrder);
+        QCoreApplication::processEvents();
+        state.counters["sort_ms"] = msSince(start);
+
+        VisibleRows& visible = *started.list().list();
+        for (int row = 0; row < 1000; ++row)
+            tick(visible, row * 50);
+        start = Steady::now();
+        QCoro::waitFor(started.list().deleteChecked());
+        QCoreApplication::processEvents();
+        state.counters["delete_1000_ms"] = msSince(start);
+        state.counters["rows_after_delete"] = visible.rowCount();
+    }
+}
+BENCHMARK(BM_DatabaseOf100000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The window must keep answering while a million rows load.
+void BM_MillionRows(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const long base = residentKb();
+        Started started(1000000);
+        QCoro::waitFor(started.app->start());
+        QCoreApplication::processEvents();
+
+        // A timer that should fire every 5 ms: the longest gap between two
+        // firings is the longest the window could not repaint.
+        double longest = 0;
+        auto last = Steady::now();
+        QTimer beat;
+        beat.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&beat, &QTimer::timeout, [&] {
+            longest = std::max(longest, msSince(last));
+            last = Steady::now();
+        });
+        beat.start(5);
+        const auto start = Steady::now();
+        started.app->window()->selectTab(MainWindow::KeywordDbTabIndex);
+        QCoro::waitFor([&]() -> QCoro::Task<> {
+            while (started.list().isLoading())
+                co_await Clock::system().sleep(std::chrono::milliseconds(5));
+        }());
+        QCoreApplication::processEvents();
+        state.counters["complete_ms"] = msSince(start);
+        longest = std::max(longest, msSince(last));
+        state.counters["longest_freeze_ms"] = longest;
+        state.counters["rows"] = started.list().list()->rowCount();
+        state.counters["rss_mb"] = double(residentKb()) / 1024.0;
+        state.counters["rss_growth_mb"] = double(residentKb() - base) / 1024.0;
+    }
+}
+BENCHMARK(BM_MillionRows)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The count refresh over 300 rows and all three engines against a local
+// server, less the same 900 fetches made bare: the refresh's own cost per row.
+void BM_RefreshOverheadPerRow(benchmark::State& state)
+{
+    constexpr int rows = 300;
+    Fixture env;
+    fakeweb::serveAllEngines(env.server);
+    KeywordStore store;
+    fillDatabase(env.dataFile(u"db.sqlite"_s), rows);
+    store.open(env.dataFile(u"db.sqlite"_s));
+    RecordingClock noPauses; // pacing waits take no time
+    CrawlPacer pacer(noPauses);
+    StatusPanels panels;
+    KeywordDatabaseList list(store, Clock::system(), env.prompts);
+    QCoro::waitFor(list.load());
+    DatabaseRefresh refresh(DatabaseRefresh::Services{
+        env.web.client, env.web.endpoints, Clock::system(), pacer, list, env.prompts, panels});
+    for (const SearchEngine engine : AllSearchEngines)
+        refresh.setEngine(engine, true);
+    for (auto _ : state) {
+        auto start = Steady::now();
+        QCoro::waitFor([&]() -> QCoro::Task<> {
+            CXHtml html(env.web.client);
+            html.setChar(u"utf-8"_s);
+            for (int row = 0; row < rows; ++row) {
+                for (const SearchEngine engine : AllSearchEngines) {
+                    html.setUrl(pageCountUrl(env.web.endpoints, engine, list.rows()->text(row)));
+                    co_await html.GetSrc();
+                }
+            }
+        }());
+        const double bare = msSince(start);
+        start = Steady::now();
+        QCoro::waitFor(refresh.run());
+        const double refreshed = msSince(start);
+        state.counters["bare_ms_per_row"] = bare / rows;
+        state.counters["overhead_ms_per_row"] = (refreshed - bare) / rows;
+    }
+}
+BENCHMARK(BM_RefreshOverheadPerRow)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return runBenchmarks(argc, argv);
+}
