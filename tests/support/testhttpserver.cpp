@@ -25,11 +25,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr qsizetype MaxHeaderBytes = 1024 * 1024;
-
 bool sameName(QByteArrayView a, QByteArrayView b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+QString decoded(const QByteArray& text)
+{
+    return QString::fromUtf8(QByteArray::fromPercentEncoding(text));
 }
 
 } // namespace
@@ -47,11 +50,8 @@ std::optional<QString> Request::query(QStringView key) const
 {
     for (const QByteArray& pair : rawQuery.split('&')) {
         const qsizetype equals = pair.indexOf('=');
-        const QByteArray name = equals < 0 ? pair : pair.first(equals);
-        if (QString::fromUtf8(QByteArray::fromPercentEncoding(name)) != key)
-            continue;
-        const QByteArray value = equals < 0 ? QByteArray() : pair.sliced(equals + 1);
-        return QString::fromUtf8(QByteArray::fromPercentEncoding(value));
+        if (decoded(pair.first(equals < 0 ? pair.size() : equals)) == key)
+            return decoded(equals < 0 ? QByteArray() : pair.sliced(equals + 1));
     }
     return std::nullopt;
 }
@@ -60,11 +60,8 @@ QStringList Request::queryKeys() const
 {
     QStringList keys;
     for (const QByteArray& pair : rawQuery.split('&')) {
-        if (pair.isEmpty())
-            continue;
-        const qsizetype equals = pair.indexOf('=');
-        keys << QString::fromUtf8(
-            QByteArray::fromPercentEncoding(equals < 0 ? pair : pair.first(equals)));
+        if (!pair.isEmpty())
+            keys << decoded(pair.split('=').first());
     }
     return keys;
 }
@@ -74,13 +71,8 @@ Response Response::page(const QString& text, const char* charset)
     QStringEncoder encoder(charset);
     if (!encoder.isValid())
         encoder = QStringEncoder(QStringConverter::Utf8);
-    return bytes(encoder.encode(text));
-}
-
-Response Response::bytes(QByteArray body)
-{
     Response response;
-    response.body = std::move(body);
+    response.body = encoder.encode(text);
     return response;
 }
 
@@ -91,25 +83,10 @@ Response Response::withStatus(int status, const QString& text)
     return response;
 }
 
-Response Response::redirect(const QString& location, int status)
-{
-    Response response;
-    response.status = status;
-    response.headers.append({"Location"_ba, location.toUtf8()});
-    return response;
-}
-
 Response Response::dropped()
 {
     Response response;
     response.drop = true;
-    return response;
-}
-
-Response Response::garbage(QByteArray raw)
-{
-    Response response;
-    response.raw = std::move(raw);
     return response;
 }
 
@@ -140,28 +117,6 @@ TestHttpServer::TestHttpServer(QObject* parent, quint16 port)
     connect(m_server, &QTcpServer::newConnection, this, &TestHttpServer::accept);
     if (m_server->listen(QHostAddress::LocalHost, port))
         m_port = m_server->serverPort();
-}
-
-TestHttpServer::~TestHttpServer() = default;
-
-bool TestHttpServer::isListening() const
-{
-    return m_port != 0;
-}
-
-QString TestHttpServer::hostAndPort() const
-{
-    return u"127.0.0.1:%1"_s.arg(m_port);
-}
-
-QString TestHttpServer::url(QStringView pathAndQuery) const
-{
-    return u"http://"_s + hostAndPort() + pathAndQuery;
-}
-
-void TestHttpServer::serve(const QString& path, Response response)
-{
-    serve(path, {}, std::move(response));
 }
 
 void TestHttpServer::serve(const QString& path, const QList<QPair<QString, QString>>& query,
@@ -221,11 +176,8 @@ void TestHttpServer::readFrom(Connection* connection)
     connection->buffer += socket->readAll();
     while (!connection->answering) {
         const qsizetype headerEnd = connection->buffer.indexOf("\r\n\r\n");
-        if (headerEnd < 0) {
-            if (connection->buffer.size() > MaxHeaderBytes)
-                socket->abort();
+        if (headerEnd < 0)
             return;
-        }
         const QList<QByteArray> lines = connection->buffer.first(headerEnd).split('\n');
         const QList<QByteArray> requestLine = lines.first().trimmed().split(' ');
         if (requestLine.size() < 2) {
@@ -292,11 +244,6 @@ void TestHttpServer::answer(Connection* connection, const Request& request,
         connection->answering = true;
         sendFault(socket, *response.fault, response.options, request.path,
                   request.query(u"hop").value_or(QString()).toInt());
-        return;
-    }
-    if (response.raw) {
-        socket->write(*response.raw);
-        socket->disconnectFromHost();
         return;
     }
     const bool close = sameName(request.header("Connection"), "close");
