@@ -73,12 +73,10 @@ void TestCore::clocks()
 
 void TestCore::dates()
 {
-    QCOMPARE(isoDate(QDate(2026, 3, 7)), u"2026-03-07"_s);
-    QCOMPARE(parseIsoDate(u"2026-03-07"_s), QDate(2026, 3, 7));
+    // A date that is not one gives no day count (it never reads as "today").
     QVERIFY(!parseIsoDate(u"7.3.2026"_s).isValid());
-    QCOMPARE(wholeDaysBetween(QDate(2026, 12, 31), QDate(2027, 1, 1)), 1);
-    QCOMPARE(wholeDaysBetween(QDate(2026, 3, 7), QDate(2026, 3, 1)), -6);
     QCOMPARE(wholeDaysBetween(QDate(), QDate(2026, 3, 1)), std::nullopt);
+    QCOMPARE(wholeDaysBetween(QDate(2026, 12, 31), QDate(2027, 1, 1)), 1);
 }
 
 void TestCore::roundHalfEven()

@@ -23,11 +23,9 @@ using HeaderList = QList<QPair<QByteArray, QByteArray>>;
 
 // A request as it reached the server.
 struct Request {
-    QByteArray method;
     QString path;
     QByteArray rawQuery; // as sent, without "?"
     HeaderList headers;  // names as sent
-    QByteArray body;
     std::chrono::steady_clock::time_point arrived;
 
     // First header of that name (any case), or a null array.

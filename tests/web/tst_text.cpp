@@ -12,7 +12,6 @@ class TestText : public QObject {
 private Q_SLOTS:
     void getMemo_data();
     void getMemo();
-    void splitBlocks();
     void decode_data();
     void decode();
     void utf8Validity();
@@ -45,21 +44,6 @@ void TestText::getMemo()
     QFETCH(QString, last);
     QFETCH(QString, expected);
     QCOMPARE(GetMemo(text, first, last), expected);
-}
-
-void TestText::splitBlocks()
-{
-    const auto split = [](QStringView text) {
-        QStringList out;
-        for (const QStringView view : marbleway::splitBlocks(text, u"<h3>"))
-            out << view.toString();
-        return out;
-    };
-    QCOMPARE(split(u"head<h3>one<h3>two"), QStringList({u"head"_s, u"one"_s, u"two"_s}));
-    QCOMPARE(split(u"<h3>one<h3>"), QStringList({QString(), u"one"_s, QString()}));
-    QCOMPARE(split(u"no markers"), QStringList{u"no markers"_s});
-    QVERIFY(split(QStringView()).isEmpty());
-    QCOMPARE(split(u"a<H3>b").size(), 1); // case matters
 }
 
 void TestText::decode_data()
