@@ -72,8 +72,15 @@ private:
     };
 
     RelatedSearch& search() { return m_env->search; }
-    void setOptions(bool google, bool yahoo, bool bing, bool store = false);
-    void run(const QString& seed);
+    void setOptions(bool google, bool yahoo, bool bing, bool store = false)
+    {
+        search().inputs().options.checked = {false, google, yahoo, bing, store};
+    }
+    void run(const QString& seed)
+    {
+        search().setSeedText(seed);
+        await(search().run());
+    }
     qsizetype requestsFor(SearchEngine engine) const;
     // Serves the engines; the first request `when` picks is answered late, and
     // the user clicks pause meanwhile (after `check`). True once it has.
@@ -94,18 +101,6 @@ void TestRelated::init()
 void TestRelated::cleanup()
 {
     m_env.reset();
-}
-
-void TestRelated::setOptions(bool google, bool yahoo, bool bing, bool store)
-{
-    RelatedOptions& options = search().inputs().options;
-    options.checked = {false, google, yahoo, bing, store};
-}
-
-void TestRelated::run(const QString& seed)
-{
-    search().setSeedText(seed);
-    await(search().run());
 }
 
 qsizetype TestRelated::requestsFor(SearchEngine engine) const
