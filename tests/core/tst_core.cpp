@@ -43,8 +43,7 @@ bool writeBytes(const QString& path, const QByteArray& bytes)
 class TestCore : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void clocks();
-    void dates();
+    void clocksAndDates();
     void roundHalfEven();
     void settingsStore();
     void ansiTextFiles();
@@ -57,7 +56,7 @@ private Q_SLOTS:
     void jobControl();
 };
 
-void TestCore::clocks()
+void TestCore::clocksAndDates()
 {
     // A sleep is never short; it waits the real time its program time stands for.
     QElapsedTimer real;
@@ -69,10 +68,7 @@ void TestCore::clocks()
     RecordingClock recorded(false);
     await(recorded.sleep(20ms));
     QCOMPARE(recorded.asked(), QList<qint64>{20});
-}
 
-void TestCore::dates()
-{
     // A date that is not one gives no day count (it never reads as "today").
     QVERIFY(!parseIsoDate(u"7.3.2026"_s).isValid());
     QCOMPARE(wholeDaysBetween(QDate(), QDate(2026, 3, 1)), std::nullopt);
