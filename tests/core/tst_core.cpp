@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
+
 using namespace marbleway;
 using namespace marbleway::test;
 using namespace std::chrono_literals;
@@ -41,9 +43,7 @@ bool writeBytes(const QString& path, const QByteArray& bytes)
 class TestCore : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void clocks();
-    void dates();
-    void roundHalfEven_data();
+    void clocksAndDates();
     void roundHalfEven();
     void settingsStore();
     void ansiTextFiles();
@@ -56,66 +56,30 @@ private Q_SLOTS:
     void jobControl();
 };
 
-void TestCore::clocks()
+void TestCore::clocksAndDates()
 {
-    // Sleeps are never short, on the real clock or a faster one.
-    const Clock& clock = Clock::system();
-    const auto before = clock.monotonic();
+    // A sleep is never short; it waits the real time its program time stands for.
     QElapsedTimer real;
     real.start();
-    await(clock.sleep(120ms));
-    QVERIFY(real.elapsed() >= 120);
-    QVERIFY(clock.monotonic() - before >= 120ms);
-    await(clock.sleep(0ms));
-    await(clock.sleep(-5ms));
-
-    // A sleep waits the real time that stands for its program time.
+    const auto before = Clock::system().monotonic();
+    await(Clock::system().sleep(120ms));
+    QVERIFY(real.elapsed() >= 120 && Clock::system().monotonic() - before >= 120ms);
+    await(Clock::system().sleep(-5ms));
     RecordingClock recorded(false);
     await(recorded.sleep(20ms));
     QCOMPARE(recorded.asked(), QList<qint64>{20});
 
-    const ScaledClock fast(20.0, QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59)));
-    QCOMPARE(fast.realDuration(2000ms), 100ms);
-    QCOMPARE(fast.today(), QDate(2026, 12, 31));
-    real.restart();
-    await(fast.sleep(2000ms));
-    QVERIFY(real.elapsed() >= 100);
-    QVERIFY(fast.monotonic() >= 2000ms);
-    // Program time passed midnight; the date follows it.
-    QCOMPARE(fast.today(), QDate(2027, 1, 1));
-}
-
-void TestCore::dates()
-{
-    QCOMPARE(isoDate(QDate(2026, 3, 7)), u"2026-03-07"_s);
-    QCOMPARE(parseIsoDate(u"2026-03-07"_s), QDate(2026, 3, 7));
+    // A date that is not one gives no day count (it never reads as "today").
     QVERIFY(!parseIsoDate(u"7.3.2026"_s).isValid());
-    QCOMPARE(wholeDaysBetween(QDate(2026, 12, 31), QDate(2027, 1, 1)), 1);
-    QCOMPARE(wholeDaysBetween(QDate(2026, 3, 7), QDate(2026, 3, 7)), 0);
-    QCOMPARE(wholeDaysBetween(QDate(2026, 3, 7), QDate(2026, 3, 1)), -6);
     QCOMPARE(wholeDaysBetween(QDate(), QDate(2026, 3, 1)), std::nullopt);
-}
-
-void TestCore::roundHalfEven_data()
-{
-    QTest::addColumn<double>("value");
-    QTest::addColumn<double>("rounded");
-    for (const auto& [value, rounded] : {std::pair{0.5, 0.0},
-                                         {1.5, 2.0},
-                                         {2.5, 2.0},
-                                         {3.5, 4.0},
-                                         {2.4, 2.0},
-                                         {2.6, 3.0},
-                                         {-0.5, 0.0},
-                                         {-1.5, -2.0}})
-        QTest::addRow("%g", value) << value << rounded;
+    QCOMPARE(wholeDaysBetween(QDate(2026, 12, 31), QDate(2027, 1, 1)), 1);
 }
 
 void TestCore::roundHalfEven()
 {
-    QFETCH(double, value);
-    QFETCH(double, rounded);
-    QCOMPARE(marbleway::roundHalfEven(value), rounded);
+    // The C library's default rounding is half to even too.
+    for (const double value : {0.5, 1.5, 2.5, 3.5, 2.4, 2.6, -0.5, -1.5, -2.5})
+        QCOMPARE(marbleway::roundHalfEven(value), std::nearbyint(value));
 }
 
 void TestCore::settingsStore()
@@ -128,7 +92,7 @@ void TestCore::settingsStore()
     // On the disk at once, under the options key.
     QVERIFY(store.RegSave(u"setting3"_s, u"Google.com#2#1#1"_s));
     const QByteArray written = bytesOf(file);
-    QVERIFY2(written.contains("[Software]") && written.contains("setting3=") &&
+    QVERIFY2(written.contains("[Software]") && written.contains("Config\\setting3=") &&
                  written.contains("Google.com#2#1#1") && written.contains("0#1#1#0#0"),
              written.constData());
     // A stored value wins over the reader's default, an empty one does not.
@@ -136,14 +100,9 @@ void TestCore::settingsStore()
     store.RegSave(u"googlese"_s, QString());
     QCOMPARE(store.readOrCreate(u"googlese"_s, u"5"_s), u"5"_s);
     store.RegSave(u"settingurl"_s, u"www.例子.com$www.site.test"_s);
-
-    QCOMPARE(
-        QSettings(file, QSettings::IniFormat).value(u"Software/Marbleway/V1.0.0/Config/setting1"_s),
-        u"0#1#1#0#0"_s);
     const SettingsStore again(std::make_unique<QSettings>(file, QSettings::IniFormat));
     QCOMPARE(again.RegRead(u"settingurl"_s), u"www.例子.com$www.site.test"_s);
-    QCOMPARE(again.RegRead(u"googlese"_s), u"5"_s);
-    QCOMPARE(SettingsStore::SettingsKey(), u"Software\\Marbleway\\V1.0.0\\Config"_s);
+    QCOMPARE(again.RegRead(u"setting1"_s), u"0#1#1#0#0"_s);
 }
 
 void TestCore::ansiTextFiles()
@@ -152,12 +111,11 @@ void TestCore::ansiTextFiles()
     const QString path = dir.filePath(u"mykw.txt"_s);
     QVERIFY(!readAnsiFile(path));
     QVERIFY(writeAnsiFile(path, crlfLines({u"seo$关键词"_s})));
-    QCOMPARE(splitLines(u"a\r\nb\n\r\nc\r\n"), QStringList({u"a"_s, u"b"_s, QString(), u"c"_s}));
-    // A write that cannot happen says why and leaves the old file as it was.
-    QVERIFY(!writeAnsiFile(dir.filePath(u"missing/folder/file.txt"_s), u"x"_s));
-    QVERIFY(!writeAnsiFile(path + u"/inside-a-file.txt"_s, u"x"_s));
-    QVERIFY(!writeAnsiFile(dir.path(), u"x"_s).error.isEmpty());
     QCOMPARE(readAnsiFile(path), u"seo$关键词\r\n"_s);
+    QCOMPARE(splitLines(u"a\r\nb\n\r\nc\r\n"), QStringList({u"a"_s, u"b"_s, QString(), u"c"_s}));
+    // A write that cannot happen says why.
+    for (const QString& target : {dir.filePath(u"missing/folder/file.txt"_s), dir.path()})
+        QVERIFY(!writeAnsiFile(target, u"x"_s).error.isEmpty());
 }
 
 void TestCore::textEncodings_data()
@@ -170,14 +128,12 @@ void TestCore::textEncodings_data()
     const auto gbk = [](const QString& text) {
         return QByteArray(QStringEncoder("GBK").encode(text));
     };
-    QTest::newRow("ASCII") << true << u"seo$tools\r\n"_s << "seo$tools\r\n"_ba;
     // GBK spells these with bytes that are well-formed UTF-8 too.
     QTest::newRow("医院") << true << u"医院"_s << gbk(u"医院"_s);
     QTest::newRow("more such") << true << u"实时 太原 水平"_s << gbk(u"实时 太原 水平"_s);
     QTest::newRow("other GBK") << true << u"seo$关键词"_s << gbk(u"seo$关键词"_s);
     QTest::newRow("euro") << true << u"€"_s << QByteArray();
     QTest::newRow("outside GBK") << true << u"𝄞😀"_s << QByteArray();
-    QTest::newRow("mixed") << true << u"医院 € 😀 seo\r\n"_s << QByteArray();
 
     const QString text = u"关键词 € 😀"_s;
     QTest::newRow("UTF-8 BOM") << false << text << "\xEF\xBB\xBF"_ba + text.toUtf8();
@@ -266,8 +222,7 @@ void TestCore::dataFolder()
     QTemporaryDir dir;
     const DataFolder folder(dir.filePath(u"home/./data/"_s));
     QCOMPARE(folder.filePath(u"ver.txt"_s), dir.filePath(u"home/data/ver.txt"_s));
-    QVERIFY(folder.ensureExists());
-    QVERIFY(QFileInfo(folder.path()).isDir());
+    QVERIFY(folder.ensureExists() && QFileInfo(folder.path()).isDir());
     qputenv(DataFolder::EnvironmentVariable, dir.path().toUtf8());
     QCOMPARE(DataFolder::fromEnvironment().path(), dir.path());
     qunsetenv(DataFolder::EnvironmentVariable);
@@ -279,26 +234,18 @@ void TestCore::jobControl()
     StatusPanels panels;
     JobControl job(panels, {u"开始搜索"_s, u"停止搜索"_s, u"正在停止"_s, true});
     QSignalSpy changed(&job, &JobControl::changed);
-    QVERIFY(job.isIdle() && !panels.isBusy());
     QVERIFY(job.click());
-    QVERIFY(job.isRunning());
-    QCOMPARE(job.caption(), u"停止搜索"_s);
-    QCOMPARE(panels.text(1), u"进行中..."_s);
-    QVERIFY(panels.isBusy());
-
+    QCOMPARE(job.caption() + panels.text(1), u"停止搜索进行中..."_s);
+    QVERIFY(job.isRunning() && panels.isBusy());
     // A second click asks the job to stop; it finishes the request in hand.
     QVERIFY(!job.click());
-    QVERIFY(!job.isRunning() && !job.isEnabled());
-    QCOMPARE(job.caption(), u"正在停止"_s);
-    QCOMPARE(panels.text(1), u"正在停止..."_s);
-    QVERIFY(panels.isBusy());
+    QCOMPARE(job.caption() + panels.text(1), u"正在停止正在停止..."_s);
+    QVERIFY(!job.isRunning() && !job.isEnabled() && panels.isBusy());
     job.finish(false);
     QCOMPARE(panels.text(1), u"已暂停"_s);
     QVERIFY(job.isIdle() && job.isEnabled() && !panels.isBusy());
-
     // Run to the end: ready, even when a stop request came during the last step.
-    QVERIFY(job.click());
-    QVERIFY(!job.click());
+    QVERIFY(job.click() && !job.click());
     job.finish(true);
     QCOMPARE(panels.text(1), u"就绪"_s);
     QCOMPARE(changed.size(), 6);
@@ -308,7 +255,6 @@ void TestCore::jobControl()
     quiet.click();
     quiet.click();
     QCOMPARE(panels.text(1), u"进行中..."_s);
-    QCOMPARE(panels.text(4), QString());
 }
 
 QTEST_GUILESS_MAIN(TestCore)

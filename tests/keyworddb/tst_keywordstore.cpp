@@ -1,18 +1,32 @@
 #include "keyworddb/keywordstore.h"
 
-#include <QCoreApplication>
 #include <QFile>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cstdio>
+#include <future>
+#include <thread>
 
 using namespace marbleway;
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// Every row, newest insert first: "keys|parent|google|yahoo|bing|date".
+QStringList rows(KeywordStore& store)
+{
+    QStringList texts;
+    for (const KeywordRecord& row : store.all())
+        texts << QStringList{row.keys,   row.parentkeys, row.googles,
+                             row.yahoos, row.bings,      row.adddate}
+                     .join(u'|');
+    return texts;
+}
+
+} // namespace
 
 class TestKeywordStore : public QObject {
     Q_OBJECT
@@ -20,10 +34,9 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void lookUpsAndInserts();
-    void updatesAndDeletes();
+    void storeFindAndUpdate();
     void keywordsAreStoredVerbatim();
-    void oneRowPerKeywordAcrossProcesses();
+    void anotherWriterMeanwhile();
     void duplicatesOfOlderFilesAreMerged();
     void failuresAreReported_data();
     void failuresAreReported();
@@ -47,59 +60,30 @@ void TestKeywordStore::cleanup()
     m_dir.reset();
 }
 
-void TestKeywordStore::lookUpsAndInserts()
+void TestKeywordStore::storeFindAndUpdate()
 {
+    const QDate before = m_day.addDays(-3);
     QVERIFY(m_store->insert(u"seo tools"_s, u"seo"_s, u"1230000"_s, u"-"_s, u"45600"_s, m_day));
-    QVERIFY(m_store->insertUncounted(u"adwords"_s, u"ad"_s, m_day.addDays(-3)));
-    QVERIFY(m_store->insert(u"seo"_s, QString(), u"0"_s, u"5"_s, u"6"_s, m_day));
-
+    QVERIFY(m_store->insertUncounted(u"adwords"_s, u"ad"_s, before));
+    QVERIFY(m_store->insert(u"links"_s, QString(), u"7"_s, u"8"_s, u"9"_s, before));
+    QCOMPARE(rows(*m_store),
+             QStringList({u"links||7|8|9|2026-12-02"_s, u"adwords|ad|-|-|-|2026-12-02"_s,
+                          u"seo tools|seo|1230000|-|45600|2026-12-05"_s}));
+    // Found as written only; the cache look-up wants the same day.
     const auto found = m_store->find(u"seo tools"_s);
-    QVERIFY(found);
-    QCOMPARE(found->adddate, m_day);
-    QCOMPARE(found->googles + u'|' + found->yahoos + u'|' + found->bings, u"1230000|-|45600"_s);
-    QVERIFY(!m_store->find(u"SEO TOOLS"_s));
-    QVERIFY(!m_store->find(u"seo tools "_s));
+    QVERIFY(found && found->adddate == m_day && found->count(SearchEngine::Bing) == u"45600");
+    QVERIFY(!m_store->find(u"SEO TOOLS"_s) && !m_store->find(u"seo tools "_s));
+    QVERIFY(m_store->findOnDate(u"adwords"_s, before));
+    QVERIFY(!m_store->findOnDate(u"adwords"_s, m_day));
 
-    // The cache look-up wants the same day.
-    QVERIFY(m_store->findOnDate(u"seo tools"_s, m_day));
-    QVERIFY(!m_store->findOnDate(u"seo tools"_s, m_day.addDays(1)));
-    const auto uncounted = m_store->findOnDate(u"adwords"_s, m_day.addDays(-3));
-    QVERIFY(uncounted);
-    QCOMPARE(uncounted->googles + uncounted->yahoos + uncounted->bings, u"---"_s);
-
-    // Newest insert first, every column as stored.
-    const QList<KeywordRecord> rows = m_store->all();
-    QCOMPARE(rows.size(), 3);
-    QCOMPARE(rows.at(0).keys, u"seo"_s);
-    QCOMPARE(rows.at(1).keys, u"adwords"_s);
-    QCOMPARE(rows.at(1).parentkeys, u"ad"_s);
-    QCOMPARE(rows.at(1).adddate, u"2026-12-02"_s);
-    QCOMPARE(rows.at(2).keys, u"seo tools"_s);
-}
-
-void TestKeywordStore::updatesAndDeletes()
-{
-    QVERIFY(m_store->insert(u"seo"_s, u"old"_s, u"1"_s, u"2"_s, u"3"_s, m_day.addDays(-10)));
-    QVERIFY(m_store->insert(u"links"_s, u"p"_s, u"7"_s, u"8"_s, u"9"_s, m_day.addDays(-10)));
-
-    QVERIFY(m_store->update(u"seo"_s, u"new"_s, u"11"_s, u"12"_s, u"13"_s, m_day));
-    auto seo = m_store->find(u"seo"_s);
-    QCOMPARE(seo->adddate, m_day);
-    QCOMPARE(seo->googles + u'|' + seo->yahoos + u'|' + seo->bings, u"11|12|13"_s);
-    QCOMPARE(m_store->all().last().parentkeys, u"new"_s);
-
-    // One engine's count at a time; the others stay.
+    // An update replaces parent, counts and date; a count update one engine's
+    // count and the date.
+    QVERIFY(m_store->update(u"seo tools"_s, u"new"_s, u"11"_s, u"12"_s, u"13"_s, before));
     QVERIFY(m_store->updateCount(SearchEngine::Yahoo, u"links"_s, u"800"_s, m_day));
-    QVERIFY(m_store->updateCount(SearchEngine::Bing, u"links"_s, u"-"_s, m_day));
-    const auto links = m_store->find(u"links"_s);
-    QCOMPARE(links->googles + u'|' + links->yahoos + u'|' + links->bings, u"7|800|-"_s);
-    QCOMPARE(links->adddate, m_day);
-    QVERIFY(m_store->updateCount(SearchEngine::Google, u"links"_s, u"70"_s, m_day));
-    QCOMPARE(m_store->find(u"links"_s)->googles, u"70"_s);
-
-    QVERIFY(m_store->remove(u"seo"_s));
-    QVERIFY(!m_store->find(u"seo"_s));
-    QCOMPARE(m_store->all().size(), 1);
+    QVERIFY(m_store->updateCount(SearchEngine::Google, u"adwords"_s, u"70"_s, m_day));
+    QVERIFY(m_store->remove(u"adwords"_s));
+    QCOMPARE(rows(*m_store),
+             QStringList({u"links||7|800|9|2026-12-05"_s, u"seo tools|new|11|12|13|2026-12-02"_s}));
 }
 
 void TestKeywordStore::keywordsAreStoredVerbatim()
@@ -110,67 +94,41 @@ void TestKeywordStore::keywordsAreStoredVerbatim()
         u"关键词 排名"_s, u"%"_s,           u"_"_s};
     for (const QString& keyword : awkward)
         QVERIFY(m_store->insert(keyword, keyword, u"1"_s, u"2"_s, u"3"_s, m_day));
-    QCOMPARE(m_store->all().size(), awkward.size());
-    for (const QString& keyword : awkward) {
-        QVERIFY2(m_store->find(keyword), qPrintable(keyword));
-        QVERIFY(m_store->findOnDate(keyword, m_day));
-    }
-    // "%" and "_" are no wildcards: each finds only itself.
+    for (const QString& keyword : awkward)
+        QVERIFY2(m_store->findOnDate(keyword, m_day), qPrintable(keyword));
+    // "%" and "_" are no wildcards: each removes only itself.
     QVERIFY(m_store->remove(u"%"_s));
-    QCOMPARE(m_store->all().size(), awkward.size() - 1);
-    QCOMPARE(m_store->all().first().parentkeys, u"_"_s);
+    QCOMPARE(rows(*m_store).size(), awkward.size() - 1);
+    QCOMPARE(rows(*m_store).first(), u"_|_|1|2|3|2026-12-05"_s);
 }
 
-namespace {
-
-const QString writerArgument = u"--store-keywords"_s;
-constexpr int raceKeywords = 150;
-
-// A second program on the same file: stores keywords 0..raceKeywords-1 the
-// way a related search does, asking for each before the page counts are
-// fetched and storing it after, so the two writers' steps interleave.
-int storeKeywords(const QString& path)
+void TestKeywordStore::anotherWriterMeanwhile()
 {
-    KeywordStore store;
-    if (!store.open(path))
-        return 2;
-    // Both writers start together, when the test says so.
-    std::puts("ready");
-    std::fflush(stdout);
-    std::getchar();
-    const QDate day(2026, 12, 5);
-    QStringList missing;
-    for (int i = 0; i < raceKeywords; ++i) {
-        if (const QString keyword = u"keyword %1"_s.arg(i); !store.find(keyword))
-            missing << keyword;
-    }
-    for (const QString& keyword : missing) {
-        if (!store.insert(keyword, u"seed"_s, u"1"_s, u"2"_s, u"3"_s, day))
-            return 1;
-    }
-    return 0;
-}
-
-} // namespace
-
-void TestKeywordStore::oneRowPerKeywordAcrossProcesses()
-{
-    const QString path = m_dir->filePath(u"db.sqlite"_s);
-    std::array<QProcess, 2> writers;
-    for (QProcess& writer : writers) {
-        writer.start(QCoreApplication::applicationFilePath(), {writerArgument, path});
-        QVERIFY(writer.waitForReadyRead(60000));
-    }
-    for (QProcess& writer : writers) {
-        writer.write("go\n");
-        QVERIFY(writer.waitForBytesWritten(10000));
-    }
-    for (QProcess& writer : writers) {
-        QVERIFY(writer.waitForFinished(120000));
-        QCOMPARE(writer.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(writer.exitCode(), 0);
-    }
-    QCOMPARE(m_store->all().size(), raceKeywords);
+    // Another program stores the keyword between our look-up and our insert,
+    // and holds its write lock a while: the insert waits, then takes its row.
+    QVERIFY(!m_store->find(u"seo"_s));
+    std::promise<void> locked;
+    std::thread other([path = m_dir->filePath(u"db.sqlite"_s), &locked] {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"other"_s);
+            db.setDatabaseName(path);
+            const bool open = db.open();
+            QSqlQuery query(db);
+            const bool ok = open && query.exec(u"begin immediate"_s) &&
+                            query.exec(u"insert into keywords (keys) values ('seo')"_s);
+            locked.set_value();
+            if (ok) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                query.exec(u"commit"_s);
+            }
+        }
+        QSqlDatabase::removeDatabase(u"other"_s);
+    });
+    locked.get_future().wait();
+    const bool stored = m_store->insert(u"seo"_s, u"b"_s, u"1"_s, u"2"_s, u"3"_s, m_day);
+    other.join();
+    QVERIFY2(stored, qPrintable(m_store->lastError()));
+    QCOMPARE(rows(*m_store), QStringList{u"seo|b|1|2|3|2026-12-05"_s});
 }
 
 void TestKeywordStore::duplicatesOfOlderFilesAreMerged()
@@ -190,16 +148,12 @@ void TestKeywordStore::duplicatesOfOlderFilesAreMerged()
     }
     QSqlDatabase::removeDatabase(u"old"_s);
 
+    // The newest row of a keyword stays; from now on the file holds one row per keyword.
     KeywordStore store;
     QVERIFY2(store.open(path), qPrintable(store.lastError()));
-    const QList<KeywordRecord> rows = store.all();
-    QCOMPARE(rows.size(), 2);
-    QCOMPARE(rows.at(0).keys, u"links"_s);
-    QCOMPARE(rows.at(1).parentkeys, u"b"_s);
-    // From now on the file itself holds one row per keyword.
+    QCOMPARE(rows(store), QStringList({u"links|c|3|||"_s, u"seo|b|2|||"_s}));
     QVERIFY(store.insert(u"seo"_s, u"d"_s, u"4"_s, u"5"_s, u"6"_s, m_day));
-    QCOMPARE(store.all().size(), 2);
-    QCOMPARE(store.find(u"seo"_s)->googles, u"4"_s);
+    QCOMPARE(rows(store), QStringList({u"links|c|3|||"_s, u"seo|d|4|5|6|2026-12-05"_s}));
 }
 
 void TestKeywordStore::failuresAreReported_data()
@@ -220,8 +174,8 @@ void TestKeywordStore::failuresAreReported()
     QFETCH(bool, opens);
     QFETCH(QString, error);
     // Rows on several pages, with the schema on the first.
-    constexpr int rows = 60;
-    for (int i = 0; i < rows; ++i)
+    constexpr int stored = 60;
+    for (int i = 0; i < stored; ++i)
         QVERIFY(m_store->insert(u"keyword %1 "_s.arg(i) + QString(200, u'x'), u"p"_s, u"1"_s,
                                 u"2"_s, u"3"_s, m_day));
     QString path = m_dir->filePath(u"db.sqlite"_s);
@@ -262,16 +216,8 @@ void TestKeywordStore::failuresAreReported()
     }
     // One warning for the run of failures, not one per keyword.
     QCOMPARE(failed.size(), 1);
-    QCOMPARE(store.all().size(), rows);
+    QCOMPARE(store.all().size(), stored);
 }
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    if (argc == 3 && QString::fromLocal8Bit(argv[1]) == writerArgument)
-        return storeKeywords(QString::fromLocal8Bit(argv[2]));
-    TestKeywordStore test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_GUILESS_MAIN(TestKeywordStore)
 #include "tst_keywordstore.moc"

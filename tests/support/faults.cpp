@@ -74,38 +74,9 @@ std::function<QByteArray()> repeat(QByteArray piece, qint64 budget)
 }
 
 // Fixed-Huffman deflate of zeros: one literal, then matches of 258 at distance
-// 1. From its third byte on the stream repeats every 13 bytes (8 matches).
-struct DeflatedZeros {
-    QByteArray start; // the first two bytes
-    QByteArray cycle; // whole periods, about 64 KiB
-
-    DeflatedZeros()
-    {
-        QByteArray out;
-        quint32 bits = 0;
-        int count = 0;
-        const auto put = [&](quint32 code, int length) { // Huffman codes go most significant first
-            for (int i = length - 1; i >= 0; --i) {
-                bits |= ((code >> i) & 1u) << count;
-                if (++count == 8) {
-                    out += static_cast<char>(bits);
-                    bits = 0;
-                    count = 0;
-                }
-            }
-        };
-        put(1, 1);    // last block
-        put(0b10, 2); // fixed codes (type 1, sent low bit first)
-        put(0x30, 8); // literal 0
-        constexpr int periods = PieceBytes / 13;
-        for (int i = 0; i < 8 * (periods + 1); ++i) {
-            put(0xC5, 8); // length 258
-            put(0, 5);    // distance 1
-        }
-        start = out.first(2);
-        cycle = out.sliced(2, 13 * periods);
-    }
-};
+// 1. After its first two bytes the stream repeats these 13 (8 matches).
+const QByteArray DeflateStart = "\x63\x18"_ba;
+const QByteArray DeflateCycle = "\x05\xa3\x60\x14\x8c\x82\x51\x30\x0a\x46\xc1\x28\x18"_ba;
 
 const QByteArray GzipHeader = "\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03"_ba;
 
@@ -173,10 +144,10 @@ void sendFault(QTcpSocket* socket, Fault fault, const FaultOptions& options, con
         socket->disconnectFromHost();
         break;
     case Fault::GzipBomb: {
-        static const DeflatedZeros zeros;
-        socket->write(head("200 OK", "Content-Encoding: gzip\r\n") + GzipHeader + zeros.start);
+        socket->write(head("200 OK", "Content-Encoding: gzip\r\n") + GzipHeader + DeflateStart);
         // The stream is never finished: a reader that does not stop drowns first.
-        pump(socket, repeat(zeros.cycle, options.bytes), close);
+        pump(socket, repeat(DeflateCycle.repeated(PieceBytes / DeflateCycle.size()), options.bytes),
+             close);
         break;
     }
     case Fault::BadGzip: {

@@ -4,22 +4,35 @@
 
 #include <QList>
 
+#include <cmath>
+
 namespace marbleway::test {
 
 // Runs program time `speed` times faster than real time, from a chosen start,
 // so that time-outs and pauses take a fraction of their nominal length.
 class ScaledClock final : public Clock {
 public:
-    explicit ScaledClock(double speed, QDateTime start = QDateTime::currentDateTime());
+    explicit ScaledClock(double speed, QDateTime start = QDateTime::currentDateTime())
+        : m_speed(speed > 0 ? speed : 1.0)
+        , m_start(std::move(start))
+    {}
 
-    std::chrono::milliseconds monotonic() const override;
-    QDateTime now() const override;
-    std::chrono::milliseconds realDuration(std::chrono::milliseconds programTime) const override;
+    std::chrono::milliseconds monotonic() const override
+    {
+        const std::chrono::duration<double, std::milli> real =
+            std::chrono::steady_clock::now() - m_origin;
+        return std::chrono::milliseconds(std::llround(real.count() * m_speed));
+    }
+    QDateTime now() const override { return m_start.addMSecs(monotonic().count()); }
+    std::chrono::milliseconds realDuration(std::chrono::milliseconds programTime) const override
+    {
+        return std::chrono::milliseconds(std::llround(double(programTime.count()) / m_speed));
+    }
 
 private:
     double m_speed;
     QDateTime m_start;
-    std::chrono::steady_clock::time_point m_origin;
+    std::chrono::steady_clock::time_point m_origin = std::chrono::steady_clock::now();
 };
 
 // Notes every wait and time-out asked of it (in program milliseconds). Its

@@ -26,18 +26,48 @@ public:
 
     const QList<Shown>& shown() const { return m_shown; }
     // The texts of every message box shown, in order.
-    QStringList messages() const;
+    QStringList messages() const
+    {
+        QStringList texts;
+        for (const Shown& shown : m_shown) {
+            if (shown.kind == u"message")
+                texts << shown.text;
+        }
+        return texts;
+    }
     void clear() { m_shown.clear(); }
 
-    QCoro::Task<> message(QString title, QString text, PromptIcon icon) override;
-    QCoro::Task<bool> confirm(QString title, QString text, PromptButtons buttons) override;
-    QCoro::Task<std::optional<QString>> input(QString title, QString label) override;
-    QCoro::Task<std::optional<QString>> openFileName(QString title, QString filter) override;
+    QCoro::Task<> message(QString title, QString text, PromptIcon) override
+    {
+        m_shown.append({QStringLiteral("message"), title, text});
+        co_return;
+    }
+    QCoro::Task<bool> confirm(QString title, QString text, PromptButtons) override
+    {
+        m_shown.append({QStringLiteral("confirm"), title, text});
+        co_return m_confirms.isEmpty() ? false : m_confirms.dequeue();
+    }
+    QCoro::Task<std::optional<QString>> input(QString title, QString label) override
+    {
+        co_return shownThenText(QStringLiteral("input"), title, label);
+    }
+    QCoro::Task<std::optional<QString>> openFileName(QString title, QString filter) override
+    {
+        co_return shownThenText(QStringLiteral("open"), title, filter);
+    }
     QCoro::Task<std::optional<QString>> saveFileName(QString title, QString filter,
-                                                     QString defaultSuffix) override;
+                                                     QString) override
+    {
+        co_return shownThenText(QStringLiteral("save"), title, filter);
+    }
 
 private:
-    std::optional<QString> nextText();
+    std::optional<QString> shownThenText(const QString& kind, const QString& title,
+                                         const QString& text)
+    {
+        m_shown.append({kind, title, text});
+        return m_texts.isEmpty() ? std::nullopt : m_texts.dequeue();
+    }
 
     QList<Shown> m_shown;
     QQueue<bool> m_confirms;

@@ -23,16 +23,13 @@ using HeaderList = QList<QPair<QByteArray, QByteArray>>;
 
 // A request as it reached the server.
 struct Request {
-    QByteArray method;
     QString path;
     QByteArray rawQuery; // as sent, without "?"
     HeaderList headers;  // names as sent
-    QByteArray body;
     std::chrono::steady_clock::time_point arrived;
 
     // First header of that name (any case), or a null array.
     QByteArray header(QByteArrayView name) const;
-    bool hasHeader(QByteArrayView name) const { return !header(name).isNull(); }
     // Percent-decoded value of a query key (UTF-8; "+" stays "+"), or nullopt.
     std::optional<QString> query(QStringView key) const;
     // Query keys in the order sent.
@@ -46,44 +43,41 @@ struct Response {
     HeaderList headers{{"Content-Type", "text/html"}};
     std::chrono::milliseconds delay{0}; // wait before answering
     bool drop = false;                  // close the connection without answering
-    std::optional<QByteArray> raw;      // bytes sent instead of an HTTP reply
     std::optional<Fault> fault;         // misbehaves so instead of answering
     FaultOptions options;               // how long and how much a fault goes on
 
     // `text` encoded in `charset` (any label Qt knows; UTF-8 when unknown).
     static Response page(const QString& text, const char* charset = "utf-8");
-    static Response bytes(QByteArray body);
     static Response withStatus(int status, const QString& text = {});
-    static Response redirect(const QString& location, int status = 302);
     static Response dropped();
-    static Response garbage(QByteArray raw);
     static Response faulty(Fault fault, FaultOptions options = {});
 
     Response& after(std::chrono::milliseconds wait);
 };
 
-// An HTTP/1.1 server on 127.0.0.1 with an ephemeral port, answering from canned
-// routes and recording every request. Keep-alive connections are supported.
-// Unknown paths get 404 "not found". Routes and the request log may be used
-// from any thread.
+// An HTTP/1.1 server on 127.0.0.1 (keep-alive included), answering from canned
+// routes and recording every request; unknown paths get 404. Routes and the
+// request log may be used from any thread.
 class TestHttpServer : public QObject {
     Q_OBJECT
 public:
     using Handler = std::function<std::optional<Response>(const Request&)>;
 
     explicit TestHttpServer(QObject* parent = nullptr, quint16 port = 0);
-    ~TestHttpServer() override;
 
-    bool isListening() const;
+    bool isListening() const { return m_port != 0; }
     quint16 port() const { return m_port; }
-    QString hostAndPort() const;
-    QString url(QStringView pathAndQuery = u"/") const;
+    QString hostAndPort() const { return QStringLiteral("127.0.0.1:%1").arg(m_port); }
+    QString url(QStringView pathAndQuery = u"/") const
+    {
+        return QStringLiteral("http://") + hostAndPort() + pathAndQuery;
+    }
 
     // Answers `path` when the query holds every key=value of `query` (values as
     // decoded by Request::query). The route with most keys wins; among equals
     // the one added last.
-    void serve(const QString& path, Response response);
     void serve(const QString& path, const QList<QPair<QString, QString>>& query, Response response);
+    void serve(const QString& path, Response response) { serve(path, {}, std::move(response)); }
     // Asked before the routes; returning nullopt passes the request on.
     void setHandler(Handler handler);
     // Serves every fault at "/fault/" + its name.
@@ -115,8 +109,7 @@ private:
     QList<Request> m_requests;
 };
 
-// A TestHttpServer on a thread of its own, so that the code under test is
-// measured without the server's work on the same thread.
+// A TestHttpServer on a thread of its own: measurements leave out its work.
 class BackgroundHttpServer {
 public:
     BackgroundHttpServer();
@@ -128,7 +121,7 @@ public:
 
 private:
     QThread* m_thread;
-    QObject* m_context; // lives on m_thread; runs the server's set-up and tear-down there
+    QObject* m_context; // on m_thread: the server is made and deleted there
     TestHttpServer* m_server = nullptr;
 };
 

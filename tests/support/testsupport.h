@@ -40,11 +40,6 @@ T await(QCoro::Task<T>&& task)
     return QCoro::waitFor(std::move(task));
 }
 
-inline void await(QCoro::Task<>&& task)
-{
-    QCoro::waitFor(std::move(task));
-}
-
 // A user's click on a row's check box.
 inline void tick(QAbstractItemModel& model, int row, bool checked = true)
 {

@@ -10,36 +10,24 @@ using namespace Qt::StringLiterals;
 class TestEndpoints : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void defaultsAreThePublicHosts();
     void settingsThenEnvironment();
     void hostValidation_data();
     void hostValidation();
 };
 
-void TestEndpoints::defaultsAreThePublicHosts()
-{
-    const Endpoints endpoints;
-    QCOMPARE(endpoints.host(Service::Google), u"www.google.com"_s);
-    QCOMPARE(endpoints.host(Service::Yahoo), u"search.yahoo.com"_s);
-    QVERIFY(!endpoints.isReachable(Service::Maker));
-    QVERIFY(endpoints.isReachable(Service::Google));
-    QCOMPARE(endpoints.url(Service::Bing, u"/search?q=a b"_s),
-             u"http://www.bing.com/search?q=a b"_s);
-    for (const Service service : Endpoints::AllServices)
-        QCOMPARE(Endpoints::serviceFromKey(Endpoints::serviceKey(service)), service);
-    QCOMPARE(Endpoints::serviceFromKey(u"Google"), Service::Google);
-    QCOMPARE(Endpoints::serviceFromKey(u"altavista"), std::nullopt);
-}
-
 void TestEndpoints::settingsThenEnvironment()
 {
+    // The program's own service has no public default.
+    QVERIFY(!Endpoints().isReachable(Service::Maker));
+    QCOMPARE(Endpoints().url(Service::Bing, u"/search?q=a b"_s),
+             u"http://www.bing.com/search?q=a b"_s);
     QTemporaryDir dir;
     QSettings settings(dir.filePath(u"hosts.ini"_s), QSettings::IniFormat);
     settings.setValue(u"Hosts/google"_s, u"127.0.0.1:9001"_s);
     settings.setValue(u"Hosts/bing"_s, u"mirror.test:9003"_s);
     QStringList problems;
     Endpoints endpoints =
-        Endpoints::load(&settings, u" bing=127.0.0.1:9013 , maker=[::1]:8080,"_s, &problems);
+        Endpoints::load(&settings, u" Bing=127.0.0.1:9013 , maker=[::1]:8080,"_s, &problems);
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
     QCOMPARE(endpoints.host(Service::Google), u"127.0.0.1:9001"_s); // from settings
     QCOMPARE(endpoints.host(Service::Bing), u"127.0.0.1:9013"_s);   // environment wins

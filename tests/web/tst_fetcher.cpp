@@ -35,7 +35,6 @@ private Q_SLOTS:
     void schemeRule();
     void charsetDetection();
     void timeOuts();
-    void oversizedBodyIsAbandoned();
     void concurrentFetchesAreIndependent();
 
 private:
@@ -61,22 +60,24 @@ void TestFetcher::pages()
     m_server->serve(u"/page"_s, Response::page(u"hello"_s));
     QCOMPARE(fetch(m_web->client, m_server->url(u"/page")), u"hello"_s);
     const Request request = m_server->requests().first();
-    QCOMPARE(request.method, "GET"_ba);
     QCOMPARE(request.header("User-Agent"),
              "Mozilla/5.0 (Windows; U; Windows NT 6.0; zh-CN; rv:1.9.0.3) Gecko/2008092417 "
              "Firefox/3.0.3 (.NET CLR 3.5.30729)"_ba);
-    QVERIFY(!request.hasHeader("Referer"));
+    QVERIFY(request.header("Referer").isNull());
 
-    // Any status keeps its body; redirects are followed; failures give an empty page.
+    // Any status keeps its body; redirects are followed; a connection that
+    // fails gives an empty page (hostile servers: tst_hostile).
     m_server->serve(u"/missing"_s, Response::withStatus(404, u"<h1>Not here</h1>"_s));
     m_server->serve(u"/broken"_s, Response::withStatus(500, u"oops"_s));
-    m_server->serve(u"/denied"_s, Response::withStatus(403, u"denied"_s));
-    m_server->serve(u"/old"_s, Response::redirect(u"/middle"_s, 301));
-    m_server->serve(u"/middle"_s, Response::redirect(m_server->url(u"/final"), 302));
+    const auto redirect = [](int status, const QString& location) {
+        Response response = Response::withStatus(status);
+        response.headers.append({"Location", location.toUtf8()});
+        return response;
+    };
+    m_server->serve(u"/old"_s, redirect(301, u"/middle"_s));
+    m_server->serve(u"/middle"_s, redirect(302, m_server->url(u"/final")));
     m_server->serve(u"/final"_s, Response::page(u"arrived"_s));
-    m_server->serve(u"/loop"_s, Response::redirect(u"/loop"_s));
     m_server->serve(u"/drop"_s, Response::dropped());
-    m_server->serve(u"/garbage"_s, Response::garbage("\x00\x01not http at all\r\n\r\n"_ba));
     quint16 closedPort = 0;
     {
         const TestHttpServer gone;
@@ -84,11 +85,8 @@ void TestFetcher::pages()
     }
     for (const auto& [url, page] : {std::pair{m_server->url(u"/missing"), u"<h1>Not here</h1>"_s},
                                     {m_server->url(u"/broken"), u"oops"_s},
-                                    {m_server->url(u"/denied"), u"denied"_s},
                                     {m_server->url(u"/old"), u"arrived"_s},
-                                    {m_server->url(u"/loop"), QString()},
                                     {m_server->url(u"/drop"), QString()},
-                                    {m_server->url(u"/garbage"), QString()},
                                     {u"http://127.0.0.1:%1/"_s.arg(closedPort), QString()}})
         QCOMPARE(fetch(m_web->client, url), page);
     QCOMPARE(m_server->requestCount(u"/final"), 1);
@@ -96,26 +94,22 @@ void TestFetcher::pages()
 
 void TestFetcher::schemeRule()
 {
+    // No scheme anywhere: "http://" goes in front; capitals count as a scheme.
     m_server->serve(u"/page"_s, Response::page(u"found"_s));
     const QString bare = m_server->hostAndPort() + u"/page"_s;
-
-    // No scheme anywhere: "http://" goes in front.
     CXHtml html(m_web->client);
     html.setUrl(bare);
     html.setChar(u"utf-8"_s);
     QCOMPARE(await(html.GetSrc()), u"found"_s);
     QCOMPARE(html.url(), u"http://"_s + bare);
-    // A scheme in capitals counts as present.
     QCOMPARE(fetch(m_web->client, u"HTTP://"_s + bare), u"found"_s);
 
     // "http://" inside the query counts too: nothing is put in front and the
     // address cannot be fetched. No address, no request.
     m_server->clearRequests();
-    html.setUrl(bare + u"?next=http://elsewhere/"_s);
-    QCOMPARE(await(html.GetSrc()), QString());
-    QCOMPARE(html.url(), bare + u"?next=http://elsewhere/"_s);
-    QCOMPARE(fetch(m_web->client, QString(), QString()), QString());
+    QCOMPARE(fetch(m_web->client, bare + u"?next=http://elsewhere/"_s), QString());
     QCOMPARE(fetch(m_web->client, QString()), QString());
+    QCOMPARE(fetch(m_web->client, QString(), QString()), QString());
     QCOMPARE(m_server->requestCount(), 0);
 }
 
@@ -126,32 +120,21 @@ void TestFetcher::charsetDetection()
     m_server->serve(u"/gbk"_s, Response::page(declared, "GBK"));
     const QString utf8 = u"<meta charset=utf-8>"_s + chinese;
     m_server->serve(u"/utf8"_s, Response::page(utf8));
-    const QString html5 = u"<meta charset=\"utf-8\">"_s + chinese;
-    m_server->serve(u"/html5"_s, Response::page(html5));
 
-    // Without a character set the page is asked twice: once to learn it.
+    // Without a character set the page is asked twice: once to learn it. What
+    // was learnt stays for later pages of the same fetcher: one request each.
     CXHtml html(m_web->client);
     html.setUrl(m_server->url(u"/gbk"));
     QCOMPARE(await(html.GetSrc()), declared);
     QCOMPARE(html.charset(), u"gb2312"_s);
     QCOMPARE(m_server->requestCount(u"/gbk"), 2);
+    html.setUrl(m_server->url(u"/utf8"));
+    QVERIFY(await(html.GetSrc()) != utf8);
+    QCOMPARE(m_server->requestCount(u"/utf8"), 1);
     QCOMPARE(fetch(m_web->client, m_server->url(u"/utf8"), QString()), utf8);
-    QCOMPARE(m_server->requestCount(u"/utf8"), 2);
+    QCOMPARE(m_server->requestCount(u"/utf8"), 3);
     // A known character set costs one request.
     QCOMPARE(fetch(m_web->client, m_server->url(u"/utf8")), utf8);
-    QCOMPARE(m_server->requestCount(u"/utf8"), 3);
-
-    // The quoted form is not understood: the page is read as gb2312.
-    CXHtml quoted(m_web->client);
-    quoted.setUrl(m_server->url(u"/html5"));
-    const QString misread = await(quoted.GetSrc());
-    QCOMPARE(quoted.charset(), u"gb2312"_s);
-    QVERIFY(misread.startsWith(u"<meta charset=\"utf-8\">"));
-    QVERIFY(misread != html5);
-
-    // The detected set stays for later pages: one request, read as gb2312.
-    quoted.setUrl(m_server->url(u"/utf8"));
-    QVERIFY(await(quoted.GetSrc()) != utf8);
     QCOMPARE(m_server->requestCount(u"/utf8"), 4);
 
     // GetChar on its own: a page that is empty or cannot be had reads as gb2312.
@@ -178,16 +161,6 @@ void TestFetcher::timeOuts()
     const WebClient client(m_web->network, fast);
     m_server->serve(u"/quick"_s, Response::page(u"in time"_s).after(50ms));
     QCOMPARE(fetch(client, m_server->url(u"/quick"), u"utf-8"_s, 1), u"in time"_s);
-}
-
-void TestFetcher::oversizedBodyIsAbandoned()
-{
-    WebClient client(m_web->network);
-    client.setMaxBodyBytes(64 * 1024);
-    m_server->serve(u"/big"_s, Response::bytes(QByteArray(200 * 1024, 'x')));
-    m_server->serve(u"/small"_s, Response::bytes(QByteArray(60 * 1024, 'y')));
-    QCOMPARE(fetch(client, m_server->url(u"/big")), QString());
-    QCOMPARE(fetch(client, m_server->url(u"/small")).size(), 60 * 1024);
 }
 
 void TestFetcher::concurrentFetchesAreIndependent()
