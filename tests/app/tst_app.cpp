@@ -4,11 +4,8 @@
 #include "app/mainwindow.h"
 #include "app/ranktab.h"
 #include "app/relatedtab.h"
-#include "app/resourcestab.h"
 #include "core/textfile.h"
 #include "enginepages.h"
-#include "ranking/ranktabcontroller.h"
-#include "research/relatedsearch.h"
 #include "testsupport.h"
 
 #include <QAction>
@@ -22,7 +19,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeView>
@@ -58,9 +54,9 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
+    void firstRun_data();
     void firstRun();
     void laterStarts();
-    void withoutMakerSiteNothingIsAsked();
     void newerVersion_data();
     void newerVersion();
     void secondInstanceIsRefused();
@@ -107,8 +103,19 @@ std::unique_ptr<Application> TestApp::makeApp()
                        &m_env->web.network, &m_env->prompts, m_clock.get(), m_hostProblems});
 }
 
+void TestApp::firstRun_data()
+{
+    QTest::addColumn<bool>("makerSite");
+    QTest::newRow("maker's site") << true;
+    // The maker's host as shipped: it has no site yet, and nothing is asked.
+    QTest::newRow("no maker's site") << false;
+}
+
 void TestApp::firstRun()
 {
+    QFETCH(bool, makerSite);
+    if (!makerSite)
+        m_env->web.endpoints.setHost(Service::Maker, Endpoints().host(Service::Maker));
     auto app = started();
     QVERIFY(app);
     QVERIFY(m_env->prompts.shown().isEmpty());
@@ -118,8 +125,8 @@ void TestApp::firstRun()
                 .contains(Fixture::OptionsKey + u"settingurl"_s));
     QCOMPARE(m_env->setting(u"updatedt"_s), isoDate(QDate::currentDate()));
     QTRY_COMPARE(m_env->setting(u"ver"_s), u"1.0"_s);
-    QCOMPARE(m_env->server.requestCount(versionPage), 1);
-    QCOMPARE(m_clock->asked(), QList<qint64>{5500});
+    QCOMPARE(m_env->server.requestCount(versionPage), makerSite ? 1 : 0);
+    QCOMPARE(m_clock->asked(), makerSite ? QList<qint64>{5500} : QList<qint64>());
     QCOMPARE(readAnsiFile(m_env->dataFile(u"ver.txt"_s)), u"1.0\r\n"_s);
     QVERIFY(app->keywords().isOpen() && app->isLoaded() && !app->updateFlag());
 
@@ -175,16 +182,6 @@ void TestApp::laterStarts()
     QCOMPARE(m_env->setting(u"updatedt"_s), u"2020-01-31"_s);
     QVERIFY(app->window()->warnings().contains(u"gogle=x"));
     QTRY_COMPARE_WITH_TIMEOUT(m_env->setting(u"updatedt"_s), isoDate(QDate::currentDate()), 5000);
-}
-
-void TestApp::withoutMakerSiteNothingIsAsked()
-{
-    // The maker's host as shipped: it has no site yet.
-    m_env->web.endpoints.setHost(Service::Maker, Endpoints().host(Service::Maker));
-    QVERIFY(started());
-    QCOMPARE(m_clock->asked(), QList<qint64>());
-    QCOMPARE(m_env->setting(u"ver"_s), u"1.0"_s);
-    QCOMPARE(m_env->setting(u"updatedt"_s), isoDate(QDate::currentDate()));
 }
 
 void TestApp::newerVersion_data()
