@@ -213,12 +213,12 @@ void TestCli::favourites()
 void TestCli::related()
 {
     // The crawl interval as the window stores it, above the default: a run that
-    // did not read it would ask too early. Program time runs twenty times faster.
+    // did not read it would ask too early. Program time runs ten times faster.
     QSettings(settingsFile(), QSettings::IniFormat)
         .setValue(u"Software/Marbleway/V1.0.0/Config/googlese"_s, u"6"_s);
     QTemporaryDir home;
     qputenv("MARBLEWAY_HOME", home.path().toUtf8());
-    constexpr int speed = 20;
+    constexpr int speed = 10;
     qputenv("MARBLEWAY_TIME_SCALE", QByteArray::number(speed));
     m_google.clearRequests();
     const Outcome counted = run({u"related"_s, u"seo tools"_s, u"--must-contain"_s, u"--exclude"_s,
