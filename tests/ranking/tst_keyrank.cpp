@@ -137,6 +137,8 @@ void TestKeyrank::queryAddresses()
             expected << query.arg(keyword, QString::number(first + page * 10));
     QStringList asked;
     for (const Request& request : m_server->requests()) {
+        // The keyword's key comes first; "=" and "&" in the keyword split nothing.
+        QCOMPARE(request.query(request.queryKeys().value(0)), keyword);
         QStringList pairs;
         for (const QString& key : request.queryKeys())
             pairs << key + u'=' + request.query(key).value_or(QString());
