@@ -4,11 +4,8 @@
 #include "app/mainwindow.h"
 #include "app/ranktab.h"
 #include "app/relatedtab.h"
-#include "app/resourcestab.h"
 #include "core/textfile.h"
 #include "enginepages.h"
-#include "ranking/ranktabcontroller.h"
-#include "research/relatedsearch.h"
 #include "testsupport.h"
 
 #include <QAction>
@@ -22,7 +19,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeView>
@@ -58,14 +54,13 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
+    void firstRun_data();
     void firstRun();
     void laterStarts();
-    void withoutMakerSiteNothingIsAsked();
     void newerVersion_data();
     void newerVersion();
     void secondInstanceIsRefused();
     void closing();
-    void storedOptions();
     void unusableFiles();
     void tabSelection();
     void rankTabBindings();
@@ -108,8 +103,19 @@ std::unique_ptr<Application> TestApp::makeApp()
                        &m_env->web.network, &m_env->prompts, m_clock.get(), m_hostProblems});
 }
 
+void TestApp::firstRun_data()
+{
+    QTest::addColumn<bool>("makerSite");
+    QTest::newRow("maker's site") << true;
+    // The maker's host as shipped: it has no site yet, and nothing is asked.
+    QTest::newRow("no maker's site") << false;
+}
+
 void TestApp::firstRun()
 {
+    QFETCH(bool, makerSite);
+    if (!makerSite)
+        m_env->web.endpoints.setHost(Service::Maker, Endpoints().host(Service::Maker));
     auto app = started();
     QVERIFY(app);
     QVERIFY(m_env->prompts.shown().isEmpty());
@@ -119,46 +125,46 @@ void TestApp::firstRun()
                 .contains(Fixture::OptionsKey + u"settingurl"_s));
     QCOMPARE(m_env->setting(u"updatedt"_s), isoDate(QDate::currentDate()));
     QTRY_COMPARE(m_env->setting(u"ver"_s), u"1.0"_s);
-    QCOMPARE(m_env->server.requestCount(versionPage), 1);
-    QCOMPARE(m_clock->asked(), QList<qint64>{5500});
-    QCOMPARE(app->crawlIntervals(), (std::array<int, 3>{5, 5, 5}));
+    QCOMPARE(m_env->server.requestCount(versionPage), makerSite ? 1 : 0);
+    QCOMPARE(m_clock->asked(), makerSite ? QList<qint64>{5500} : QList<qint64>());
     QCOMPARE(readAnsiFile(m_env->dataFile(u"ver.txt"_s)), u"1.0\r\n"_s);
-    QVERIFY(app->keywords().isOpen());
+    QVERIFY(app->keywords().isOpen() && app->isLoaded() && !app->updateFlag());
 
     // The window as start-up leaves it.
     MainWindow* window = app->window();
-    QVERIFY(window->isVisible());
-    QCOMPARE(window->tabs()->count(), 5);
-    QCOMPARE(window->tabs()->currentIndex(), 0);
+    QVERIFY(window->isVisible() && window->warnings().isEmpty());
     QVERIFY(window->tabAction(0)->isChecked());
-    QVERIFY(window->warnings().isEmpty());
-    QVERIFY(app->isLoaded() && !app->updateFlag());
-    RelatedTab* related = window->relatedTab();
-    QCOMPARE(options(related), u"01100"_s);
-    QCOMPARE(related->keywordBox()->text(), QString());
-    QCOMPARE(related->filterFrame()->wordChoice()->currentText(), u"包含"_s);
-    RankTab* rank = window->rankTab();
-    QCOMPARE(rank->depthBox()->currentText(), u"10"_s);
-    QVERIFY(!rank->controller().model().engines()->hasChecked());
+    QCOMPARE(options(window->relatedTab()), u"01100"_s);
     QCOMPARE(window->findChild<QLabel*>(u"statusPanel1"_s)->text(), u"就绪"_s);
 }
 
 void TestApp::laterStarts()
 {
+    // Restoring the options must not write them back: a sixth field would be lost.
     m_env->storeSetting(u"updatedt"_s, isoDate(QDate::currentDate()));
-    m_env->storeSetting(u"setting1"_s, u"1#0#0#1#1"_s);
+    m_env->storeSetting(u"setting1"_s, u"1#0#0#1#1#6"_s);
+    m_env->storeSetting(u"settingurl"_s, u"www.站点.com$www.site.test"_s);
     QVERIFY(
         writeAnsiFile(m_env->dataFile(u"kws.txt"_s), crlfLines({u"关键词 排名"_s, u"ignored"_s})));
     auto app = started();
     QVERIFY(app);
     QCOMPARE(m_env->server.requestCount(versionPage), 0);
-    QCOMPARE(app->window()->relatedTab()->keywordBox()->text(), u"关键词 排名"_s);
-    QCOMPARE(options(app->window()->relatedTab()), u"10011"_s);
+    RelatedTab* related = app->window()->relatedTab();
+    QCOMPARE(related->keywordBox()->text(), u"关键词 排名"_s);
+    QCOMPARE(options(related), u"10011"_s);
+    QCOMPARE(m_env->setting(u"setting1"_s), u"1#0#0#1#1#6"_s);
+    // An existing site list is left alone; a click once loaded writes all five options.
+    QCOMPARE(m_env->setting(u"settingurl"_s), u"www.站点.com$www.site.test"_s);
+    related->optionBox(RelatedOptions::GoogleCounts)->click();
+    QCOMPARE(m_env->setting(u"setting1"_s), u"1#1#0#1#1"_s);
 
-    // A later day asks again, with six seconds, and brings the stored date up to today.
+    // A later day asks again, with six seconds, and brings the stored date up to
+    // today. Fields that are missing or not "0"/"1" leave their boxes as they are.
     app.reset();
     m_env->storeSetting(u"updatedt"_s, u"2020-01-31"_s);
+    m_env->storeSetting(u"setting1"_s, u"1#x"_s);
     app = started();
+    QCOMPARE(options(app->window()->relatedTab()), u"11100"_s);
     QTRY_COMPARE(m_env->setting(u"updatedt"_s), isoDate(QDate::currentDate()));
     QCOMPARE(m_env->server.requestCount(versionPage), 1);
     QCOMPARE(m_clock->asked(), QList<qint64>{6500});
@@ -176,39 +182,6 @@ void TestApp::laterStarts()
     QCOMPARE(m_env->setting(u"updatedt"_s), u"2020-01-31"_s);
     QVERIFY(app->window()->warnings().contains(u"gogle=x"));
     QTRY_COMPARE_WITH_TIMEOUT(m_env->setting(u"updatedt"_s), isoDate(QDate::currentDate()), 5000);
-}
-
-// Network access that counts what is asked of it, wherever it would go.
-class CountingNetwork : public QNetworkAccessManager {
-public:
-    int requests = 0;
-
-protected:
-    QNetworkReply* createRequest(Operation op, const QNetworkRequest& request,
-                                 QIODevice* data) override
-    {
-        ++requests;
-        return QNetworkAccessManager::createRequest(op, request, data);
-    }
-};
-
-void TestApp::withoutMakerSiteNothingIsAsked()
-{
-    CountingNetwork network;
-    // The hosts as shipped: the maker has no site yet.
-    Application app(AppEnvironment{m_env->dataFolder(),
-                                   m_env->newSettings(),
-                                   Endpoints(),
-                                   m_updater,
-                                   &network,
-                                   &m_env->prompts,
-                                   &Clock::system(),
-                                   {}});
-    QCOMPARE(start(app), Application::StartResult::Running);
-    QTest::qWait(50);
-    QCOMPARE(network.requests, 0);
-    QCOMPARE(m_env->setting(u"ver"_s), u"1.0"_s);
-    QCOMPARE(m_env->setting(u"updatedt"_s), isoDate(QDate::currentDate()));
 }
 
 void TestApp::newerVersion_data()
@@ -256,12 +229,10 @@ void TestApp::secondInstanceIsRefused()
     auto second = makeApp();
     QCOMPARE(start(*second), Application::StartResult::AlreadyRunning);
     QCOMPARE(m_env->prompts.messages(), QStringList{u"程序已运行。"_s});
-    QCOMPARE(m_env->prompts.shown().first().title, u"提示"_s);
     QVERIFY(!second->window());
     // The second did nothing else; the first runs on.
     QVERIFY(!QFile::exists(m_env->dataFile(u"ver.txt"_s)));
     QTRY_COMPARE(m_env->server.requestCount(versionPage), 1);
-    QVERIFY(first->window()->isVisible());
 
     // Once the first has ended, the next start runs.
     first.reset();
@@ -271,8 +242,7 @@ void TestApp::secondInstanceIsRefused()
     QFile::remove(m_env->dataFile(u"marbleway.lock"_s));
     QVERIFY(QDir().mkpath(m_env->dataFile(u"marbleway.lock"_s)));
     m_env->prompts.clear();
-    auto fourth = makeApp();
-    QCOMPARE(start(*fourth), Application::StartResult::Failed);
+    QCOMPARE(start(*makeApp()), Application::StartResult::Failed);
     QVERIFY(m_env->prompts.messages().first().startsWith(u"数据文件夹无法使用："_s));
     QVERIFY(m_env->prompts.messages().first().contains(m_env->dir.filePath(u"data"_s)));
 }
@@ -287,7 +257,6 @@ void TestApp::closing()
         QVERIFY(!window->close());
     }
     QCOMPARE(m_env->prompts.messages(), QStringList(2, u"程序正在运行中，请停止后推出。"_s));
-    QVERIFY(window->isVisible());
 
     // Idle: the user is asked, and "No" keeps the window.
     app->panels().setText(1, StatusPanels::Paused);
@@ -295,7 +264,6 @@ void TestApp::closing()
     m_env->prompts.answerConfirm(false);
     QVERIFY(!window->close());
     QCOMPARE(m_env->prompts.shown().size(), 1);
-    QCOMPARE(m_env->prompts.shown().first().title, u"Marbleway"_s);
     QCOMPARE(m_env->prompts.shown().first().text, u"是否真的要退出软件？"_s);
     QTest::qWait(20);
     QVERIFY(window->isVisible());
@@ -306,42 +274,12 @@ void TestApp::closing()
     QCOMPARE(finished.size(), 1);
 }
 
-void TestApp::storedOptions()
-{
-    // Restoring the options must not write them back: a sixth field would be lost.
-    m_env->storeSetting(u"setting1"_s, u"1#0#0#1#1#6"_s);
-    m_env->storeSetting(u"googlese"_s, u"3"_s);
-    m_env->storeSetting(u"bingse"_s, u"10"_s);
-    m_env->storeSetting(u"settingurl"_s, u"www.站点.com$www.site.test"_s);
-    auto app = started();
-    QCOMPARE(m_env->setting(u"setting1"_s), u"1#0#0#1#1#6"_s);
-    QCOMPARE(app->crawlIntervals(), (std::array<int, 3>{3, 5, 10}));
-    // An existing site list is left alone.
-    QCOMPARE(m_env->setting(u"settingurl"_s), u"www.站点.com$www.site.test"_s);
-    // A click once loaded writes all five.
-    RelatedTab* related = app->window()->relatedTab();
-    related->optionBox(RelatedOptions::GoogleCounts)->click();
-    QCOMPARE(m_env->setting(u"setting1"_s), u"1#1#0#1#1"_s);
-    related->optionBox(RelatedOptions::MustContain)->click();
-    QCOMPARE(m_env->setting(u"setting1"_s), u"0#1#0#1#1"_s);
-
-    // Fields that are missing or not "0"/"1" leave their boxes as they are.
-    app.reset();
-    m_env->storeSetting(u"setting1"_s, u"1#x"_s);
-    app = started();
-    QCOMPARE(options(app->window()->relatedTab()), u"11100"_s);
-}
-
 void TestApp::unusableFiles()
 {
     QDir().mkpath(m_env->dataFile(u"db.sqlite"_s)); // a folder where the file should be
     auto app = started();
     QVERIFY(!app->keywords().isOpen());
     QVERIFY(app->window()->warnings().contains(u"关键词数据库无法打开"));
-    app->window()->selectTab(MainWindow::KeywordDbTabIndex);
-    QCOMPARE(app->window()->keywordDbTab()->list().rows()->size(), 0);
-    QVERIFY(
-        !app->keywords().insert(u"seo"_s, QString(), u"1"_s, u"2"_s, u"3"_s, QDate::currentDate()));
     app.reset();
 
     // The start goes on with a warning; the old "ver.txt" stays.
@@ -357,39 +295,30 @@ void TestApp::unusableFiles()
 
 void TestApp::tabSelection()
 {
-    {
-        KeywordStore seed;
-        QVERIFY(seed.open(m_env->dataFile(u"db.sqlite"_s)));
-        seed.insert(u"older"_s, u"p"_s, u"1"_s, u"2"_s, u"3"_s, QDate(2026, 1, 2));
-        seed.insertUncounted(u"newer"_s, u"p"_s, QDate(2026, 1, 3));
-    }
     auto app = started();
     MainWindow* window = app->window();
     RankTab* rank = window->rankTab();
     QVERIFY(rank->historyStrip()->isHidden());
-
+    // The tab actions and the tabs follow each other; the history strip shows
+    // with the rank tab only.
     window->tabAction(MainWindow::ResourcesTabIndex)->trigger();
     QCOMPARE(window->tabs()->currentIndex(), int(MainWindow::ResourcesTabIndex));
-    const QAbstractItemModel& categories = *window->resourcesTab()->categoriesView()->model();
-    QCOMPARE(categories.rowCount(), 3);
     window->tabs()->setCurrentIndex(MainWindow::RankTabIndex);
     QVERIFY(window->tabAction(MainWindow::RankTabIndex)->isChecked());
     QVERIFY(!rank->historyStrip()->isHidden());
 
+    // The keyword database list loads when shown; shown again, only "刷新数据库" reloads it.
+    app->keywords().insertUncounted(u"older"_s, QString(), QDate(2026, 1, 2));
     window->selectTab(MainWindow::KeywordDbTabIndex);
     QVERIFY(rank->historyStrip()->isHidden());
     const QAbstractItemModel& stored = *window->keywordDbTab()->listView()->model();
-    QCOMPARE(stored.rowCount(), 2);
-    QCOMPARE(stored.index(0, 0).data().toString(), u"newer"_s);
-    QCOMPARE(stored.index(0, 2).data().toString(), u"-"_s);
-    QCOMPARE(stored.index(1, 5).data().toString(), u"2026-01-02"_s);
-    // Shown again, the list is not reloaded; "刷新数据库" reloads it.
-    app->keywords().insertUncounted(u"newest"_s, QString(), QDate(2026, 1, 4));
+    QCOMPARE(stored.rowCount(), 1);
+    app->keywords().insertUncounted(u"newer"_s, QString(), QDate(2026, 1, 4));
     window->selectTab(MainWindow::RelatedTabIndex);
     window->selectTab(MainWindow::KeywordDbTabIndex);
-    QCOMPARE(stored.rowCount(), 2);
+    QCOMPARE(stored.rowCount(), 1);
     window->keywordDbTab()->refreshButton()->click();
-    QCOMPARE(stored.rowCount(), 3);
+    QCOMPARE(stored.rowCount(), 2);
 }
 
 // Receives the addresses the program asks the desktop to open.
@@ -414,16 +343,12 @@ void TestApp::rankTabBindings()
     MainWindow* window = app->window();
     window->selectTab(MainWindow::RankTabIndex);
     RankTab* tab = window->rankTab();
-    QCOMPARE(m_env->setting(u"setting3"_s), u"#1#0#0"_s);
     QCOMPARE(tab->depthBox()->currentText(), u"20"_s);
 
     // Choices made on the widgets are saved.
     tab->depthBox()->setCurrentIndex(0);
     tick(*tab->enginesView()->model(), 0);
     QCOMPARE(m_env->setting(u"setting3"_s), u"Google.com#0#0#0"_s);
-    tab->modeBox()->setCurrentIndex(1);
-    QCOMPARE(tab->modeBox()->toolTip(), u"一个网站对应多个关键词！"_s);
-    tab->modeBox()->setCurrentIndex(0);
 
     // The list buttons.
     m_env->prompts.answerText(u"www.bluewidget.example"_s);
@@ -431,22 +356,14 @@ void TestApp::rankTabBindings()
     m_env->prompts.answerText(u"seo tools"_s);
     tab->listButton(u"关键词"_s, u"添加"_s)->click();
     QCOMPARE(m_env->setting(u"settingurl"_s), u"www.bluewidget.example"_s);
-    QPushButton* all = tab->listButton(u"关键词"_s, u"全选"_s);
-    all->click();
-    QCOMPARE(all->text(), u"全不"_s);
 
     // A run: the start button is off and the progress shows until it ends.
     auto* progress = window->findChild<QProgressBar*>(u"rankProgress"_s);
     tab->startButton()->click();
-    QVERIFY(!tab->startButton()->isEnabled());
-    QVERIFY(progress->isVisible());
+    QVERIFY(!tab->startButton()->isEnabled() && progress->isVisible());
     QTRY_VERIFY(tab->startButton()->isEnabled());
     QVERIFY(!progress->isVisible());
-    QCOMPARE(m_env->prompts.messages().last(), u"查询完毕"_s);
-    QCOMPARE(window->findChild<QLabel*>(u"statusPanel1"_s)->text(), u"就绪"_s);
     QAbstractItemModel* results = tab->resultsView()->model();
-    QCOMPARE(results->rowCount(), 2);
-    QCOMPARE(results->index(1, 1).data().toString(), u"3"_s);
     QCOMPARE(results->index(1, 0).data(Qt::DecorationRole).typeId(), QMetaType::QIcon);
 
     // A double click on an engine row opens its result page; a site row has none.
@@ -465,20 +382,15 @@ void TestApp::crawlIntervalWindow()
     m_env->storeSetting(u"bingse"_s, u"12"_s);
     auto app = started();
     QCOMPARE(app->crawlIntervals(), (std::array<int, 3>{5, 10, 12}));
-    QAction* open = nullptr;
     for (QAction* action : app->window()->findChildren<QAction*>())
         if (action->text() == u"搜索引擎屏蔽设置"_s)
-            open = action;
-    QVERIFY(open && open->isEnabled());
-    open->trigger();
+            action->trigger();
     auto* dialog = app->window()->findChild<CrawlSettingsDialog*>();
     QVERIFY(dialog && dialog->isVisible());
     // Opening shows and writes the stored intervals; one outside 3 to 10 shows none.
-    QCOMPARE(dialog->intervalBox(0)->currentText(), u"5"_s);
     QCOMPARE(dialog->intervalBox(1)->currentText(), u"10"_s);
     QCOMPARE(dialog->intervalBox(2)->currentIndex(), -1);
     QCOMPARE(m_env->setting(u"googlese"_s), u"5"_s);
-    QCOMPARE(m_env->setting(u"bingse"_s), u"12"_s);
     dialog->intervalBox(0)->setCurrentIndex(0);
     QCOMPARE(m_env->setting(u"googlese"_s), u"3"_s);
     QCOMPARE(app->crawlIntervals()[0], 3);
@@ -508,10 +420,10 @@ void TestApp::relatedTabBindings()
     QCOMPARE(panel(), u"进行中..."_s);
     QTRY_COMPARE(tab->startButton()->text(), u"开始查询"_s);
     QVERIFY(tab->filterFrame()->isEnabled());
+    QCOMPARE(panel(), u"就绪"_s);
     QAbstractItemModel* shown = tab->resultsView()->model();
     QCOMPARE(shown->rowCount(), 2);
     QVERIFY(shown->index(0, 0).data(Qt::FontRole).value<QFont>().bold());
-    QCOMPARE(panel(), u"就绪"_s);
 
     // A click on a header sorts; the database button stores the checked rows.
     tab->resultsView()->header()->sectionClicked(0);

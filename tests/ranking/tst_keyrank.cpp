@@ -11,9 +11,9 @@ using namespace std::chrono_literals;
 namespace {
 
 // Result pages in each engine's layout, one block per host (a host may carry a path).
-QString googlePage(const QStringList& hosts)
+QString googlePage(const QStringList& hosts, const QString& head = {})
 {
-    QString html = u"<html><head><title>Google</title></head><body><div id=res>"_s;
+    QString html = u"<html><head><title>Google</title>"_s + head + u"</head><body><div id=res>"_s;
     for (const QString& host : hosts)
         html += u"<li class=g><h3 class=r><a href=\"http://"_s + host +
                 u"/\" class=l>A result</a></h3><cite>"_s + host + u"</cite></li>"_s;
@@ -62,15 +62,11 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
+    void queryAddresses_data();
     void queryAddresses();
-    void enginesReceiveTheKeywordAsTyped_data();
-    void enginesReceiveTheKeywordAsTyped();
-    void google();
-    void yahooCountsThePageHead();
-    void bingMatchesTheFirstLinkOnly();
+    void positionsOnEachEngine();
     void failedPagesDoNotShiftPositions();
-    void siteMatchAndFields();
-    void everyPosition();
+    void positionsEndAtTheLimit();
     void linkNormalisation_data();
     void linkNormalisation();
 
@@ -79,7 +75,6 @@ private:
     // "position page link" after a search of `pages` pages from page `s` past `last`.
     QString rank(SearchEngine engine, const QString& site, int pages, qint16 s = 0,
                  qint16 last = 0);
-    QList<int> positions(bool all);
 
     std::unique_ptr<TestHttpServer> m_server;
     std::unique_ptr<WebFixture> m_web;
@@ -116,112 +111,90 @@ QString TestKeyrank::rank(SearchEngine engine, const QString& site, int pages, q
     return u"%1 %2 %3"_s.arg(position).arg(fields.page, fields.link);
 }
 
-QList<int> TestKeyrank::positions(bool all)
+void TestKeyrank::queryAddresses_data()
 {
-    QList<int> found;
-    await(m_finder->positions(SearchEngine::Google, all,
-                              [&found](const RankHit& hit) { found << hit.position; }));
-    return found;
+    QTest::addColumn<QString>("keyword");
+    for (const QString& keyword : {u"seo 工具"_s, u"c# tutorial"_s, u"at&t plans"_s,
+                                   u"c++ compiler"_s, u"100% free"_s, u"a=b&c=d"_s, u"seo 😀"_s})
+        QTest::newRow(qPrintable(keyword)) << keyword;
 }
 
 void TestKeyrank::queryAddresses()
 {
-    m_finder->setKeyword(u"seo 工具"_s);
-    m_finder->setUrl(u"www.nowhere.test"_s);
-    m_finder->setMaxnum(2);
-    QCOMPARE(await(m_finder->GetGoogleRank(0, 0)), 0);
-    QCOMPARE(await(m_finder->GetYahooRank(0, 0)), 0);
-    QCOMPARE(await(m_finder->GetBingRank(0, 0)), 0);
-    // The keyword goes in last: its "%20" is no place marker.
-    QStringList expected;
-    for (const auto& [query, first] : {std::pair{u"q=%2&hl=en&newwindow=1&start=%1&sa=N"_s, 0},
-                                       {u"p=%2&fr=sfp&xargs=0&b=%1"_s, 1},
-                                       {u"q=%2&first=%1"_s, 1}})
-        for (const int page : {0, 1})
-            expected << query.arg(first + page * 10).arg(u"seo%20%E5%B7%A5%E5%85%B7"_s);
-    QStringList asked;
-    for (const Request& request : m_server->requests()) {
-        QCOMPARE(request.path, u"/search"_s);
-        asked << QString::fromLatin1(request.rawQuery);
-    }
-    QCOMPARE(asked, expected);
-    QCOMPARE(rankPageUrl(m_web->endpoints, SearchEngine::Bing, u"k"_s, 4),
-             m_server->url(u"/search?q=k&first=41"));
-}
-
-void TestKeyrank::enginesReceiveTheKeywordAsTyped_data()
-{
-    QTest::addColumn<QString>("keyword");
-    for (const QString& keyword : {u"c# tutorial"_s, u"at&t plans"_s, u"c++ compiler"_s,
-                                   u"100% free"_s, u"a=b&c=d"_s, u"医院 seo"_s, u"seo 😀"_s})
-        QTest::newRow(qPrintable(keyword)) << keyword;
-}
-
-void TestKeyrank::enginesReceiveTheKeywordAsTyped()
-{
+    // Two pages per engine; each engine receives the keyword exactly as typed.
     QFETCH(QString, keyword);
     m_finder->setKeyword(keyword);
     m_finder->setUrl(u"www.nowhere.test"_s);
-    m_finder->setMaxnum(1);
+    m_finder->setMaxnum(2);
     for (const SearchEngine engine : AllSearchEngines)
-        await(m_finder->find(engine, 0, 0));
-    const QList<Request> requests = m_server->requests();
-    QCOMPARE(requests.size(), 3);
-    QCOMPARE(requests.at(0).query(u"q"), keyword);
-    QCOMPARE(requests.at(1).query(u"p"), keyword);
-    QCOMPARE(requests.at(2).query(u"q"), keyword);
-    // The rest of the address is as before: the engine's other keys are all there.
-    QCOMPARE(requests.at(0).queryKeys().size(), 5);
+        QCOMPARE(await(m_finder->find(engine, 0, 0)), 0);
+    QStringList expected;
+    for (const auto& [query, first] :
+         {std::pair{u"/search?q=%1&hl=en&newwindow=1&start=%2&sa=N"_s, 0},
+          {u"/search?p=%1&fr=sfp&xargs=0&b=%2"_s, 1},
+          {u"/search?q=%1&first=%2"_s, 1}})
+        for (const int page : {0, 1})
+            expected << query.arg(keyword, QString::number(first + page * 10));
+    QStringList asked;
+    for (const Request& request : m_server->requests()) {
+        // The keyword's key comes first; "=" and "&" in the keyword split nothing.
+        QCOMPARE(request.query(request.queryKeys().value(0)), keyword);
+        QStringList pairs;
+        for (const QString& key : request.queryKeys())
+            pairs << key + u'=' + request.query(key).value_or(QString());
+        asked << request.path + u'?' + pairs.join(u'&');
+    }
+    QCOMPARE(asked, expected);
 }
 
-void TestKeyrank::google()
+void TestKeyrank::positionsOnEachEngine()
 {
+    // Each engine's pages on one server: their page keys differ.
     serveSearch(u"start"_s, u"0"_s, googlePage(hosts({4, 7})));
     // Page 1 names the site in its head too, before the first block: not a result.
-    QString second = googlePage(hosts({2}, 11, site + u"/Deep/Page"_s));
-    second.replace(u"<title>Google</title>"_s,
-                   u"<title>Google</title><a href=\"http://"_s + site + u"/ad\">ad</a>"_s);
-    serveSearch(u"start"_s, u"10"_s, second);
+    serveSearch(u"start"_s, u"10"_s,
+                googlePage(hosts({2}, 11, site + u"/Deep/Page"_s),
+                           u"<a href=\"http://"_s + site + u"/ad\">ad</a>"_s));
+    serveSearch(u"b"_s, u"1"_s, yahooPage(hosts({1})));
+    serveSearch(u"b"_s, u"11"_s,
+                yahooPage(hosts({}, 11), u"<a href=\"/r?u=http%3a//www.mysite.test/ad\">"_s));
+    // Block 2 names the site only after its first link: no match there.
+    QString bing = bingPage(hosts({6}, 1, site + u"/Blog/Post"_s));
+    bing.replace(u"www.other2.test</a><p>snippet"_s, u"www.other2.test</a><p>see "_s + site);
+    serveSearch(u"first"_s, u"1"_s, bing);
 
     QCOMPARE(rank(SearchEngine::Google, site, 1), u"4 0 "_s + site);
-    QCOMPARE(m_finder->fields(SearchEngine::Google).queryUrl,
-             m_server->url(u"/search?q=seo%20tools&hl=en&newwindow=1&start=0&sa=N"));
+    const QString firstPage =
+        m_server->url(u"/search?q=seo%20tools&hl=en&newwindow=1&start=0&sa=N");
+    QCOMPARE(m_finder->fields(SearchEngine::Google).queryUrl, firstPage);
+    // The other engines' fields are not touched.
+    QCOMPARE(m_finder->fields(SearchEngine::Yahoo).queryUrl, QString());
+    QCOMPARE(m_finder->fields(SearchEngine::Bing).page, QString());
     QCOMPARE(rank(SearchEngine::Google, site, 1, 0, 4), u"7 0 "_s + site);
     // Past the last position on page 0, the scan moves to page 1.
     QCOMPARE(rank(SearchEngine::Google, site, 2, 0, 7), u"12 1 www.mysite.test/deep/page"_s);
+    // Matched as given, case included. A miss keeps the address of the earlier match.
+    QCOMPARE(rank(SearchEngine::Google, u"WWW.MySite.test"_s, 1), u"0 1 "_s);
     QVERIFY(m_finder->fields(SearchEngine::Google).queryUrl.contains(u"&start=10&"));
+    // Matches passed over (not past `rank`) still record their page's address.
     QCOMPARE(rank(SearchEngine::Google, site, 1, 0, 7), u"0 1 "_s);
+    QCOMPARE(m_finder->fields(SearchEngine::Google).queryUrl, firstPage);
+    // A substring matches, the empty string at once.
+    QCOMPARE(rank(SearchEngine::Google, u"mysite"_s, 1), u"4 0 "_s + site);
+    QCOMPARE(rank(SearchEngine::Google, QString(), 1), u"1 0 www.other1.test"_s);
+    // Yahoo: the first block after the marker reads as position 2; on page 1 the
+    // site stands only in the page head, which counts as position 11.
+    QCOMPARE(rank(SearchEngine::Yahoo, site, 1), u"2 0 "_s + site);
+    QCOMPARE(rank(SearchEngine::Yahoo, site, 2, 1, 0), u"11 1 www.mysite.test/ad"_s);
+    // Looked for right after the encoded scheme: without its "www." it is missed.
+    QCOMPARE(rank(SearchEngine::Yahoo, u"mysite.test"_s, 1), u"0 1 "_s);
+    QCOMPARE(rank(SearchEngine::Bing, site, 1), u"6 0 www.mysite.test/blog/post"_s);
     // No pages to read: no request, the page field at the depth.
     m_server->clearRequests();
     QCOMPARE(rank(SearchEngine::Google, site, 0), u"0 0 "_s);
     QCOMPARE(rank(SearchEngine::Bing, site, 2, 2, 0), u"0 2 "_s);
     QCOMPARE(rank(SearchEngine::Yahoo, site, 1, 5, 0), u"0 1 "_s);
     QCOMPARE(m_server->requestCount(), 0);
-}
-
-void TestKeyrank::yahooCountsThePageHead()
-{
-    serveSearch(u"b"_s, u"1"_s, yahooPage(hosts({1})));
-    serveSearch(u"b"_s, u"11"_s,
-                yahooPage(hosts({}, 11), u"<a href=\"/r?u=http%3a//www.mysite.test/ad\">"_s));
-    // The first block after the marker reads as position 2.
-    QCOMPARE(rank(SearchEngine::Yahoo, site, 1), u"2 0 "_s + site);
-    // On page 1 the site stands only in the page head, which counts as position 11.
-    QCOMPARE(rank(SearchEngine::Yahoo, site, 2, 1, 0), u"11 1 www.mysite.test/ad"_s);
-    // The site is looked for right after the encoded scheme: without its "www." it is missed.
-    QCOMPARE(rank(SearchEngine::Yahoo, u"mysite.test"_s, 1), u"0 1 "_s);
-}
-
-void TestKeyrank::bingMatchesTheFirstLinkOnly()
-{
-    QString page = bingPage(hosts({6}, 1, site + u"/Blog/Post"_s));
-    // Block 2 names the site only after its first link: no match there.
-    page.replace(u"www.other2.test</a><p>snippet"_s,
-                 u"www.other2.test</a><p>see www.mysite.test"_s);
-    serveSearch(u"first"_s, u"1"_s, page);
-    QCOMPARE(rank(SearchEngine::Bing, site, 1), u"6 0 www.mysite.test/blog/post"_s);
-    QVERIFY(
-        m_finder->fields(SearchEngine::Bing).queryUrl.endsWith(u"/search?q=seo%20tools&first=1"));
 }
 
 void TestKeyrank::failedPagesDoNotShiftPositions()
@@ -248,75 +221,36 @@ void TestKeyrank::failedPagesDoNotShiftPositions()
     QCOMPARE(rank(SearchEngine::Google, site, 2), u"0 2 "_s);
 }
 
-void TestKeyrank::siteMatchAndFields()
+void TestKeyrank::positionsEndAtTheLimit()
 {
-    serveSearch(u"start"_s, u"0"_s, googlePage(hosts({2})));
-    // Matched as given, case included; a substring matches, the empty string at once.
-    QCOMPARE(rank(SearchEngine::Google, u"WWW.MySite.test"_s, 1), u"0 1 "_s);
-    QCOMPARE(rank(SearchEngine::Google, u"mysite"_s, 1), u"2 0 "_s + site);
-    QCOMPARE(rank(SearchEngine::Google, QString(), 1), u"1 0 www.other1.test"_s);
-    const QString matchedUrl = m_finder->fields(SearchEngine::Google).queryUrl;
-    QVERIFY(!matchedUrl.isEmpty());
-    // The other engines' fields are not touched.
-    QCOMPARE(m_finder->fields(SearchEngine::Yahoo).queryUrl, QString());
-    QCOMPARE(m_finder->fields(SearchEngine::Bing).page, QString());
-
-    // A miss clears the link but keeps the address of the earlier match.
-    QCOMPARE(rank(SearchEngine::Google, u"www.absent.test"_s, 1), u"0 1 "_s);
-    QCOMPARE(m_finder->fields(SearchEngine::Google).queryUrl, matchedUrl);
-    // A match passed over (not past `rank`) still records its page's address.
-    m_finder->setKeyword(u"other"_s);
-    m_server->serve(u"/search"_s, {{u"q"_s, u"other"_s}, {u"start"_s, u"0"_s}},
-                    Response::page(googlePage(hosts({1}))));
-    QCOMPARE(rank(SearchEngine::Google, site, 1, 0, 1), u"0 1 "_s);
-    QVERIFY(m_finder->fields(SearchEngine::Google).queryUrl.contains(u"q=other"));
-}
-
-void TestKeyrank::everyPosition()
-{
-    // The loop the rank job and the command line run: every position within the
-    // depth, each page read once.
-    serveSearch(u"start"_s, u"0"_s, googlePage(hosts({3, 7})));
-    serveSearch(u"start"_s, u"10"_s, googlePage(hosts({10}, 11)));
-    m_finder->setUrl(site);
-    m_finder->setMaxnum(2);
-    QCOMPARE(positions(true), QList<int>({3, 7, 20}));
-    QCOMPARE(m_server->requestCount(), 2);
-    // Without all positions: the first only; a miss is still one row, position 0.
-    QCOMPARE(positions(false), QList<int>{3});
-    m_finder->setUrl(u"www.absent.test"_s);
-    QList<RankHit> hits;
-    await(m_finder->positions(SearchEngine::Google, true,
-                              [&hits](const RankHit& hit) { hits << hit; }));
-    QCOMPARE(hits.size(), 1);
-    QCOMPARE(hits.first().position, 0);
-    QCOMPARE(hits.first().link, QString());
-
     // A page of 40,000 matching blocks: positions past what the day files hold
     // end the search instead of wrapping to negative numbers.
-    m_server->clearRequests();
     serveSearch(u"start"_s, u"0"_s, googlePage(QStringList(40000, site)));
     m_finder->setUrl(site);
-    const QList<int> many = positions(true);
-    QCOMPARE(many.size(), cKeyrank::MaxPosition);
-    QCOMPARE(many.last(), cKeyrank::MaxPosition);
+    m_finder->setMaxnum(2);
+    QList<int> found;
+    await(m_finder->positions(SearchEngine::Google, true,
+                              [&found](const RankHit& hit) { found << hit.position; }));
+    QCOMPARE(found.size(), cKeyrank::MaxPosition);
+    QCOMPARE(found.last(), cKeyrank::MaxPosition);
     QCOMPARE(m_server->requestCount(), 1);
     QCOMPARE(rank(SearchEngine::Google, site, 1, 0, cKeyrank::MaxPosition), u"0 1 "_s);
 }
 
 void TestKeyrank::linkNormalisation_data()
 {
+    // Without "http://" and one trailing "/", lower-cased whenever either was there.
     QTest::addColumn<QString>("raw");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("scheme, host and slash") << u"http://www.site.test/"_s << u"www.site.test"_s;
-    QTest::newRow("mixed case with scheme")
-        << u"http://WWW.Site.test/Path/"_s << u"www.site.test/path"_s;
-    QTest::newRow("scheme in capitals") << u"HTTP://Site.test/A"_s << u"site.test/a"_s;
-    QTest::newRow("no scheme, no slash keeps case") << u"Site.test/A?Q=1"_s << u"Site.test/A?Q=1"_s;
-    QTest::newRow("trailing slash lower-cases") << u"Site.test/A/"_s << u"site.test/a"_s;
-    QTest::newRow("only one slash removed") << u"site.test//"_s << u"site.test/"_s;
-    QTest::newRow("https is kept") << u"https://site.test/x"_s << u"https://site.test/x"_s;
-    QTest::newRow("empty") << QString() << QString();
+    for (const auto& [raw, stored] : {std::pair{u"http://www.site.test/"_s, u"www.site.test"_s},
+                                      {u"http://WWW.Site.test/Path/"_s, u"www.site.test/path"_s},
+                                      {u"HTTP://Site.test/A"_s, u"site.test/a"_s},
+                                      {u"Site.test/A?Q=1"_s, u"Site.test/A?Q=1"_s},
+                                      {u"Site.test/A/"_s, u"site.test/a"_s},
+                                      {u"site.test//"_s, u"site.test/"_s},
+                                      {u"https://site.test/x"_s, u"https://site.test/x"_s},
+                                      {QString(), QString()}})
+        QTest::newRow(raw.isEmpty() ? "empty" : qPrintable(raw)) << raw << stored;
 }
 
 void TestKeyrank::linkNormalisation()
