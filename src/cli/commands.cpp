@@ -109,7 +109,7 @@ QCoro::Task<int> runRank(RankOptions options)
 {
     const std::optional<Online> online = goOnline();
     if (!online)
-        co_return 2;
+        co_return 1;
     cKeyrank finder(*online->client, online->endpoints);
     QStringList engines;
     for (const SearchEngine engine : options.engines)
@@ -134,7 +134,7 @@ QCoro::Task<int> runFavourites(FavouritesOptions options)
     }
     const std::optional<Online> online = goOnline();
     if (!online)
-        co_return 2;
+        co_return 1;
     cKeyrank finder(*online->client, online->endpoints);
     int status = 0;
     for (const QString& descriptor : favourites) {
@@ -191,7 +191,7 @@ QCoro::Task<int> runRelated(RelatedSearchOptions options)
 {
     const std::optional<Online> online = goOnline();
     if (!online)
-        co_return 2;
+        co_return 1;
     const DataFolder data = DataFolder::fromEnvironment();
     data.ensureExists();
     // A database that cannot be used is told once; the rows still print, and

@@ -321,8 +321,9 @@ Environment:
 
 Exit status: 0 when the command ran, 1 when what it found could not be kept
 (a favourite's history, the keyword database; the lines still print) or the
-keyword database cannot be opened (the reason goes to the standard error), 2
-when the command line was wrong.
+command could not run (hosts that cannot be used, a keyword database that
+cannot be opened; the reason goes to the standard error), 2 when the command
+line was wrong.
 )"_s;
 }
 

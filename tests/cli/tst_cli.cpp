@@ -40,6 +40,7 @@ private Q_SLOTS:
     void fetchPrintsThePage();
     void favourites();
     void related();
+    void keywordDatabase();
 
 private:
     Outcome run(const QStringList& arguments, const QString& hosts = {});
@@ -121,13 +122,22 @@ void TestCli::commandLine_data()
     row("no site", {u"rank"_s, u"--keyword"_s, u"k"_s}, 2, u"--site"_s);
     row("no keyword", {u"rank"_s, u"--site"_s, u"a.test"_s}, 2, u"--keyword"_s);
     row("missing value", {u"rank"_s, u"--site"_s}, 2, u"site"_s);
-    row("unusable hosts", rank, 2, u"MARBLEWAY_HOSTS"_s, u"google=http://127.0.0.1/"_s);
+    row("unusable hosts", rank, 1, u"MARBLEWAY_HOSTS"_s, u"google=http://127.0.0.1/"_s);
     row("fetch without url", {u"fetch"_s}, 2, u"one URL"_s);
     row("bad charset", fetch + QStringList{u"--charset"_s, u"utf-99"_s}, 2, u"utf-99"_s);
     row("bad timeout", fetch + QStringList{u"--timeout"_s, u"soon"_s}, 2, u"--timeout"_s);
     row("negative timeout", fetch + QStringList{u"--timeout"_s, u"-1"_s}, 2, u"--timeout"_s);
     row("favourites, neither", {u"favourites"_s}, 2, u"--list"_s);
     row("bad counts", {u"related"_s, u"seo"_s, u"--counts"_s, u"altavista"_s}, 2, u"altavista"_s);
+    row("db alone", {u"db"_s}, 2, u"list, update, delete or add"_s);
+    row("db unknown", {u"db"_s, u"drop"_s}, 2, u"\"drop\""_s);
+    row("db count without relation", {u"db"_s, u"list"_s, u"--google"_s, u"1000"_s}, 2,
+        u"--google takes a relation"_s);
+    row("db both words", {u"db"_s, u"list"_s, u"--contains"_s, u"a"_s, u"--not-contains"_s, u"b"_s},
+        2, u"not both"_s);
+    row("db delete nothing", {u"db"_s, u"delete"_s, u" "_s}, 2, u"at least one keyword"_s);
+    row("db bad engine", {u"db"_s, u"update"_s, u"--engines"_s, u"google,altavista"_s}, 2,
+        u"altavista"_s);
 }
 
 void TestCli::commandLine()
@@ -266,6 +276,56 @@ void TestCli::related()
     QVERIFY(damaged.out.startsWith(u"seo tools\t-\t-\t-\n"_s));
     QVERIFY(damaged.out.contains(u"\nseo tools online\t"_s));
     QCOMPARE(damaged.err.count(u"keyword database"_s), 1);
+}
+
+void TestCli::keywordDatabase()
+{
+    QTemporaryDir home;
+    qputenv("MARBLEWAY_HOME", home.path().toUtf8());
+    const auto lines = [this](const QStringList& arguments) {
+        const Outcome outcome = run(arguments, hosts());
+        return outcome.exitCode == 0 ? outcome.out.split(u'\n', Qt::SkipEmptyParts)
+                                     : QStringList{outcome.err};
+    };
+    const QString odd = u"it's 100%_"_s;
+    QCOMPARE(lines({u"db"_s, u"add"_s, u"seo tools"_s, u" "_s + odd, u"seo tools"_s, u"--parent"_s,
+                    u"seo"_s}),
+             (QStringList{u"seo tools"_s, odd}));
+    QCOMPARE(lines({u"db"_s, u"add"_s, u"seo tools"_s}), QStringList());
+
+    // Only Yahoo asked: the other counts stay, the date is today's; rows print newest first.
+    qputenv("MARBLEWAY_TIME_SCALE", "1000");
+    const QStringList updated = lines({u"db"_s, u"update"_s, u"--engines"_s, u"YAHOO"_s});
+    qunsetenv("MARBLEWAY_TIME_SCALE");
+    QStringList expected;
+    for (const QString& keyword : {odd, u"seo tools"_s}) {
+        expected << QStringList{keyword,
+                                u"seo"_s,
+                                u"-"_s,
+                                QString::number(fakeweb::countFor(SearchEngine::Yahoo, keyword)),
+                                u"-"_s,
+                                isoDate(QDate::currentDate())}
+                        .join(u'\t');
+    }
+    QCOMPARE(updated, expected);
+    QCOMPARE(lines({u"db"_s, u"list"_s}), expected);
+    QCOMPARE(lines({u"db"_s, u"list"_s, u"--contains"_s, u"seo"_s, u"--yahoo"_s, u">0"_s}),
+             QStringList{expected.at(1)});
+    // "-" never drops a keyword; the word is matched as typed.
+    QCOMPARE(lines({u"db"_s, u"list"_s, u"--not-contains"_s, u"SEO"_s, u"--google"_s, u"=5"_s}),
+             expected);
+    QCOMPARE(lines({u"db"_s, u"delete"_s, u"seo tools"_s, u"nothing"_s}),
+             QStringList{u"seo tools"_s});
+    QCOMPARE(lines({u"db"_s, u"list"_s}), QStringList{expected.at(0)});
+
+    QFile database(home.filePath(u"db.sqlite"_s));
+    QVERIFY(database.open(QIODevice::WriteOnly));
+    database.write(QByteArray(8192, 'x'));
+    database.close();
+    const Outcome unusable = run({u"db"_s, u"list"_s});
+    qunsetenv("MARBLEWAY_HOME");
+    QCOMPARE(unusable.exitCode, 1);
+    QVERIFY(unusable.err.contains(u"the keyword database cannot be opened"_s));
 }
 
 QTEST_GUILESS_MAIN(TestCli)
