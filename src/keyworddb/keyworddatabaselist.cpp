@@ -33,8 +33,12 @@ public:
         return text;
     }
 
+    // Counts are mostly distinct numbers: only "-" is worth sharing.
+    QString count(QString text) const { return text == m_noCount ? m_noCount : text; }
+
 private:
     QHash<QString, QString> m_texts;
+    QString m_noCount = QStringLiteral("-");
 };
 
 } // namespace
@@ -66,40 +70,47 @@ QCoro::Task<> KeywordDatabaseList::load()
     m_visible.unsort();
     m_rows.clear();
     std::vector<Row> rows;
-    rows.reserve(size_t(std::max<qint64>(0, m_store->count())));
-    SharedTexts shared;
-    qint64 before = std::numeric_limits<qint64>::max();
     QElapsedTimer step;
     step.start();
-    for (;;) {
-        const QList<KeywordRecord> part = m_store->page(before, pageRows);
-        for (const KeywordRecord& record : part) {
-            Row row;
-            row.cells = {record.keys,
-                         shared.take(record.parentkeys),
-                         record.googles.size() <= 1 ? shared.take(record.googles) : record.googles,
-                         record.yahoos.size() <= 1 ? shared.take(record.yahoos) : record.yahoos,
-                         record.bings.size() <= 1 ? shared.take(record.bings) : record.bings,
-                         shared.take(record.adddate)};
-            row.checkable = true;
-            rows.push_back(std::move(row));
+    // A reload asked for meanwhile starts the reading over.
+    do {
+        m_reload = false;
+        rows.clear();
+        rows.reserve(size_t(std::max<qint64>(0, m_store->count())));
+        SharedTexts shared;
+        qint64 before = std::numeric_limits<qint64>::max();
+        for (;;) {
+            QList<KeywordRecord> part = m_store->page(before, pageRows);
+            for (KeywordRecord& record : part) {
+                Row row;
+                row.cells.reserve(Columns.size());
+                row.cells.append(std::move(record.keys));
+                row.cells.append(shared.take(std::move(record.parentkeys)));
+                row.cells.append(shared.count(std::move(record.googles)));
+                row.cells.append(shared.count(std::move(record.yahoos)));
+                row.cells.append(shared.count(std::move(record.bings)));
+                row.cells.append(shared.take(std::move(record.adddate)));
+                row.checkable = true;
+                rows.push_back(std::move(row));
+            }
+            if (part.size() < pageRows || m_reload)
+                break;
+            before = part.constLast().id;
+            if (step.elapsed() >= stepMs) {
+                co_await letEventsRun();
+                if (!self)
+                    co_return;
+                step.restart();
+            }
         }
-        if (part.size() < pageRows)
-            break;
-        before = part.last().id;
-        if (step.elapsed() >= stepMs) {
+        // Showing many rows is a step of its own.
+        if (step.elapsed() >= stepMs / 3) {
             co_await letEventsRun();
             if (!self)
                 co_return;
             step.restart();
         }
-        if (m_reload) {
-            m_reload = false;
-            rows.clear();
-            shared = SharedTexts();
-            before = std::numeric_limits<qint64>::max();
-        }
-    }
+    } while (m_reload);
     m_rows.reset(std::move(rows));
     m_loading = false;
     Q_EMIT loadingChanged(false);
