@@ -44,6 +44,7 @@ private Q_SLOTS:
     void filters();
     void filterStartsOverFromTheFullList();
     void addDeleteAndLoad();
+    void largeTableLoadsWhole();
     void refresh_data();
     void refresh();
     void refreshTimeOutsAndPacing();
@@ -265,6 +266,23 @@ void TestDatabase::addDeleteAndLoad()
     QCOMPARE(m_env->prompts.messages(),
              (QStringList{u"成功删除0个关键词！"_s, u"成功提交了0条数据至数据库！"_s}));
     QCOMPARE(column(visible), (QStringList{u"counted"_s, u"planner"_s}));
+}
+
+// Read in several steps, every row arrives once, newest first.
+void TestDatabase::largeTableLoadsWhole()
+{
+    constexpr int count = 12001;
+    {
+        KeywordStore::Transaction transaction(*m_store);
+        for (int i = 0; i < count; ++i)
+            m_store->insertUncounted(QString::number(i), QString(), QDate(2026, 1, 2));
+        QVERIFY(transaction.commit());
+    }
+    await(list().load());
+    const QStringList keys = column(*list().list());
+    QCOMPARE(keys.size(), count);
+    for (int row = 0; row < count; ++row)
+        QCOMPARE(keys.at(row), QString::number(count - 1 - row));
 }
 
 void TestDatabase::refresh_data()
