@@ -70,7 +70,7 @@ KeywordDbTab::KeywordDbTab(KeywordDatabaseList& list, DatabaseRefresh& refresh,
     buttons->addWidget(m_delete);
     buttons->addWidget(m_refresh);
     buttons->addStretch();
-    addExportButtons(buttons, u"导出至"_s);
+    m_export = addExportButtons(buttons, u"导出至"_s);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(

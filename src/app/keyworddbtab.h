@@ -30,6 +30,8 @@ public:
     QPushButton* updateButton() const { return m_update; }
     QCheckBox* updateBox(int engine) const { return m_updateBoxes[size_t(engine)]; }
 
+    const ExportButtons& exportButtons() const { return m_export; }
+
 private:
     void sortByColumn(int column);
 
@@ -43,6 +45,7 @@ private:
     QPushButton* m_update;
     std::array<QCheckBox*, AllSearchEngines.size()> m_updateBoxes{};
     Qt::SortOrder m_order = Qt::AscendingOrder;
+    ExportButtons m_export;
 };
 
 } // namespace marbleway

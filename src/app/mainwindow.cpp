@@ -8,17 +8,21 @@
 #include "app/relatedtab.h"
 #include "app/resourcestab.h"
 #include "core/version.h"
+#include "export/exportlist.h"
 #include "ranking/ranktabcontroller.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -152,11 +156,44 @@ void MainWindow::buildStatusBar()
     connect(&m_app->rankController(), &RankTabController::warning, this, &MainWindow::showWarning);
     connect(&m_app->relatedSearch(), &Job::warning, this, &MainWindow::showWarning);
 
+    connectExports(m_related->exportButtons(), m_related->resultsView(), ReportKind::Related);
+    connectExports(m_rank->exportButtons(), m_rank->resultsView(), ReportKind::Rank);
+    connectExports(m_keywordDb->exportButtons(), m_keywordDb->listView(), ReportKind::Database);
+
     StatusPanels& panels = m_app->panels();
     for (int panel = 1; panel <= 3; ++panel)
         m_panels[size_t(panel - 1)]->setText(panels.text(panel));
     connect(&panels, &StatusPanels::changed, this,
             [this](int panel, const QString& text) { m_panels[size_t(panel - 1)]->setText(text); });
+}
+
+void MainWindow::connectExports(const ExportButtons& buttons, QTreeView* view, ReportKind kind)
+{
+    const std::array<std::pair<QPushButton*, ExportFormat>, 4> formats = {{
+        {buttons.text, ExportFormat::Text},
+        {buttons.html, ExportFormat::Html},
+        {buttons.excel, ExportFormat::Workbook},
+        {buttons.csv, ExportFormat::Csv},
+    }};
+    for (const auto& [button, format] : formats) {
+        button->setEnabled(true);
+        button->setToolTip({});
+        connect(button, &QPushButton::clicked, this, [this, view, kind, format] {
+            // Columns the list does not show stay out of the workbook and CSV.
+            std::vector<bool> hidden;
+            for (int column = 0; column < view->model()->columnCount(); ++column)
+                hidden.push_back(view->header()->isSectionHidden(column) ||
+                                 view->header()->sectionSize(column) == 0);
+            static const std::array<QString, 4> descriptions = {u"Txt"_s, u"Html"_s, u"Excel"_s,
+                                                                u"CSV"_s};
+            ExportList(ExportServices{m_app->prompts(), m_app->panels(),
+                                      [](const QString& path) {
+                                          QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+                                      }},
+                       *view->model(), descriptions[size_t(format)], format, kind,
+                       std::move(hidden));
+        });
+    }
 }
 
 void MainWindow::fillChoiceLists()

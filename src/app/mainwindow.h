@@ -1,5 +1,8 @@
 #pragma once
 
+#include "app/pagewidgets.h"
+#include "export/report.h"
+
 #include <QMainWindow>
 #include <QPointer>
 #include <qcoro/qcorotask.h>
@@ -10,6 +13,7 @@ class QAction;
 class QLabel;
 class QProgressBar;
 class QTabWidget;
+class QTreeView;
 
 namespace marbleway {
 
@@ -63,6 +67,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Connects a list's export buttons: the list its view shows, as `kind`.
+    void connectExports(const ExportButtons& buttons, QTreeView* view, ReportKind kind);
     void buildMenus();
     void openCrawlSettings();
     void buildStatusBar();

@@ -77,7 +77,8 @@ ExportButtons addExportButtons(QHBoxLayout* row, const QString& verb)
     buttons.text = pendingButton(verb + u"Txt"_s);
     buttons.html = pendingButton(verb + u"Html"_s);
     buttons.excel = pendingButton(verb + u"Excel"_s);
-    for (QPushButton* button : {buttons.text, buttons.html, buttons.excel})
+    buttons.csv = pendingButton(verb + u"Csv"_s);
+    for (QPushButton* button : {buttons.text, buttons.html, buttons.excel, buttons.csv})
         row->addWidget(button);
     return buttons;
 }

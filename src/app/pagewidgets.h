@@ -43,11 +43,13 @@ private:
     QPushButton* m_restore;
 };
 
-// The three export buttons of a list: `verb` + "Txt", "Html", "Excel".
+// The export buttons of a list: `verb` + "Txt", "Html", "Excel", "Csv". They
+// wait, greyed out, until the window connects them to their list.
 struct ExportButtons {
     QPushButton* text = nullptr;
     QPushButton* html = nullptr;
     QPushButton* excel = nullptr;
+    QPushButton* csv = nullptr;
 };
 ExportButtons addExportButtons(QHBoxLayout* row, const QString& verb);
 

@@ -86,7 +86,7 @@ RankTab::RankTab(RankTabController& controller, QWidget* parent)
     resultsLayout->addWidget(m_results, 1);
     auto* resultButtons = new QHBoxLayout;
     resultButtons->addWidget(hintLabel(u"排名为0表示在指定记录中未找到符合的结果。"_s, this), 1);
-    addExportButtons(resultButtons, u"导出至"_s);
+    m_export = addExportButtons(resultButtons, u"导出至"_s);
     resultsLayout->addLayout(resultButtons);
 
     // Right, bottom: recent queries and favourites.

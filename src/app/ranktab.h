@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/pagewidgets.h"
+
 #include <QWidget>
 
 class QCheckBox;
@@ -38,6 +40,8 @@ public:
     // "10", "20", "50" with the depth in result pages (1, 2, 5) as item data.
     void fillDepthChoices();
 
+    const ExportButtons& exportButtons() const { return m_export; }
+
 private:
     QWidget* listFrame(const QString& title, QTreeView* view, int list);
     QWidget* historyPage(QTreeView* view, const QString& note, const QStringList& buttons);
@@ -56,6 +60,7 @@ private:
     QTabWidget* m_history;
     QTreeView* m_recent;
     QTreeView* m_favourites;
+    ExportButtons m_export;
 };
 
 } // namespace marbleway

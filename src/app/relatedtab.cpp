@@ -82,7 +82,7 @@ RelatedTab::RelatedTab(RelatedSearch& search, QWidget* parent)
     buttons->addWidget(m_delete);
     buttons->addWidget(m_addToDatabase);
     buttons->addStretch();
-    addExportButtons(buttons, u"导出至"_s);
+    m_export = addExportButtons(buttons, u"导出至"_s);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(settings);

@@ -34,6 +34,7 @@ public:
     QPushButton* addToDatabaseButton() const { return m_addToDatabase; }
     QTreeView* resultsView() const { return m_results; }
     FilterFrame* filterFrame() const { return m_filter; }
+    const ExportButtons& exportButtons() const { return m_export; }
 
     RelatedOptions options() const;
     void applyOptions(const RelatedOptions& options);
@@ -53,6 +54,7 @@ private:
     QPushButton* m_addToDatabase;
     QTreeView* m_results;
     FilterFrame* m_filter;
+    ExportButtons m_export;
 };
 
 } // namespace marbleway

@@ -47,10 +47,18 @@ bool isValidUtf8(const QByteArray& bytes)
 
 QByteArray toAnsi(QStringView text)
 {
-    QString safe = text.toString();
-    for (QChar& ch : safe) {
-        if (ch.isSurrogate())
-            ch = u'?';
+    // GBK has no character outside the BMP: each is one "?".
+    QString safe;
+    safe.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
+        if (!ch.isSurrogate()) {
+            safe += ch;
+            continue;
+        }
+        safe += u'?';
+        if (ch.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
     }
     QStringEncoder encoder("GBK");
     return encoder.encode(safe);

@@ -6,8 +6,8 @@
 
 namespace marbleway {
 
-// Text in the ANSI code page (GBK), as Baidu's query strings want it. Characters
-// GBK lacks, and every unit of a surrogate pair, become "?".
+// Text in the ANSI code page (GBK), as Baidu's query strings want it. Each
+// character GBK lacks becomes "?".
 QByteArray toAnsi(QStringView text);
 
 // The program's text files: GB18030, which spells every GBK character with the

@@ -81,12 +81,16 @@ QString crlfLines(const QStringList& lines)
 
 WriteResult writeAnsiFile(const QString& path, QStringView text, const FileWriter& writer)
 {
+    return writeWholeFile(path, toGb18030(text), writer);
+}
+
+WriteResult writeWholeFile(const QString& path, const QByteArray& bytes, const FileWriter& writer)
+{
     const std::unique_ptr<QSaveFile> file = writer.open(path);
     // Writing in place would empty the old file first; there is no fallback to it.
     file->setDirectWriteFallback(false);
     if (!file->open(QIODevice::WriteOnly))
         return {file->errorString()};
-    const QByteArray bytes = toGb18030(text);
     // QSaveFile::commit() does not see an error of the flush it makes itself,
     // and renames a file the full disk left empty: flush and check first.
     if (file->write(bytes) != bytes.size() || !file->flush()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -42,6 +43,10 @@ QString crlfLines(const QStringList& lines);
 // among others) leaves the old file as it was and says why.
 [[nodiscard]] WriteResult writeAnsiFile(const QString& path, QStringView text,
                                         const FileWriter& writer = FileWriter::system());
+
+// Replaces the file whole with `bytes`, as writeAnsiFile() does.
+[[nodiscard]] WriteResult writeWholeFile(const QString& path, const QByteArray& bytes,
+                                         const FileWriter& writer = FileWriter::system());
 
 // The text of one of the program's own files (see fromAnsi()), or nullopt when
 // it is missing or cannot be read.

@@ -1,0 +1,46 @@
+#include "export/exportlist.h"
+
+#include <QFileInfo>
+
+namespace marbleway {
+
+using namespace Qt::StringLiterals;
+
+QCoro::Task<> ExportList(ExportServices services, const QAbstractItemModel& list,
+                         QString description, ExportFormat format, ReportKind kind,
+                         std::vector<bool> hidden)
+{
+    if (services.panels.isBusy())
+        co_return;
+    if (list.rowCount() == 0) {
+        co_await services.prompts.message(u"导出数据"_s, u"没有数据需要导出！"_s,
+                                          PromptIcon::Information);
+        co_return;
+    }
+    const QString extension = extensionOf(format);
+    // The rows as they are now: the list may change while the dialogs are open.
+    const ExportTable table = ExportTable::of(list, std::move(hidden));
+    const auto chosen = co_await services.prompts.saveFileName(
+        u"Save   Export   File"_s, description + u"  (*."_s + extension + u")"_s, extension);
+    if (!chosen || chosen->isEmpty())
+        co_return;
+    const QString path = *chosen;
+    if (QFileInfo::exists(path)) {
+        const bool overwrite = co_await services.prompts.confirm(
+            u"提示"_s, u"该文件已经存在，是否覆盖?"_s, PromptButtons::OkCancel);
+        if (!overwrite)
+            co_return;
+    }
+    if (const WriteResult written = writeReport(path, format, kind, table, *services.writer);
+        !written) {
+        co_await services.prompts.message(
+            u"导出失败"_s, u"导出失败，原因如下：\r\n\r\n"_s + written.error, PromptIcon::Critical);
+        co_return;
+    }
+    const bool open = co_await services.prompts.confirm(u"提示"_s, u"导出完成，是否打开文件?"_s,
+                                                        PromptButtons::OkCancel);
+    if (open && services.openFile)
+        services.openFile(path);
+}
+
+} // namespace marbleway
