@@ -6,6 +6,7 @@
 #include "core/prompts.h"
 #include "core/settingsfile.h"
 #include "core/settingsstore.h"
+#include "export/report.h"
 #include "keyworddb/keywordstore.h"
 #include "ranking/favouritestore.h"
 #include "ranking/keyrank.h"
@@ -75,6 +76,38 @@ std::optional<Online> goOnline()
     return online;
 }
 
+// Writes the rows to the file of --output, if any: 0, or 1 after saying why not.
+int writeOutput(const QString& path, ReportKind kind, const ExportTable& table)
+{
+    if (path.isEmpty())
+        return 0;
+    if (const WriteResult written = writeReport(path, *formatOfFile(path), kind, table); !written) {
+        writeErr(u"marbleway-cli: cannot write %1: %2\n"_s.arg(path, written.error));
+        return 1;
+    }
+    return 0;
+}
+
+// The rank results as the window lists them: a row for the site, keyword and
+// day, then one per result found.
+ExportTable rankTable()
+{
+    ExportTable table;
+    table.headers = {u"搜索引擎/网站"_s, u"关键字/排名"_s, u"查询日期/收录网址"_s};
+    return table;
+}
+
+void addRankRows(ExportTable& table, const Combination& combination, QDate day,
+                 const QList<RankHit>& hits)
+{
+    table.rows.push_back({{combination.site, combination.keyword, isoDate(day)}, {}});
+    for (const RankHit& hit : hits) {
+        table.rows.push_back(
+            {{engineDisplayName(hit.engine), QString::number(hit.position), hit.link},
+             hit.queryUrl});
+    }
+}
+
 QString rowLine(const RankHit& hit)
 {
     return engineDisplayName(hit.engine) + u'\t' + QString::number(hit.position) + u'\t' +
@@ -117,9 +150,12 @@ QCoro::Task<int> runRank(RankOptions options)
     const Combination combination{engineString(engines), options.site, options.keyword,
                                   depthIndexForResults(options.depthResults),
                                   options.allPositions ? 1 : 0};
-    co_await queryCombination(finder, combination,
-                              [](const RankHit& hit) { writeOut(rowLine(hit)); });
-    co_return 0;
+    const QDate day = cliClock().today();
+    const QList<RankHit> hits = co_await queryCombination(
+        finder, combination, [](const RankHit& hit) { writeOut(rowLine(hit)); });
+    ExportTable table = rankTable();
+    addRankRows(table, combination, day, hits);
+    co_return writeOutput(options.output, ReportKind::Rank, table);
 }
 
 QCoro::Task<int> runFavourites(FavouritesOptions options)
@@ -137,6 +173,7 @@ QCoro::Task<int> runFavourites(FavouritesOptions options)
         co_return 1;
     cKeyrank finder(*online->client, online->endpoints);
     int status = 0;
+    ExportTable table = rankTable();
     for (const QString& descriptor : favourites) {
         const auto combination = Combination::fromDescriptor(descriptor);
         if (!combination) {
@@ -154,13 +191,14 @@ QCoro::Task<int> runFavourites(FavouritesOptions options)
             finder, *combination, [](const RankHit& hit) { writeOut(rowLine(hit)); });
         for (const RankHit& hit : hits)
             history << historyLine(hit);
+        addRankRows(table, *combination, day, hits);
         if (const WriteResult written = store.writeDay(descriptor, day, history); !written) {
             writeErr(u"marbleway-cli: cannot write today's ranks of %1: %2\n"_s.arg(descriptor,
                                                                                     written.error));
             status = 1;
         }
     }
-    co_return status;
+    co_return std::max(status, writeOutput(options.output, ReportKind::Rank, table));
 }
 
 namespace {
@@ -226,7 +264,9 @@ QCoro::Task<int> runRelated(RelatedSearchOptions options)
     const RowModel& rows = *search.rows();
     for (int row = 0; row < rows.size(); ++row)
         writeOut(rows.at(row).cells.join(u'\t') + u'\n');
-    co_return storeFailed ? 1 : 0;
+    const int written =
+        writeOutput(options.output, ReportKind::Related, ExportTable::of(*search.list()));
+    co_return storeFailed || written != 0 ? 1 : 0;
 }
 
 namespace {
@@ -271,18 +311,25 @@ QCoro::Task<int> runDb(DbOptions options)
         // Printed as read, a step at a time: a large table starts at once.
         constexpr int step = 5000;
         qint64 before = std::numeric_limits<qint64>::max();
+        ExportTable table;
+        table.headers = KeywordDatabaseList::Columns;
         for (;;) {
             const QList<KeywordRecord> part = store->page(before, step);
             for (const KeywordRecord& record : part) {
                 const QStringList cells = {record.keys,   record.parentkeys, record.googles,
                                            record.yahoos, record.bings,      record.adddate};
-                if (options.filter.keeps(cells, KeywordDatabaseList::CountColumns))
-                    writeOut(recordLine(cells));
+                if (!options.filter.keeps(cells, KeywordDatabaseList::CountColumns))
+                    continue;
+                writeOut(recordLine(cells));
+                if (!options.output.isEmpty())
+                    table.rows.push_back({cells, {}});
             }
             if (part.size() < step)
                 break;
             before = part.last().id;
         }
+        if (writeOutput(options.output, ReportKind::Database, table) != 0)
+            co_return 1;
         break;
     }
     case DbOptions::Action::Delete:

@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include "export/report.h"
 #include "ranking/ranktext.h"
 #include "web/charset.h"
 
@@ -51,6 +52,21 @@ std::variant<UsageError, QList<SearchEngine>> engineList(const QStringList& valu
     return engines;
 }
 
+const QCommandLineOption outputOption(u"output"_s, u"Write the rows to FILE too."_s, u"FILE"_s);
+
+// The file of --output, or a message when its extension names no format.
+std::variant<UsageError, QString> outputFile(const QCommandLineParser& parser)
+{
+    const QString path = parser.value(outputOption);
+    if (path.isEmpty() && !parser.isSet(outputOption))
+        return QString();
+    if (!formatOfFile(path))
+        return UsageError{
+            u"--output needs a file ending in .txt, .htm, .html, .xlsx or .csv, not \"%1\""_s.arg(
+                path)};
+    return path;
+}
+
 Invocation parseFetch(const QStringList& arguments)
 {
     QCommandLineParser parser;
@@ -91,7 +107,7 @@ Invocation parseRank(const QStringList& arguments)
     const QCommandLineOption engine(u"engine"_s, u"Engine to ask."_s, u"ENGINE"_s);
     const QCommandLineOption depth(u"depth"_s, u"Results to read."_s, u"RESULTS"_s);
     const QCommandLineOption all(u"all"_s, u"Every position, not only the first."_s);
-    parser.addOptions({site, keyword, engine, depth, all});
+    parser.addOptions({site, keyword, engine, depth, all, outputOption});
     auto parsed = parseCommand(parser, arguments);
     if (auto* error = std::get_if<UsageError>(&parsed))
         return *error;
@@ -123,6 +139,10 @@ Invocation parseRank(const QStringList& arguments)
                 u"--depth must be 10, 20 or 50, not \"%1\""_s.arg(parser.value(depth))};
     }
     options.allPositions = parser.isSet(all);
+    auto output = outputFile(parser);
+    if (auto* error = std::get_if<UsageError>(&output))
+        return *error;
+    options.output = std::get<QString>(output);
     return options;
 }
 
@@ -131,7 +151,7 @@ Invocation parseFavourites(const QStringList& arguments)
     QCommandLineParser parser;
     const QCommandLineOption list(u"list"_s, u"Print every favourite."_s);
     const QCommandLineOption run(u"run"_s, u"Query every favourite and keep today's ranks."_s);
-    parser.addOptions({list, run});
+    parser.addOptions({list, run, outputOption});
     auto parsed = parseCommand(parser, arguments);
     if (auto* error = std::get_if<UsageError>(&parsed))
         return *error;
@@ -140,7 +160,10 @@ Invocation parseFavourites(const QStringList& arguments)
             u"unexpected argument \"%1\""_s.arg(std::get<QStringList>(parsed).first())};
     if (parser.isSet(list) == parser.isSet(run))
         return UsageError{u"favourites needs one of --list and --run"_s};
-    return FavouritesOptions{parser.isSet(run)};
+    auto output = outputFile(parser);
+    if (auto* error = std::get_if<UsageError>(&output))
+        return *error;
+    return FavouritesOptions{parser.isSet(run), std::get<QString>(output)};
 }
 
 Invocation parseRelated(const QStringList& arguments)
@@ -152,7 +175,7 @@ Invocation parseRelated(const QStringList& arguments)
     const QCommandLineOption counts(u"counts"_s, u"Engines to ask for page counts."_s,
                                     u"ENGINES"_s);
     const QCommandLineOption store(u"store"_s, u"Keep the keywords in the keyword database."_s);
-    parser.addOptions({mustContain, exclude, counts, store});
+    parser.addOptions({mustContain, exclude, counts, store, outputOption});
     auto parsed = parseCommand(parser, arguments);
     if (auto* error = std::get_if<UsageError>(&parsed))
         return *error;
@@ -169,6 +192,10 @@ Invocation parseRelated(const QStringList& arguments)
         return *error;
     options.counts = std::get<QList<SearchEngine>>(engines);
     options.store = parser.isSet(store);
+    auto output = outputFile(parser);
+    if (auto* error = std::get_if<UsageError>(&output))
+        return *error;
+    options.output = std::get<QString>(output);
     return options;
 }
 
@@ -187,7 +214,7 @@ Invocation parseDb(const QStringList& arguments)
     DbOptions options;
     if (action == u"list"_s) {
         options.action = DbOptions::Action::List;
-        parser.addOptions({contains, notContains, counts[0], counts[1], counts[2]});
+        parser.addOptions({contains, notContains, counts[0], counts[1], counts[2], outputOption});
     } else if (action == u"update"_s) {
         options.action = DbOptions::Action::Update;
         parser.addOption(engines);
@@ -214,6 +241,10 @@ Invocation parseDb(const QStringList& arguments)
             return UsageError{u"give --contains or --not-contains, not both"_s};
         options.filter.wordExcluded = parser.isSet(notContains);
         options.filter.word = parser.value(options.filter.wordExcluded ? notContains : contains);
+        auto output = outputFile(parser);
+        if (auto* error = std::get_if<UsageError>(&output))
+            return *error;
+        options.output = std::get<QString>(output);
         for (size_t engine = 0; engine < counts.size(); ++engine) {
             if (!parser.isSet(counts[engine]))
                 continue;
@@ -266,7 +297,7 @@ Commands:
       prints nothing.
 
   rank --site SITE --keyword KEYWORD [--engine google|yahoo|bing]...
-       [--depth 10|20|50] [--all]
+       [--depth 10|20|50] [--all] [--output FILE]
       Find the position of SITE in the organic results for KEYWORD. Prints one
       tab-separated line per result: engine, position (0 when not found within
       the depth), link of the result, address of the result page. Engines
@@ -274,7 +305,7 @@ Commands:
       --all every position within the depth is listed, not only the first.
 
   related SEED [--must-contain] [--exclude "W1|W2"] [--counts google,yahoo,bing]
-          [--store]
+          [--store] [--output FILE]
       Collect the related searches Yahoo, Google and Bing suggest for SEED.
       Prints one tab-separated line per keyword: keyword, Google count, Yahoo
       count, Bing count ("-" for a count not asked). --must-contain keeps only
@@ -283,7 +314,7 @@ Commands:
       intervals set in the window), --store keeps the keywords in the keyword
       database; it may run while the window uses the same data folder.
 
-  favourites --list | --run
+  favourites --list | --run [--output FILE]
       --list prints every favourite (engines#site#keyword#depth#all, the
       depth as 0, 1, 2 for 10, 20, 50 results). --run queries each of them as
       the window does, prints its rows as "rank" does under a line with the
@@ -291,7 +322,7 @@ Commands:
       scheduler, e.g. cron: 0 7 * * * marbleway-cli favourites --run
 
   db list [--contains WORD | --not-contains WORD] [--google RELATION]
-          [--yahoo RELATION] [--bing RELATION]
+          [--yahoo RELATION] [--bing RELATION] [--output FILE]
       Print the keyword database, newest first, one tab-separated line per
       keyword: keyword, parent keyword, Google, Yahoo and Bing counts, date.
       The criteria are those of the window's filter and all must hold: the
@@ -312,7 +343,10 @@ Commands:
       added.
 
 Options:
-  -h, --help   Show this help.
+  --output FILE  Also write the rows to FILE as the window's export buttons
+                 would: .txt and .htm/.html reports (GBK), an .xlsx workbook,
+                 or .csv (UTF-8). An existing FILE is replaced.
+  -h, --help     Show this help.
 
 Environment:
   MARBLEWAY_HOME    The data folder (default ~/.local/share/Marbleway).

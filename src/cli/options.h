@@ -24,6 +24,7 @@ struct RankOptions {
     QList<SearchEngine> engines;
     int depthResults = 10;
     bool allPositions = false;
+    QString output; // a file for the rows too, its format from the extension
 };
 
 struct RelatedSearchOptions {
@@ -32,10 +33,12 @@ struct RelatedSearchOptions {
     std::optional<QString> exclude; // "w1|w2"
     QList<SearchEngine> counts;
     bool store = false;
+    QString output;
 };
 
 struct FavouritesOptions {
     bool run = false; // false: list them
+    QString output;
 };
 
 struct DbOptions {
@@ -45,6 +48,7 @@ struct DbOptions {
     QList<SearchEngine> engines; // update
     QStringList keywords;        // delete, add
     QString parent;              // add
+    QString output;              // list
 };
 
 struct ShowHelp {};

@@ -1,6 +1,7 @@
 #include "core/clock.h"
 #include "core/textfile.h"
 #include "enginepages.h"
+#include "export/report.h"
 #include "keyworddb/keywordstore.h"
 #include "testhttpserver.h"
 
@@ -136,6 +137,8 @@ void TestCli::commandLine_data()
     row("db both words", {u"db"_s, u"list"_s, u"--contains"_s, u"a"_s, u"--not-contains"_s, u"b"_s},
         2, u"not both"_s);
     row("db delete nothing", {u"db"_s, u"delete"_s, u" "_s}, 2, u"at least one keyword"_s);
+    row("output of no known format", rank + QStringList{u"--output"_s, u"ranks.doc"_s}, 2,
+        u"ranks.doc"_s);
     row("db bad engine", {u"db"_s, u"update"_s, u"--engines"_s, u"google,altavista"_s}, 2,
         u"altavista"_s);
 }
@@ -163,14 +166,26 @@ void TestCli::rank()
              {std::pair{u"google"_s, &m_google}, {u"yahoo"_s, &m_yahoo}, {u"bing"_s, &m_bing}})
             settings.setValue(u"Hosts/"_s + key, server->hostAndPort());
     }
-    const Outcome outcome = run({u"rank"_s, u"--site"_s, demo, u"--keyword"_s, u"seo tools"_s,
-                                 u"--engine"_s, u"GOOGLE"_s, u"--depth"_s, u"20"_s, u"--all"_s});
+    QTemporaryDir dir;
+    const QString report = dir.filePath(u"排名 报告.htm"_s);
+    const Outcome outcome =
+        run({u"rank"_s, u"--site"_s, demo, u"--keyword"_s, u"seo tools"_s, u"--engine"_s,
+             u"GOOGLE"_s, u"--depth"_s, u"20"_s, u"--all"_s, u"--output"_s, report});
     QFile::remove(settingsFile());
     QCOMPARE(outcome.exitCode, 0);
     const QString page = m_google.url(u"/search?q=seo%20tools&hl=en&newwindow=1&start=%1&sa=N");
     QCOMPARE(outcome.out, u"Google.com\t3\t"_s + demo + u"/seo-tools\t"_s + page.arg(0) +
                               u"\nGoogle.com\t17\t"_s + demo + u"/blog/seo-tools-17\t"_s +
                               page.arg(10) + u'\n');
+    // The report the window's HTML button writes: the site row, then each result.
+    ExportTable table;
+    table.headers = {u"搜索引擎/网站"_s, u"关键字/排名"_s, u"查询日期/收录网址"_s};
+    table.rows = {{{demo, u"seo tools"_s, isoDate(QDate::currentDate())}, {}},
+                  {{u"Google.com"_s, u"3"_s, demo + u"/seo-tools"_s}, page.arg(0)},
+                  {{u"Google.com"_s, u"17"_s, demo + u"/blog/seo-tools-17"_s}, page.arg(10)}};
+    QFile written(report);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), htmlReport(ReportKind::Rank, table));
 }
 
 void TestCli::fetchPrintsThePage()
@@ -233,16 +248,25 @@ void TestCli::related()
     constexpr int speed = 8;
     qputenv("MARBLEWAY_TIME_SCALE", QByteArray::number(speed));
     m_google.clearRequests();
-    const Outcome counted = run({u"related"_s, u"seo tools"_s, u"--must-contain"_s, u"--exclude"_s,
-                                 u"free|best|beginners|software|comparison|top|review|online"_s,
-                                 u"--counts"_s, u"google"_s, u"--store"_s},
-                                hosts());
+    const Outcome counted =
+        run({u"related"_s, u"seo tools"_s, u"--must-contain"_s, u"--exclude"_s,
+             u"free|best|beginners|software|comparison|top|review|online"_s, u"--counts"_s,
+             u"google"_s, u"--store"_s, u"--output"_s, home.filePath(u"related.csv"_s)},
+            hosts());
     qunsetenv("MARBLEWAY_TIME_SCALE");
     QFile::remove(settingsFile());
     QCOMPARE(counted.exitCode, 0);
     QCOMPARE(counted.out.count(u'\n'), 3);
     QVERIFY(counted.out.startsWith(
         u"seo tools\t%1\t-\t-\n"_s.arg(fakeweb::countFor(SearchEngine::Google, u"seo tools"_s))));
+    {
+        QFile csv(home.filePath(u"related.csv"_s));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QString expected =
+            u"相关关键词,Google.com收录,Yahoo.com收录,Bing.com收录数\n"_s + counted.out;
+        expected.replace(u'\t', u',').replace(u"\n"_s, u"\r\n"_s);
+        QCOMPARE(csv.readAll(), "\xEF\xBB\xBF" + expected.toUtf8());
+    }
     {
         KeywordStore store;
         QVERIFY(store.open(home.filePath(u"db.sqlite"_s)));
@@ -309,6 +333,24 @@ void TestCli::keywordDatabase()
     }
     QCOMPARE(updated, expected);
     QCOMPARE(lines({u"db"_s, u"list"_s}), expected);
+    // --output: the bytes of the window's export buttons, by extension.
+    ExportTable table;
+    table.headers = {u"关键词"_s,        u"父关键词"_s,     u"Google.com收录"_s,
+                     u"Yahoo.com收录"_s, u"Bing.com收录"_s, u"更新日期"_s};
+    for (const QString& line : expected)
+        table.rows.push_back({line.split(u'\t'), {}});
+    const std::array<std::pair<QString, QByteArray>, 4> outputs = {
+        {{u"db.txt"_s, textReport(ReportKind::Database, table)},
+         {u"db.html"_s, htmlReport(ReportKind::Database, table)},
+         {u"db.csv"_s, csvReport(table)},
+         {u"db.xlsx"_s, "PK\x03\x04"}}};
+    for (const auto& [name, bytes] : outputs) {
+        QCOMPARE(lines({u"db"_s, u"list"_s, u"--output"_s, home.filePath(name)}), expected);
+        QFile file(home.filePath(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray written = file.readAll();
+        QCOMPARE(name.endsWith(u"xlsx") ? written.left(4) : written, bytes);
+    }
     QCOMPARE(lines({u"db"_s, u"list"_s, u"--contains"_s, u"seo"_s, u"--yahoo"_s, u">0"_s}),
              QStringList{expected.at(1)});
     // "-" never drops a keyword; the word is matched as typed.
