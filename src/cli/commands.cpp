@@ -77,7 +77,7 @@ std::optional<Online> goOnline()
 }
 
 // Writes the rows to the file of --output, if any: 0, or 1 after saying why not.
-int writeOutput(const QString& path, ReportKind kind, const ExportTable& table)
+int writeOutput(const QString& path, ReportKind kind, const ReportRows& table)
 {
     if (path.isEmpty())
         return 0;
@@ -264,8 +264,7 @@ QCoro::Task<int> runRelated(RelatedSearchOptions options)
     const RowModel& rows = *search.rows();
     for (int row = 0; row < rows.size(); ++row)
         writeOut(rows.at(row).cells.join(u'\t') + u'\n');
-    const int written =
-        writeOutput(options.output, ReportKind::Related, ExportTable::of(*search.list()));
+    const int written = writeOutput(options.output, ReportKind::Related, ModelRows(*search.list()));
     co_return storeFailed || written != 0 ? 1 : 0;
 }
 

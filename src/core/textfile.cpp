@@ -86,6 +86,13 @@ WriteResult writeAnsiFile(const QString& path, QStringView text, const FileWrite
 
 WriteResult writeWholeFile(const QString& path, const QByteArray& bytes, const FileWriter& writer)
 {
+    return writeFileWith(
+        path, [&bytes](QIODevice& file) { return file.write(bytes) == bytes.size(); }, writer);
+}
+
+WriteResult writeFileWith(const QString& path, const std::function<bool(QIODevice&)>& produce,
+                          const FileWriter& writer)
+{
     const std::unique_ptr<QSaveFile> file = writer.open(path);
     // Writing in place would empty the old file first; there is no fallback to it.
     file->setDirectWriteFallback(false);
@@ -93,7 +100,7 @@ WriteResult writeWholeFile(const QString& path, const QByteArray& bytes, const F
         return {file->errorString()};
     // QSaveFile::commit() does not see an error of the flush it makes itself,
     // and renames a file the full disk left empty: flush and check first.
-    if (file->write(bytes) != bytes.size() || !file->flush()) {
+    if (!produce(*file) || !file->flush()) {
         const QString error = file->error() == QFileDevice::NoError
                                   ? u"only part of the file was written"_s
                                   : file->errorString();

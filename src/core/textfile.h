@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+class QIODevice;
 class QSaveFile;
 
 namespace marbleway {
@@ -47,6 +48,13 @@ QString crlfLines(const QStringList& lines);
 // Replaces the file whole with `bytes`, as writeAnsiFile() does.
 [[nodiscard]] WriteResult writeWholeFile(const QString& path, const QByteArray& bytes,
                                          const FileWriter& writer = FileWriter::system());
+
+// Replaces the file whole with what `produce` writes into it (false when a
+// write failed), as writeAnsiFile() does: for files too large to build in
+// memory first.
+[[nodiscard]] WriteResult writeFileWith(const QString& path,
+                                        const std::function<bool(QIODevice&)>& produce,
+                                        const FileWriter& writer = FileWriter::system());
 
 // The text of one of the program's own files (see fromAnsi()), or nullopt when
 // it is missing or cannot be read.

@@ -18,8 +18,6 @@ QCoro::Task<> ExportList(ExportServices services, const QAbstractItemModel& list
         co_return;
     }
     const QString extension = extensionOf(format);
-    // The rows as they are now: the list may change while the dialogs are open.
-    const ExportTable table = ExportTable::of(list, std::move(hidden));
     const auto chosen = co_await services.prompts.saveFileName(
         u"Save   Export   File"_s, description + u"  (*."_s + extension + u")"_s, extension);
     if (!chosen || chosen->isEmpty())
@@ -31,7 +29,9 @@ QCoro::Task<> ExportList(ExportServices services, const QAbstractItemModel& list
         if (!overwrite)
             co_return;
     }
-    if (const WriteResult written = writeReport(path, format, kind, table, *services.writer);
+    // The list as it is now, read while the file is written.
+    if (const WriteResult written =
+            writeReport(path, format, kind, ModelRows(list, std::move(hidden)), *services.writer);
         !written) {
         co_await services.prompts.message(
             u"导出失败"_s, u"导出失败，原因如下：\r\n\r\n"_s + written.error, PromptIcon::Critical);

@@ -4,6 +4,8 @@
 #include "core/listroles.h"
 #include "lists/resultfilter.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QHash>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -74,7 +76,7 @@ public:
     QByteArray encode(QStringView text)
     {
         QByteArray bytes;
-        bytes.reserve(text.size() * 2);
+        bytes.reserve(text.size() + text.size() / 2);
         for (qsizetype i = 0; i < text.size(); ++i) {
             const QChar ch = text.at(i);
             if (ch.unicode() < 0x80) {
@@ -137,14 +139,55 @@ QString csvField(const QString& text)
     return u'"' + quoted + u'"';
 }
 
-std::vector<int> shownColumns(const ExportTable& table)
+std::vector<int> shownColumns(const ReportRows& rows)
 {
     std::vector<int> columns;
-    for (int column = 0; column < table.headers.size(); ++column) {
-        if (size_t(column) >= table.hidden.size() || !table.hidden[size_t(column)])
+    for (int column = 0; column < rows.headers.size(); ++column) {
+        if (size_t(column) >= rows.hidden.size() || !rows.hidden[size_t(column)])
             columns.push_back(column);
     }
     return columns;
+}
+
+// Writes what `add` produces in pieces of about 64 KiB: a large report never
+// sits whole in memory.
+class Chunks {
+public:
+    explicit Chunks(QIODevice& file)
+        : m_file(&file)
+    {}
+    void add(const QByteArray& bytes)
+    {
+        m_buffer += bytes;
+        if (m_buffer.size() >= 65536)
+            flush();
+    }
+    bool finish()
+    {
+        flush();
+        return m_ok;
+    }
+
+private:
+    void flush()
+    {
+        if (m_ok && !m_buffer.isEmpty())
+            m_ok = m_file->write(m_buffer) == m_buffer.size();
+        m_buffer.clear();
+    }
+
+    QIODevice* m_file;
+    QByteArray m_buffer;
+    bool m_ok = true;
+};
+
+QByteArray toBytes(const std::function<bool(QIODevice&)>& write)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    write(buffer);
+    return bytes;
 }
 
 // Columns a person reads as wide (CJK) count twice.
@@ -189,82 +232,110 @@ QString extensionOf(ExportFormat format)
     return {};
 }
 
-ExportTable ExportTable::of(const QAbstractItemModel& model, std::vector<bool> hidden)
+ModelRows::ModelRows(const QAbstractItemModel& model, std::vector<bool> hiddenColumns)
+    : m_model(&model)
 {
-    ExportTable table;
-    const int columns = model.columnCount();
-    for (int column = 0; column < columns; ++column)
-        table.headers << model.headerData(column, Qt::Horizontal).toString();
-    table.hidden = std::move(hidden);
-    table.rows.reserve(size_t(model.rowCount()));
-    for (int row = 0; row < model.rowCount(); ++row) {
-        Row exported;
-        exported.cells.reserve(columns);
-        for (int column = 0; column < columns; ++column)
-            exported.cells << model.index(row, column).data().toString();
-        exported.tag = model.index(row, 0).data(TagRole).toString();
-        table.rows.push_back(std::move(exported));
-    }
-    return table;
+    for (int column = 0; column < model.columnCount(); ++column)
+        headers << model.headerData(column, Qt::Horizontal).toString();
+    hidden = std::move(hiddenColumns);
 }
 
-QByteArray textReport(ReportKind kind, const ExportTable& table)
+QString ModelRows::cell(int row, int column) const
 {
-    QString text = banner + u"\r\n\r\n"_s + layoutOf(kind).textHeader;
-    for (const ExportTable::Row& row : table.rows) {
-        text += u"\r\n"_s + oneLine(row.cells.value(0)) + u"    "_s;
-        for (qsizetype column = 1; column < row.cells.size(); ++column)
-            text += oneLine(row.cells.at(column)) + u"     "_s;
-        text += oneLine(row.tag);
-    }
-    text += u"\r\n"_s;
-    return toAnsi(text);
+    return m_model->index(row, column).data().toString();
 }
 
-QByteArray htmlReport(ReportKind kind, const ExportTable& table)
+QString ModelRows::tag(int row) const
+{
+    return m_model->index(row, 0).data(TagRole).toString();
+}
+
+bool writeTextReport(QIODevice& file, ReportKind kind, const ReportRows& rows)
+{
+    Chunks out(file);
+    out.add(toAnsi(QString(banner + u"\r\n\r\n"_s + layoutOf(kind).textHeader)));
+    const int columns = int(rows.headers.size());
+    QString line;
+    for (int row = 0; row < rows.rowCount(); ++row) {
+        line = u"\r\n"_s + oneLine(rows.cell(row, 0)) + u"    "_s;
+        for (int column = 1; column < columns; ++column)
+            line += oneLine(rows.cell(row, column)) + u"     "_s;
+        line += oneLine(rows.tag(row));
+        out.add(toAnsi(line));
+    }
+    out.add("\r\n");
+    return out.finish();
+}
+
+bool writeHtmlReport(QIODevice& file, ReportKind kind, const ReportRows& rows)
 {
     const Layout& layout = layoutOf(kind);
-    QString html = u"<html><title>"_s + layout.title +
-                   u"</title><meta http-equiv=\"Content-Type\" content=\"text/html; "
-                   "charset=gb2312\" /><body>"_s +
-                   u"<table width='100%' border='0' style='font-size:12px'>"_s +
-                   u"<tr align=center style='font-weight:bold'>"_s + layout.headerCells;
-    for (const ExportTable::Row& row : table.rows) {
-        html += u"<tr align='center'><td>"_s + htmlEscaped(row.cells.value(0)) + u"</td>"_s;
-        for (qsizetype column = 1; column + 1 < row.cells.size(); ++column)
-            html += u"<td>"_s + htmlEscaped(row.cells.at(column)) + u"</td>"_s;
-        if (row.cells.size() > 1) {
-            const QString& last = row.cells.last();
+    HtmlEncoder encoder;
+    Chunks out(file);
+    out.add(encoder.encode(
+        QString(u"<html><title>"_s + layout.title +
+                u"</title><meta http-equiv=\"Content-Type\" content=\"text/html; "
+                "charset=gb2312\" /><body>"_s +
+                u"<table width='100%' border='0' style='font-size:12px'>"_s +
+                u"<tr align=center style='font-weight:bold'>"_s + layout.headerCells)));
+    const int columns = int(rows.headers.size());
+    QString html;
+    for (int row = 0; row < rows.rowCount(); ++row) {
+        html = u"<tr align='center'><td>"_s + htmlEscaped(rows.cell(row, 0)) + u"</td>"_s;
+        for (int column = 1; column + 1 < columns; ++column)
+            html += u"<td>"_s + htmlEscaped(rows.cell(row, column)) + u"</td>"_s;
+        if (columns > 1) {
+            const QString last = rows.cell(row, columns - 1);
             html += isAlarm(last)
                         ? u"<td><font color =red>"_s + htmlEscaped(last) + u"</font></td></tr>"_s
                         : u"<td>"_s + htmlEscaped(last) + u"</td></tr>"_s;
         } else {
             html += u"</tr>"_s;
         }
+        out.add(encoder.encode(html));
     }
-    html += u"</table></body></html>\r\n"_s;
-    return HtmlEncoder().encode(html);
+    out.add("</table></body></html>\r\n");
+    return out.finish();
 }
 
-QByteArray csvReport(const ExportTable& table)
+bool writeCsv(QIODevice& file, const ReportRows& rows)
 {
-    const std::vector<int> columns = shownColumns(table);
-    QString csv;
-    const auto line = [&](const QStringList& cells) {
+    const std::vector<int> columns = shownColumns(rows);
+    Chunks out(file);
+    out.add("\xEF\xBB\xBF");
+    QString line;
+    const auto add = [&](const std::function<QString(int)>& cell) {
+        line.clear();
         for (size_t i = 0; i < columns.size(); ++i) {
             if (i > 0)
-                csv += u',';
-            csv += csvField(cells.value(columns[i]));
+                line += u',';
+            line += csvField(cell(columns[i]));
         }
-        csv += u"\r\n"_s;
+        line += u"\r\n"_s;
+        out.add(line.toUtf8());
     };
-    line(table.headers);
-    for (const ExportTable::Row& row : table.rows)
-        line(row.cells);
-    return "\xEF\xBB\xBF" + csv.toUtf8();
+    add([&rows](int column) { return rows.headers.value(column); });
+    for (int row = 0; row < rows.rowCount(); ++row)
+        add([&rows, row](int column) { return rows.cell(row, column); });
+    return out.finish();
 }
 
-std::optional<QString> writeWorkbook(const QString& path, ReportKind kind, const ExportTable& table)
+QByteArray textReport(ReportKind kind, const ReportRows& rows)
+{
+    return toBytes([&](QIODevice& file) { return writeTextReport(file, kind, rows); });
+}
+
+QByteArray htmlReport(ReportKind kind, const ReportRows& rows)
+{
+    return toBytes([&](QIODevice& file) { return writeHtmlReport(file, kind, rows); });
+}
+
+QByteArray csvReport(const ReportRows& rows)
+{
+    return toBytes([&](QIODevice& file) { return writeCsv(file, rows); });
+}
+
+std::optional<QString> writeWorkbook(const QString& path, ReportKind kind, const ReportRows& rows)
 {
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE; // rows go out as they are written
@@ -277,14 +348,14 @@ std::optional<QString> writeWorkbook(const QString& path, ReportKind kind, const
     format_set_bold(header);
     format_set_font_size(header, 12);
 
-    const std::vector<int> columns = shownColumns(table);
+    const std::vector<int> columns = shownColumns(rows);
     const std::vector<int> counts = countColumns(kind);
     std::vector<double> widths(columns.size(), 8);
     for (size_t i = 0; i < columns.size(); ++i)
-        widths[i] = std::max(widths[i], displayWidth(table.headers.value(columns[i])) * 1.2);
-    for (const ExportTable::Row& row : table.rows) {
+        widths[i] = std::max(widths[i], displayWidth(rows.headers.value(columns[i])) * 1.2);
+    for (int row = 0; row < rows.rowCount(); ++row) {
         for (size_t i = 0; i < columns.size(); ++i)
-            widths[i] = std::max(widths[i], displayWidth(row.cells.value(columns[i])));
+            widths[i] = std::max(widths[i], displayWidth(rows.cell(row, columns[i])));
     }
     // Widths go before the first row in constant-memory mode.
     for (size_t i = 0; i < columns.size(); ++i)
@@ -293,11 +364,11 @@ std::optional<QString> writeWorkbook(const QString& path, ReportKind kind, const
     worksheet_set_row(sheet, 0, LXW_DEF_ROW_HEIGHT, header);
     for (size_t i = 0; i < columns.size(); ++i)
         worksheet_write_string(sheet, 0, lxw_col_t(i),
-                               table.headers.value(columns[i]).toUtf8().constData(), header);
+                               rows.headers.value(columns[i]).toUtf8().constData(), header);
     lxw_row_t sheetRow = 1;
-    for (const ExportTable::Row& row : table.rows) {
+    for (int row = 0; row < rows.rowCount(); ++row) {
         for (size_t i = 0; i < columns.size(); ++i) {
-            const QString& cell = row.cells.value(columns[i]);
+            const QString cell = rows.cell(row, columns[i]);
             const bool count = std::find(counts.begin(), counts.end(), columns[i]) != counts.end();
             const std::optional<qint64> number = count ? countValue(cell) : std::nullopt;
             if (number)
@@ -315,27 +386,40 @@ std::optional<QString> writeWorkbook(const QString& path, ReportKind kind, const
 }
 
 WriteResult writeReport(const QString& path, ExportFormat format, ReportKind kind,
-                        const ExportTable& table, const FileWriter& writer)
+                        const ReportRows& rows, const FileWriter& writer)
 {
     switch (format) {
     case ExportFormat::Text:
-        return writeWholeFile(path, textReport(kind, table), writer);
+        return writeFileWith(
+            path, [&](QIODevice& file) { return writeTextReport(file, kind, rows); }, writer);
     case ExportFormat::Html:
-        return writeWholeFile(path, htmlReport(kind, table), writer);
+        return writeFileWith(
+            path, [&](QIODevice& file) { return writeHtmlReport(file, kind, rows); }, writer);
     case ExportFormat::Csv:
-        return writeWholeFile(path, csvReport(table), writer);
+        return writeFileWith(
+            path, [&](QIODevice& file) { return writeCsv(file, rows); }, writer);
     case ExportFormat::Workbook: {
         // The library writes a file of its own; it goes in place like any other.
         QTemporaryDir scratch;
         if (!scratch.isValid())
             return {scratch.errorString()};
         const QString built = scratch.filePath(u"book.xlsx"_s);
-        if (const auto error = writeWorkbook(built, kind, table))
+        if (const auto error = writeWorkbook(built, kind, rows))
             return {*error};
-        QFile file(built);
-        if (!file.open(QIODevice::ReadOnly))
-            return {file.errorString()};
-        return writeWholeFile(path, file.readAll(), writer);
+        QFile book(built);
+        if (!book.open(QIODevice::ReadOnly))
+            return {book.errorString()};
+        return writeFileWith(
+            path,
+            [&book](QIODevice& file) {
+                while (!book.atEnd()) {
+                    const QByteArray part = book.read(1 << 20);
+                    if (part.isEmpty() || file.write(part) != part.size())
+                        return false;
+                }
+                return true;
+            },
+            writer);
     }
     }
     return {u"unknown format"_s};

@@ -80,8 +80,8 @@ void TestExport::csvAndWorkbook()
     row.tag = u"tag"_s;
     rows.append(std::move(row));
     rows.append(textRow({u"line\nbreak"_s, u"hidden"_s, u"-"_s}));
-    const ExportTable table = ExportTable::of(rows, {false, true, false});
-    QCOMPARE(table.rows.front().tag, u"tag"_s);
+    const ModelRows table(rows, {false, true, false});
+    QCOMPARE(table.tag(0), u"tag"_s);
     QCOMPARE(
         csvReport(table),
         "\xEF\xBB\xBF"
@@ -175,7 +175,7 @@ void TestExport::exportSteps()
     QCOMPARE(seen, shown);
     const QByteArray now = contents(path);
     if (written)
-        QCOMPARE(now, textReport(ReportKind::Rank, ExportTable::of(list)));
+        QCOMPARE(now, textReport(ReportKind::Rank, ModelRows(list)));
     else
         QCOMPARE(now, exists ? "old"_ba : QByteArray());
     QCOMPARE(opened, written && answers.last() ? QStringList{path} : QStringList{});
