@@ -41,18 +41,27 @@ int CrawlPacer::interval(SearchEngine engine) const
 QCoro::Task<> CrawlPacer::pace(SearchEngine engine, Wait wait)
 {
     auto& last = m_last[size_t(engine)];
+    const milliseconds now = m_clock->monotonic();
+    milliseconds pause{0};
     if (last) {
-        const double elapsed = double((m_clock->monotonic() - *last).count()) / 1000.0;
+        // Negative while another caller waits for a later turn of this engine.
+        const double elapsed = double((now - *last).count()) / 1000.0;
         const int interval = m_intervals[size_t(engine)];
         if (roundHalfEven(elapsed) < interval) {
             const double remaining = interval - elapsed;
             // "More than r seconds": one millisecond past r.
             const double seconds = wait == Wait::Exact ? remaining : roundHalfEven(remaining);
             if (seconds >= 0)
-                co_await m_clock->sleep(milliseconds(qint64(seconds * 1000.0) + 1));
+                pause = milliseconds(qint64(seconds * 1000.0) + 1);
         }
     }
-    last = m_clock->monotonic();
+    // The turn is taken before the wait, so that a caller pacing meanwhile (the
+    // related search while the database refresh waits) comes after this one.
+    last = now + pause;
+    if (pause > milliseconds(0)) {
+        co_await m_clock->sleep(pause);
+        last = std::max(*last, m_clock->monotonic());
+    }
 }
 
 } // namespace marbleway

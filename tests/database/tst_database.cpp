@@ -365,8 +365,17 @@ void TestDatabase::refreshTimeOutsAndPacing()
     m_pacer->setInterval(SearchEngine::Google, 3);
     await(m_refresh->run());
     QCOMPARE(m_webClock->asked(), (QList<qint64>{10500, 15500, 15500, 15500}));
-    // Google asked twice with no time passing: the second waits the whole interval.
-    QCOMPARE(m_waits->asked(), (QList<qint64>{3001, 5001}));
+    // The second Google request waits the whole interval; Bing's then waits
+    // what is left of its own, exactly (not rounded to 2 s).
+    QCOMPARE(m_waits->asked(), (QList<qint64>{3001, 2000}));
+
+    // Two callers pacing one engine at once (the related search during a
+    // refresh): the second waits for its own turn after the first's.
+    auto first = m_pacer->pace(SearchEngine::Google);
+    auto second = m_pacer->pace(SearchEngine::Google);
+    await(std::move(first));
+    await(std::move(second));
+    QCOMPARE(m_waits->asked().mid(2), (QList<qint64>{1001, 3001}));
     QCOMPARE(column(*list().list(), 2), (QStringList{u"0"_s, u"0"_s}));
     QCOMPARE(column(*list().list(), 3), (QStringList{u"2"_s, u"2"_s}));
     QCOMPARE(column(*list().list(), 4), (QStringList{u"-"_s, u"-"_s}));

@@ -36,7 +36,8 @@ private:
 };
 
 // Notes every wait and time-out asked of it (in program milliseconds). Its
-// program time moves only when advanced; `instant` waits take no real time.
+// program time moves when advanced; `instant` waits take a millisecond of
+// real time, and their program time passes at once.
 class RecordingClock final : public Clock {
 public:
     explicit RecordingClock(bool instant = true)
@@ -48,14 +49,18 @@ public:
     std::chrono::milliseconds realDuration(std::chrono::milliseconds programTime) const override
     {
         m_asked << programTime.count();
-        return m_instant ? std::chrono::milliseconds(0) : programTime;
+        if (!m_instant)
+            return programTime;
+        // A millisecond, so that the waiter still lets others run meanwhile.
+        m_now += programTime;
+        return std::chrono::milliseconds(programTime.count() > 0 ? 1 : 0);
     }
     void advance(std::chrono::milliseconds by) { m_now += by; }
     QList<qint64> asked() const { return m_asked; }
 
 private:
     bool m_instant;
-    std::chrono::milliseconds m_now{100000};
+    mutable std::chrono::milliseconds m_now{100000};
     mutable QList<qint64> m_asked;
 };
 
