@@ -82,7 +82,8 @@ QCoro::Task<Application::StartResult> Application::start()
     m_warnings << m_env.hostProblems;
     // A keyword database that stops taking writes (full disk, damaged file) is
     // told once, where the user looks.
-    connect(&m_keywords, &KeywordStore::failed, this, &Application::warn);
+    connect(&m_keywords, &KeywordStore::failed, this,
+            [this](const QString& error) { warn(u"关键词数据库读写失败（%1）"_s.arg(error)); });
     // A setting that cannot be written is told where the user looks, once.
     settings().setFailureHandler([this](const QString& reason) { warn(reason); });
 
@@ -91,6 +92,8 @@ QCoro::Task<Application::StartResult> Application::start()
     if (!m_keywords.open(database)) {
         m_warnings << u"关键词数据库无法打开（%1），关键词将不会被保存"_s.arg(
             m_keywords.lastError());
+    } else if (m_keywords.isReadOnly()) {
+        m_warnings << u"关键词数据库只读（%1），关键词将不会被保存"_s.arg(m_keywords.lastError());
     }
 
     // 3. The version, for the updater.

@@ -35,6 +35,9 @@ KeywordDbTab::KeywordDbTab(KeywordDatabaseList& list, DatabaseRefresh& refresh,
     connect(m_filter->restoreButton(), &QPushButton::clicked, this, [this] { m_list->restore(); });
     connect(&refresh, &DatabaseRefresh::filterEnabledChanged, m_filter, &QWidget::setEnabled);
     connect(m_update, &QPushButton::clicked, this, [this] { m_refreshJob->click(); });
+    // A reload would take the refresh's rows away from under it.
+    connect(&refresh, &Job::runningChanged, m_refresh,
+            [this](bool running) { m_refresh->setEnabled(!running); });
     connect(&refresh.control(), &JobControl::changed, this, [this] {
         m_update->setText(m_refreshJob->control().caption());
         m_update->setEnabled(m_refreshJob->control().isEnabled());
@@ -83,8 +86,9 @@ KeywordDbTab::KeywordDbTab(KeywordDatabaseList& list, DatabaseRefresh& refresh,
 
 void KeywordDbTab::sortByColumn(int column)
 {
-    // Only a running job stops a sort here; "正在停止..." does not.
-    if (m_panels->text(1) == StatusPanels::Running || column < 0 ||
+    // Only a running job stops a sort here; "正在停止..." does not. The
+    // refresh counts too when another job's pause has changed the panel.
+    if (m_panels->text(1) == StatusPanels::Running || m_refreshJob->isRunning() || column < 0 ||
         column >= KeywordDatabaseList::Columns.size())
         return;
     m_order = m_order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;

@@ -155,6 +155,7 @@ void MainWindow::buildStatusBar()
     connect(&job, &Job::runningChanged, m_progress, &QWidget::setVisible);
     connect(&m_app->rankController(), &RankTabController::warning, this, &MainWindow::showWarning);
     connect(&m_app->relatedSearch(), &Job::warning, this, &MainWindow::showWarning);
+    connect(&m_app->databaseRefresh(), &Job::warning, this, &MainWindow::showWarning);
 
     connectExports(m_related->exportButtons(), m_related->resultsView(), ReportKind::Related);
     connectExports(m_rank->exportButtons(), m_rank->resultsView(), ReportKind::Rank);

@@ -108,10 +108,40 @@ void addRankRows(ExportTable& table, const Combination& combination, QDate day,
     }
 }
 
+// One tab-separated line; a tab, line break or backslash inside a cell is
+// written \t, \n, \r or \\, so that every row stays one line of fields.
+QString recordLine(const QStringList& cells)
+{
+    QString line;
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+        if (i > 0)
+            line += u'\t';
+        for (const QChar ch : cells.at(i)) {
+            switch (ch.unicode()) {
+            case u'\\':
+                line += u"\\\\"_s;
+                break;
+            case u'\t':
+                line += u"\\t"_s;
+                break;
+            case u'\n':
+                line += u"\\n"_s;
+                break;
+            case u'\r':
+                line += u"\\r"_s;
+                break;
+            default:
+                line += ch;
+            }
+        }
+    }
+    return line + u'\n';
+}
+
 QString rowLine(const RankHit& hit)
 {
-    return engineDisplayName(hit.engine) + u'\t' + QString::number(hit.position) + u'\t' +
-           hit.link + u'\t' + hit.queryUrl + u'\n';
+    return recordLine(
+        {engineDisplayName(hit.engine), QString::number(hit.position), hit.link, hit.queryUrl});
 }
 
 } // namespace
@@ -263,7 +293,7 @@ QCoro::Task<int> runRelated(RelatedSearchOptions options)
     co_await search.run();
     const RowModel& rows = *search.rows();
     for (int row = 0; row < rows.size(); ++row)
-        writeOut(rows.at(row).cells.join(u'\t') + u'\n');
+        writeOut(recordLine(rows.at(row).cells));
     const int written = writeOutput(options.output, ReportKind::Related, ModelRows(*search.list()));
     co_return storeFailed || written != 0 ? 1 : 0;
 }
@@ -284,11 +314,6 @@ std::unique_ptr<KeywordStore> openKeywordStore()
         return nullptr;
     }
     return store;
-}
-
-QString recordLine(const QStringList& cells)
-{
-    return cells.join(u'\t') + u'\n';
 }
 
 } // namespace
@@ -341,14 +366,18 @@ QCoro::Task<int> runDb(DbOptions options)
                 if (store->add(key, trimSpaces(options.parent).toString(), u"-"_s, u"-"_s, u"-"_s,
                                today) == KeywordStore::AddResult::Added)
                     done << key;
-            } else if (store->find(key) && store->remove(key)) {
-                done << key;
+            } else {
+                // As typed, and trimmed as the program stores keywords.
+                for (const QString& each : QStringList{keyword, key}) {
+                    if (!done.contains(each) && store->find(each) && store->remove(each))
+                        done << each;
+                }
             }
         }
         if (!transaction.commit())
             co_return 1;
         for (const QString& key : done)
-            writeOut(key + u'\n');
+            writeOut(recordLine({key}));
         break;
     }
     case DbOptions::Action::Update: {

@@ -277,7 +277,8 @@ Invocation parseDb(const QStringList& arguments)
         }
         if (options.keywords.isEmpty())
             return UsageError{u"db %1 needs at least one keyword"_s.arg(action)};
-        options.parent = parser.value(parent);
+        if (options.action == DbOptions::Action::Add)
+            options.parent = parser.value(parent);
         break;
     }
     return options;
@@ -324,7 +325,8 @@ Commands:
   db list [--contains WORD | --not-contains WORD] [--google RELATION]
           [--yahoo RELATION] [--bing RELATION] [--output FILE]
       Print the keyword database, newest first, one tab-separated line per
-      keyword: keyword, parent keyword, Google, Yahoo and Bing counts, date.
+      keyword: keyword, parent keyword, Google, Yahoo and Bing counts, date
+      (a tab, line break or backslash in a keyword is written \t, \n, \\).
       The criteria are those of the window's filter and all must hold: the
       word is matched as typed (case counts); a RELATION is >, < or = and a
       number, e.g. --google '>1000'. A count that is "-" or empty never drops

@@ -130,27 +130,34 @@ void KeywordDatabaseList::restore()
 
 QCoro::Task<> KeywordDatabaseList::deleteChecked()
 {
-    QPointer<KeywordDatabaseList> self = this;
     QStringList keys;
     std::vector<RowId> ids;
     for (int visible = 0; visible < m_visible.rowCount(); ++visible) {
         const int row = m_visible.sourceRow(visible);
-        if (m_rows.at(row).checked) {
-            keys << trimSpaces(m_rows.text(row)).toString();
-            ids.push_back(m_rows.idAt(row));
-        }
+        if (!m_rows.at(row).checked)
+            continue;
+        // As listed and trimmed: a row an older version stored with spaces
+        // around it must go too, or it would come back on the next load.
+        const QString text = m_rows.text(row);
+        keys << text;
+        if (const QString trimmed = trimSpaces(text).toString(); trimmed != text)
+            keys << trimmed;
+        ids.push_back(m_rows.idAt(row));
     }
-    if (keys.isEmpty()) {
+    if (ids.empty()) {
         co_await m_prompts->message(u"提示"_s, u"请选择要删除的关键词！"_s,
                                     PromptIcon::Information);
         co_return;
     }
     // All or none: a row leaves the list only when it has left the table.
-    int deleted = 0;
-    if (m_store->remove(keys)) {
-        deleted = int(keys.size());
-        m_visible.removeIds(std::move(ids));
+    if (!m_store->remove(keys)) {
+        co_await m_prompts->message(
+            u"提示"_s, u"关键词数据库无法写入，没有删除任何关键词：%1"_s.arg(m_store->lastError()),
+            PromptIcon::Critical);
+        co_return;
     }
+    const int deleted = int(ids.size());
+    m_visible.removeIds(std::move(ids));
     co_await m_prompts->message(programName(), u"成功删除%1个关键词！"_s.arg(deleted),
                                 PromptIcon::None);
 }

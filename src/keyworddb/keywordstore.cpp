@@ -86,6 +86,13 @@ bool KeywordStore::open(const QString& path)
     }
     m_lastError.clear();
     m_open = true;
+    // A file the program may read but not write (a read-only mount, an
+    // immutable file) is told now, not at the first keyword lost.
+    m_readOnly = !query.exec(u"begin immediate"_s);
+    if (m_readOnly)
+        m_lastError = query.lastError().text();
+    else
+        query.exec(u"rollback"_s);
     return true;
 }
 

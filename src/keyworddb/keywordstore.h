@@ -53,6 +53,8 @@ public:
     // (a damaged file is refused rather than read as empty).
     bool open(const QString& path);
     bool isOpen() const { return m_open; }
+    // Open, but every write will fail; lastError() tells why.
+    bool isReadOnly() const { return m_readOnly; }
     const QString& lastError() const { return m_lastError; }
     // The Qt SQL connection, for batching writes in one transaction.
     const QString& connectionName() const { return m_connection; }
@@ -130,6 +132,7 @@ private:
     QString m_connection;
     QString m_lastError;
     bool m_open = false;
+    bool m_readOnly = false;
     bool m_failing = false;
 };
 

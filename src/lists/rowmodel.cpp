@@ -372,12 +372,12 @@ QString RowModel::sortKey(const QString& text, int column)
 {
     if (column == 0)
         return text;
-    // Counts compare as numbers: as text padded to twelve digits.
+    // Counts compare as numbers: as text padded to eighteen digits.
     bool ok = false;
     const double number = text.trimmed().toDouble(&ok);
-    if (!ok || number < 0 || number >= 1e12)
+    if (!ok || number < 0 || number >= 1e18)
         return text;
-    return u"%1"_s.arg(qint64(roundHalfEven(number)), 12, 10, QLatin1Char('0'));
+    return u"%1"_s.arg(qint64(roundHalfEven(number)), 18, 10, QLatin1Char('0'));
 }
 
 VisibleRows::VisibleRows(RowModel& rows, QObject* parent)

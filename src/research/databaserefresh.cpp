@@ -69,7 +69,8 @@ QCoro::Task<> DatabaseRefresh::UpdateDb()
             co_return;
         }
         Q_EMIT progress(int(i), int(ids.size()));
-        const QString keyword = rows.text(rows.indexOf(id));
+        const QStringList before = rows.at(rows.indexOf(id)).cells;
+        const QString keyword = before.value(0);
         std::array<std::optional<QString>, AllSearchEngines.size()> counts;
         for (const SearchEngine engine : AllSearchEngines) {
             if (!m_engines[size_t(engine)])
@@ -91,7 +92,16 @@ QCoro::Task<> DatabaseRefresh::UpdateDb()
         }
         // The row's counts go into the table together, or not at all.
         const QDate today = m_services.clock.today();
-        m_services.list.store().updateCounts(keyword, counts, today);
+        if (!m_services.list.store().updateCounts(keyword, counts, today)) {
+            // Shown as it is stored, and the refresh waits here: counts fetched
+            // further on would be lost the same way.
+            for (const int column : KeywordDatabaseList::CountColumns)
+                rows.setCell(id, column, before.value(column));
+            Q_EMIT warning(
+                u"关键词数据库无法写入，更新已暂停：%1"_s.arg(m_services.list.store().lastError()));
+            ended(false);
+            co_return;
+        }
         rows.setCell(id, KeywordDatabaseList::DateColumn, isoDate(today));
         Q_EMIT rowRefreshed(id);
     }

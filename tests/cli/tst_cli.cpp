@@ -359,6 +359,16 @@ void TestCli::keywordDatabase()
     QCOMPARE(lines({u"db"_s, u"delete"_s, u"seo tools"_s, u"nothing"_s}),
              QStringList{u"seo tools"_s});
     QCOMPARE(lines({u"db"_s, u"list"_s}), QStringList{expected.at(0)});
+    // A row stays one line whatever its keyword holds; a keyword stored with
+    // spaces around it (by an older version) can still be deleted.
+    QCOMPARE(lines({u"db"_s, u"add"_s, u"a\tb\\c"_s}), QStringList{u"a\\tb\\\\c"_s});
+    {
+        KeywordStore store;
+        QVERIFY(store.open(home.filePath(u"db.sqlite"_s)));
+        QVERIFY(store.insertUncounted(u" spaced "_s, QString(), QDate(2026, 1, 2)));
+    }
+    QCOMPARE(lines({u"db"_s, u"delete"_s, u" spaced "_s, u"a\tb\\c"_s}),
+             (QStringList{u" spaced "_s, u"a\\tb\\\\c"_s}));
 
     QFile database(home.filePath(u"db.sqlite"_s));
     QVERIFY(database.open(QIODevice::WriteOnly));
