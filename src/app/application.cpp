@@ -107,6 +107,8 @@ QCoro::Task<Application::StartResult> Application::start()
         RelatedSearch::Services{m_web, m_env.endpoints, *m_env.clock, m_pacer, m_keywords,
                                 prompts(), m_panels, m_env.dataFolder});
     m_keywordList = std::make_unique<KeywordDatabaseList>(m_keywords, *m_env.clock, prompts());
+    m_resourceSearch = std::make_unique<ResourceSearch>(
+        ResourceSearch::Services{m_web, m_env.endpoints, prompts(), m_panels}, m_resources);
     m_databaseRefresh = std::make_unique<DatabaseRefresh>(DatabaseRefresh::Services{
         m_web, m_env.endpoints, *m_env.clock, m_pacer, *m_keywordList, prompts(), m_panels});
     m_rank = std::make_unique<RankTabController>(

@@ -13,6 +13,7 @@
 #include "research/databaserefresh.h"
 #include "research/relatedsearch.h"
 #include "resources/resourcelibrary.h"
+#include "resources/resourcesearch.h"
 #include "shell/singleinstance.h"
 #include "web/endpoints.h"
 #include "web/webclient.h"
@@ -80,6 +81,7 @@ public:
     KeywordDatabaseList& keywordList() { return *m_keywordList; }
     DatabaseRefresh& databaseRefresh() { return *m_databaseRefresh; }
     ResourceLibrary& resourceLibrary() { return m_resources; }
+    ResourceSearch& resourceSearch() { return *m_resourceSearch; }
     AdWordsResults& adWordsResults() { return m_adWords; }
 
     // Set once start-up has restored every stored option; option changes are
@@ -118,6 +120,7 @@ private:
     std::unique_ptr<KeywordDatabaseList> m_keywordList;
     std::unique_ptr<DatabaseRefresh> m_databaseRefresh;
     ResourceLibrary m_resources;
+    std::unique_ptr<ResourceSearch> m_resourceSearch;
     AdWordsResults m_adWords;
     QCoro::Task<> m_updateCheck;
     bool m_loaded = false;

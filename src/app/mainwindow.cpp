@@ -43,7 +43,8 @@ MainWindow::MainWindow(Application& app, QWidget* parent)
     , m_tabs(new QTabWidget(this))
     , m_related(new RelatedTab(app.relatedSearch(), m_tabs))
     , m_adWords(new AdWordsTab(app.adWordsResults(), m_tabs))
-    , m_resources(new ResourcesTab(app.resourceLibrary(), m_tabs))
+    , m_resources(
+          new ResourcesTab(app.resourceSearch(), app.resourceLibrary(), app.panels(), m_tabs))
     , m_rank(new RankTab(app.rankController(), m_tabs))
     , m_keywordDb(new KeywordDbTab(app.keywordList(), app.databaseRefresh(), app.panels(), m_tabs))
     , m_releaseStrip(new QLabel(this))
@@ -160,6 +161,8 @@ void MainWindow::buildStatusBar()
     connectExports(m_related->exportButtons(), m_related->resultsView(), ReportKind::Related);
     connectExports(m_rank->exportButtons(), m_rank->resultsView(), ReportKind::Rank);
     connectExports(m_keywordDb->exportButtons(), m_keywordDb->listView(), ReportKind::Database);
+    connectExports(m_resources->exportButtons(), m_resources->resourcesView(),
+                   ReportKind::Resources);
 
     StatusPanels& panels = m_app->panels();
     for (int panel = 1; panel <= 3; ++panel)
@@ -252,7 +255,7 @@ void MainWindow::tabSelected(int tab)
         m_adWords->setFramesVisible(true);
         break;
     case ResourcesTabIndex:
-        m_resources->ensureCategories();
+        m_app->resourceSearch().tabShown();
         break;
     case RankTabIndex:
         m_rank->historyStrip()->show();

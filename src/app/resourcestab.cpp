@@ -4,26 +4,49 @@
 #include "app/reportlist.h"
 
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QTreeView>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace marbleway {
 
 using namespace Qt::StringLiterals;
 
-ResourcesTab::ResourcesTab(ResourceLibrary& library, QWidget* parent)
+ResourcesTab::ResourcesTab(ResourceSearch& search, ResourceLibrary& library, StatusPanels& panels,
+                           QWidget* parent)
     : QWidget(parent)
+    , m_search(&search)
     , m_library(&library)
+    , m_panels(&panels)
     , m_categories(makeListView(this, u"categoryList"_s, library.categories(), false, {165, 45}))
     , m_type(new QComboBox(this))
-    , m_start(pendingButton(u"开始搜索"_s, this))
-    , m_resources(makeListView(this, u"resourceList"_s, library.resources(), false, {200, 240, 40}))
+    , m_start(new QPushButton(u"开始搜索"_s, this))
+    , m_resources(makeListView(this, u"resourceList"_s, library.list(), false, {200, 240, 40}))
 {
+    m_type->setObjectName(u"resourceType"_s);
+    connect(m_categories, &QTreeView::clicked, this,
+            [this](const QModelIndex& index) { m_library->chooseCategory(index.row()); });
+    connect(&library, &ResourceLibrary::categoryChanged, this, &ResourcesTab::showTypes);
+    connect(m_type, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_library->setTypeIndex(index); });
+    connect(m_start, &QPushButton::clicked, this, [this] { m_search->click(); });
+    connect(&search.control(), &JobControl::changed, this, [this] {
+        m_start->setText(m_search->control().caption());
+        m_start->setEnabled(m_search->control().isEnabled());
+    });
+    connect(m_resources->header(), &QHeaderView::sectionClicked, this, &ResourcesTab::sortByColumn);
+    connect(m_resources, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
+        const QString address = index.siblingAtColumn(1).data().toString();
+        QDesktopServices::openUrl(QUrl(resourceAddress(address), QUrl::TolerantMode));
+    });
 
     auto* frame = new QGroupBox(u"资源分类"_s, this);
     auto* frameLayout = new QVBoxLayout(frame);
@@ -42,7 +65,7 @@ ResourcesTab::ResourcesTab(ResourceLibrary& library, QWidget* parent)
     rightLayout->addWidget(m_resources, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    addExportButtons(buttons, u"保存至"_s);
+    m_export = addExportButtons(buttons, u"保存至"_s);
     rightLayout->addLayout(buttons);
 
     auto* splitter = new QSplitter(this);
@@ -57,9 +80,20 @@ ResourcesTab::ResourcesTab(ResourceLibrary& library, QWidget* parent)
     layout->addWidget(splitter);
 }
 
-void ResourcesTab::ensureCategories()
+void ResourcesTab::showTypes()
 {
-    m_library->ensureCategories();
+    const QSignalBlocker quiet(m_type);
+    m_type->clear();
+    m_type->addItems(m_library->types());
+    m_type->setCurrentIndex(m_library->typeIndex());
+}
+
+void ResourcesTab::sortByColumn(int column)
+{
+    if (m_panels->isBusy() || column < 0 || column >= m_library->resources()->columnCount())
+        return;
+    m_order = m_order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    m_library->list()->sortBy(column, m_order);
 }
 
 } // namespace marbleway

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/pagewidgets.h"
 #include "resources/resourcelibrary.h"
+#include "resources/resourcesearch.h"
 
 #include <QWidget>
 
@@ -15,23 +17,29 @@ namespace marbleway {
 class ResourcesTab : public QWidget {
     Q_OBJECT
 public:
-    explicit ResourcesTab(ResourceLibrary& library, QWidget* parent = nullptr);
+    ResourcesTab(ResourceSearch& search, ResourceLibrary& library, StatusPanels& panels,
+                 QWidget* parent = nullptr);
 
     ResourceLibrary& library() const { return *m_library; }
     QTreeView* categoriesView() const { return m_categories; }
     QTreeView* resourcesView() const { return m_resources; }
     QComboBox* typeChoice() const { return m_type; }
     QPushButton* startButton() const { return m_start; }
-
-    // Fills the category list with the built-in categories when it is empty.
-    void ensureCategories();
+    const ExportButtons& exportButtons() const { return m_export; }
 
 private:
+    void showTypes();
+    void sortByColumn(int column);
+
+    ResourceSearch* m_search;
     ResourceLibrary* m_library;
+    StatusPanels* m_panels;
     QTreeView* m_categories;
     QComboBox* m_type;
     QPushButton* m_start;
     QTreeView* m_resources;
+    ExportButtons m_export;
+    Qt::SortOrder m_order = Qt::AscendingOrder;
 };
 
 } // namespace marbleway

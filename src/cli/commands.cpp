@@ -14,6 +14,7 @@
 #include "ranking/ranktext.h"
 #include "research/databaserefresh.h"
 #include "research/relatedsearch.h"
+#include "resources/resourcesearch.h"
 #include "web/cxhtml.h"
 #include "web/endpoints.h"
 #include "web/textutil.h"
@@ -404,6 +405,38 @@ QCoro::Task<int> runDb(DbOptions options)
     }
     }
     co_return failed ? 1 : 0;
+}
+
+QCoro::Task<int> runResources(ResourcesOptions options)
+{
+    const std::optional<Online> online = goOnline();
+    if (!online)
+        co_return 1;
+    if (!online->endpoints.isReachable(Service::Maker)) {
+        writeErr(u"marbleway-cli: no resource list service is set: give the \"maker\" host in "
+                 "the settings group Hosts or in MARBLEWAY_HOSTS (maker=HOST:PORT)\n"_s);
+        co_return 1;
+    }
+    ConsolePrompts prompts;
+    StatusPanels panels;
+    ResourceLibrary library;
+    library.ensureCategories();
+    library.chooseCategory(options.category - 6);
+    library.setTypeIndex(std::max(0, int(ResourceLibrary::DirectoryTypes.indexOf(options.type))));
+    ResourceSearch search(
+        ResourceSearch::Services{*online->client, online->endpoints, prompts, panels}, library);
+    if (options.fromPage > 1)
+        search.resumeAt(options.fromPage, 0);
+    RowModel& rows = *library.resources();
+    QObject::connect(&rows, &RowModel::rowsInserted, &rows,
+                     [&rows](const QModelIndex&, int first, int last) {
+                         for (int row = first; row <= last; ++row)
+                             writeOut(recordLine(rows.at(row).cells));
+                     });
+    co_await search.run();
+    if (writeOutput(options.output, ReportKind::Resources, ModelRows(*library.list())) != 0)
+        co_return 1;
+    co_return search.emptyPages() > 0 ? 3 : 0;
 }
 
 } // namespace marbleway::cli

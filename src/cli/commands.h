@@ -12,6 +12,7 @@ QCoro::Task<int> runRank(RankOptions options);
 QCoro::Task<int> runFavourites(FavouritesOptions options);
 QCoro::Task<int> runRelated(RelatedSearchOptions options);
 QCoro::Task<int> runDb(DbOptions options);
+QCoro::Task<int> runResources(ResourcesOptions options);
 
 void writeOut(const QString& text);
 void writeErr(const QString& text);

@@ -23,6 +23,8 @@ QCoro::Task<> runAndQuit(Invocation invocation)
         status = co_await runRelated(*related);
     else if (auto* db = std::get_if<DbOptions>(&invocation))
         status = co_await runDb(*db);
+    else if (auto* resources = std::get_if<ResourcesOptions>(&invocation))
+        status = co_await runResources(*resources);
     QCoreApplication::exit(status);
 }
 

@@ -2,6 +2,7 @@
 
 #include "export/report.h"
 #include "ranking/ranktext.h"
+#include "resources/resourcelibrary.h"
 #include "web/charset.h"
 
 #include <QCommandLineParser>
@@ -284,6 +285,43 @@ Invocation parseDb(const QStringList& arguments)
     return options;
 }
 
+Invocation parseResources(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption category(u"category"_s, u"6, 7 or 8."_s, u"NUMBER"_s);
+    const QCommandLineOption type(u"type"_s, u"Second-level type of category 8."_s, u"TEXT"_s);
+    const QCommandLineOption fromPage(u"from-page"_s, u"First page to read."_s, u"N"_s);
+    parser.addOptions({category, type, fromPage, outputOption});
+    auto parsed = parseCommand(parser, arguments);
+    if (auto* error = std::get_if<UsageError>(&parsed))
+        return *error;
+    if (!std::get<QStringList>(parsed).isEmpty())
+        return UsageError{
+            u"unexpected argument \"%1\""_s.arg(std::get<QStringList>(parsed).first())};
+    ResourcesOptions options;
+    bool ok = false;
+    options.category = parser.value(category).toInt(&ok);
+    if (!ok || ResourceLibrary::lastPage(options.category) == 0)
+        return UsageError{u"resources needs --category 6, 7 or 8"_s};
+    if (parser.isSet(type)) {
+        options.type = parser.value(type);
+        if (options.category != 8 || ResourceLibrary::DirectoryTypes.indexOf(options.type) < 1)
+            return UsageError{u"--type is one of %1, for --category 8 only"_s.arg(
+                ResourceLibrary::DirectoryTypes.mid(1).join(u", "_s))};
+    }
+    if (parser.isSet(fromPage)) {
+        options.fromPage = parser.value(fromPage).toInt(&ok);
+        const int last = ResourceLibrary::lastPage(options.category);
+        if (!ok || options.fromPage < 1 || options.fromPage > last)
+            return UsageError{u"--from-page must be from 1 to %1"_s.arg(last)};
+    }
+    auto output = outputFile(parser);
+    if (auto* error = std::get_if<UsageError>(&output))
+        return *error;
+    options.output = std::get<QString>(output);
+    return options;
+}
+
 } // namespace
 
 QString usageText()
@@ -344,6 +382,14 @@ Commands:
       Store the keywords not yet stored, without counts ("-"); prints those
       added.
 
+  resources --category 6|7|8 [--type TEXT] [--from-page N] [--output FILE]
+      Page through the maker's backlink resource list of a category (6 blog
+      hosts, 7 social bookmarks, 8 web directories; --type narrows 8 to one
+      of 免费, 付费, 互链, 免费&付费, 免费&互链, 互链&付费, 文章目录) and print one
+      tab-separated line per resource: name, address, PageRank, remark. It
+      stops after the category's last page or after three pages that could not
+      be read (exit status 3). The service's host is the "maker" host.
+
 Options:
   --output FILE  Also write the rows to FILE as the window's export buttons
                  would: .txt and .htm/.html reports (GBK), an .xlsx workbook,
@@ -359,7 +405,7 @@ Exit status: 0 when the command ran, 1 when what it found could not be kept
 (a favourite's history, the keyword database; the lines still print) or the
 command could not run (hosts that cannot be used, a keyword database that
 cannot be opened; the reason goes to the standard error), 2 when the command
-line was wrong.
+line was wrong, 3 when some pages could not be read.
 )"_s;
 }
 
@@ -380,6 +426,8 @@ Invocation parseArguments(const QStringList& arguments)
         return parseRelated(arguments);
     if (command == u"db"_s)
         return parseDb(arguments);
+    if (command == u"resources"_s)
+        return parseResources(arguments);
     return UsageError{u"unknown command \"%1\""_s.arg(command)};
 }
 

@@ -51,6 +51,13 @@ struct DbOptions {
     QString output;              // list
 };
 
+struct ResourcesOptions {
+    int category = 6;
+    QString type;
+    int fromPage = 1;
+    QString output;
+};
+
 struct ShowHelp {};
 
 struct UsageError {
@@ -58,7 +65,7 @@ struct UsageError {
 };
 
 using Invocation = std::variant<ShowHelp, UsageError, FetchOptions, RankOptions, FavouritesOptions,
-                                RelatedSearchOptions, DbOptions>;
+                                RelatedSearchOptions, DbOptions, ResourcesOptions>;
 
 // Reads the command line (program name first).
 Invocation parseArguments(const QStringList& arguments);

@@ -4,11 +4,25 @@ namespace marbleway {
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+constexpr int firstCategory = 6;
+constexpr std::array lastPages = {20, 30, 800};
+
+} // namespace
+
+const QStringList ResourceLibrary::DirectoryTypes = {
+    u"选择二级类别"_s, u"免费"_s,      u"付费"_s,      u"互链"_s,
+    u"免费&付费"_s,    u"免费&互链"_s, u"互链&付费"_s, u"文章目录"_s};
+
 ResourceLibrary::ResourceLibrary(QObject* parent)
     : QObject(parent)
     , m_categories({u"分类名称"_s, u"语言"_s, u"资源数量"_s})
     , m_resources({u"资源名称"_s, u"资源URL"_s, u"PR"_s, u"备注&说明"_s})
-{}
+    , m_visible(m_resources)
+{
+    connect(&m_categories, &RowModel::checkToggled, this, &ResourceLibrary::checkToggled);
+}
 
 void ResourceLibrary::ensureCategories()
 {
@@ -31,6 +45,57 @@ void ResourceLibrary::ensureCategories()
         rows.push_back(std::move(row));
     }
     m_categories.reset(std::move(rows));
+}
+
+void ResourceLibrary::chooseCategory(int row)
+{
+    if (row < 0 || row >= m_categories.size())
+        return;
+    m_choosing = true;
+    for (int each = 0; each < m_categories.size(); ++each)
+        m_categories.setChecked(each, each == row);
+    m_choosing = false;
+    fillTypes();
+}
+
+void ResourceLibrary::checkToggled(RowId id, bool checked)
+{
+    if (m_choosing)
+        return;
+    const int row = m_categories.indexOf(id);
+    if (checked) {
+        chooseCategory(row);
+        return;
+    }
+    fillTypes();
+}
+
+int ResourceLibrary::category() const
+{
+    for (int row = 0; row < m_categories.size(); ++row) {
+        if (m_categories.at(row).checked)
+            return row + firstCategory;
+    }
+    return 0;
+}
+
+int ResourceLibrary::lastPage(int category)
+{
+    const int index = category - firstCategory;
+    return index >= 0 && index < int(lastPages.size()) ? lastPages[size_t(index)] : 0;
+}
+
+void ResourceLibrary::fillTypes()
+{
+    // Only the web directories have second-level types.
+    m_types = category() == firstCategory + 2 ? DirectoryTypes : QStringList();
+    m_typeIndex = m_types.isEmpty() ? -1 : 0;
+    Q_EMIT categoryChanged();
+}
+
+QString ResourceLibrary::type() const
+{
+    return m_typeIndex > 0 ? m_types.value(m_typeIndex) : QString();
 }
 
 } // namespace marbleway

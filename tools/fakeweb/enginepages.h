@@ -54,6 +54,10 @@ std::optional<QString> answerSearch(SearchEngine engine, const QString& path,
 // "start"; a bare "q" with "first" is Bing's rank request).
 std::optional<SearchEngine> engineOfRequest(const test::Request& request);
 
+// One page of the maker's backlink resource list for a category (6, 7 or 8)
+// and an optional second-level type: rows "name~address~PR~remark<br>".
+QString resourceListPage(int category, const QString& type, int page);
+
 // Makes one server answer every engine's search requests with example pages.
 void serveAllEngines(test::TestHttpServer& server);
 
