@@ -66,6 +66,11 @@ QCoro::Task<> takePictures(Application* application, QString folder)
             // A related keyword search with page counts, as a user would start it.
             co_await application->relatedSearch().run();
         }
+        if (tab == MainWindow::ResourcesTabIndex) {
+            // The blog hosts, read from the example resource list.
+            application->resourceLibrary().chooseCategory(0);
+            co_await application->resourceSearch().run();
+        }
         if (tab == MainWindow::RankTabIndex) {
             // A real run against the example pages, as a user would start it.
             co_await application->rankController().job().run();
