@@ -41,17 +41,23 @@ double msSince(Steady::time_point start)
     return std::chrono::duration<double, std::milli>(Steady::now() - start).count();
 }
 
-// Peak resident memory since the last resetPeak(), in kB.
-long peakKb()
+// A memory figure of this process from /proc/self/status, in kB: "VmRSS:" now,
+// "VmHWM:" the peak since the last resetPeak().
+long statusKb(const QByteArray& field)
 {
     QFile status(u"/proc/self/status"_s);
     if (!status.open(QIODevice::ReadOnly))
         return 0;
     for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().split(' ').first().toLong();
     }
     return 0;
+}
+
+long peakKb()
+{
+    return statusKb("VmHWM:");
 }
 
 void resetPeak()
@@ -63,14 +69,7 @@ void resetPeak()
 
 long residentKb()
 {
-    QFile status(u"/proc/self/status"_s);
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return 0;
+    return statusKb("VmRSS:");
 }
 
 // A keyword database of `rows` keywords as a year of research leaves it.

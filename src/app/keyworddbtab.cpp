@@ -62,12 +62,7 @@ KeywordDbTab::KeywordDbTab(KeywordDatabaseList& list, DatabaseRefresh& refresh,
     sideLayout->addWidget(m_filter);
     sideLayout->addStretch();
 
-    auto* splitter = new QSplitter(this);
-    splitter->addWidget(m_view);
-    splitter->addWidget(side);
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 1);
-    splitter->setChildrenCollapsible(false);
+    QSplitter* splitter = listBesidePanel(m_view, side, this);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_delete);

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSplitter>
 
 namespace marbleway {
 
@@ -81,6 +82,17 @@ ExportButtons addExportButtons(QHBoxLayout* row, const QString& verb)
     for (QPushButton* button : {buttons.text, buttons.html, buttons.excel, buttons.csv})
         row->addWidget(button);
     return buttons;
+}
+
+QSplitter* listBesidePanel(QWidget* list, QWidget* panel, QWidget* parent)
+{
+    auto* splitter = new QSplitter(parent);
+    splitter->addWidget(list);
+    splitter->addWidget(panel);
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 1);
+    splitter->setChildrenCollapsible(false);
+    return splitter;
 }
 
 QPushButton* pendingButton(const QString& caption, QWidget* parent)

@@ -12,6 +12,7 @@ class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSplitter;
 
 namespace marbleway {
 
@@ -52,6 +53,10 @@ struct ExportButtons {
     QPushButton* csv = nullptr;
 };
 ExportButtons addExportButtons(QHBoxLayout* row, const QString& verb);
+
+// A list with its side panel (filter, options) to the right of it, the list
+// taking most of the width.
+QSplitter* listBesidePanel(QWidget* list, QWidget* panel, QWidget* parent);
 
 // A button for an action that a later version brings: shown, but not yet usable.
 QPushButton* pendingButton(const QString& caption, QWidget* parent = nullptr);

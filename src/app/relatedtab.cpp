@@ -71,12 +71,7 @@ RelatedTab::RelatedTab(RelatedSearch& search, QWidget* parent)
     sideLayout->addWidget(baidu);
     sideLayout->addStretch();
 
-    auto* splitter = new QSplitter(this);
-    splitter->addWidget(m_results);
-    splitter->addWidget(side);
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 1);
-    splitter->setChildrenCollapsible(false);
+    QSplitter* splitter = listBesidePanel(m_results, side, this);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_delete);

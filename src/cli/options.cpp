@@ -55,17 +55,15 @@ std::variant<UsageError, QList<SearchEngine>> engineList(const QStringList& valu
 
 const QCommandLineOption outputOption(u"output"_s, u"Write the rows to FILE too."_s, u"FILE"_s);
 
-// The file of --output, or a message when its extension names no format.
-std::variant<UsageError, QString> outputFile(const QCommandLineParser& parser)
+// Reads --output into `file`; a message when its extension names no format.
+std::optional<UsageError> readOutput(const QCommandLineParser& parser, QString& file)
 {
-    const QString path = parser.value(outputOption);
-    if (path.isEmpty() && !parser.isSet(outputOption))
-        return QString();
-    if (!formatOfFile(path))
-        return UsageError{
-            u"--output needs a file ending in .txt, .htm, .html, .xlsx or .csv, not \"%1\""_s.arg(
-                path)};
-    return path;
+    file = parser.value(outputOption);
+    if (!parser.isSet(outputOption) || formatOfFile(file))
+        return std::nullopt;
+    return UsageError{
+        u"--output needs a file ending in .txt, .htm, .html, .xlsx or .csv, not \"%1\""_s.arg(
+            file)};
 }
 
 Invocation parseFetch(const QStringList& arguments)
@@ -140,10 +138,8 @@ Invocation parseRank(const QStringList& arguments)
                 u"--depth must be 10, 20 or 50, not \"%1\""_s.arg(parser.value(depth))};
     }
     options.allPositions = parser.isSet(all);
-    auto output = outputFile(parser);
-    if (auto* error = std::get_if<UsageError>(&output))
+    if (auto error = readOutput(parser, options.output))
         return *error;
-    options.output = std::get<QString>(output);
     return options;
 }
 
@@ -161,10 +157,10 @@ Invocation parseFavourites(const QStringList& arguments)
             u"unexpected argument \"%1\""_s.arg(std::get<QStringList>(parsed).first())};
     if (parser.isSet(list) == parser.isSet(run))
         return UsageError{u"favourites needs one of --list and --run"_s};
-    auto output = outputFile(parser);
-    if (auto* error = std::get_if<UsageError>(&output))
+    FavouritesOptions options{parser.isSet(run), {}};
+    if (auto error = readOutput(parser, options.output))
         return *error;
-    return FavouritesOptions{parser.isSet(run), std::get<QString>(output)};
+    return options;
 }
 
 Invocation parseRelated(const QStringList& arguments)
@@ -193,10 +189,8 @@ Invocation parseRelated(const QStringList& arguments)
         return *error;
     options.counts = std::get<QList<SearchEngine>>(engines);
     options.store = parser.isSet(store);
-    auto output = outputFile(parser);
-    if (auto* error = std::get_if<UsageError>(&output))
+    if (auto error = readOutput(parser, options.output))
         return *error;
-    options.output = std::get<QString>(output);
     return options;
 }
 
@@ -242,10 +236,8 @@ Invocation parseDb(const QStringList& arguments)
             return UsageError{u"give --contains or --not-contains, not both"_s};
         options.filter.wordExcluded = parser.isSet(notContains);
         options.filter.word = parser.value(options.filter.wordExcluded ? notContains : contains);
-        auto output = outputFile(parser);
-        if (auto* error = std::get_if<UsageError>(&output))
+        if (auto error = readOutput(parser, options.output))
             return *error;
-        options.output = std::get<QString>(output);
         for (size_t engine = 0; engine < counts.size(); ++engine) {
             if (!parser.isSet(counts[engine]))
                 continue;
@@ -315,10 +307,8 @@ Invocation parseResources(const QStringList& arguments)
         if (!ok || options.fromPage < 1 || options.fromPage > last)
             return UsageError{u"--from-page must be from 1 to %1"_s.arg(last)};
     }
-    auto output = outputFile(parser);
-    if (auto* error = std::get_if<UsageError>(&output))
+    if (auto error = readOutput(parser, options.output))
         return *error;
-    options.output = std::get<QString>(output);
     return options;
 }
 
