@@ -1,6 +1,5 @@
 #include "core/clock.h"
 #include "core/datafolder.h"
-#include "core/jobstatus.h"
 #include "core/rounding.h"
 #include "core/settingsstore.h"
 #include "core/textfile.h"
@@ -12,7 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <QSignalSpy>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -53,7 +51,6 @@ private Q_SLOTS:
     void failedWrites();
     void fullDisk();
     void dataFolder();
-    void jobControl();
 };
 
 void TestCore::clocksAndDates()
@@ -227,34 +224,6 @@ void TestCore::dataFolder()
     QCOMPARE(DataFolder::fromEnvironment().path(), dir.path());
     qunsetenv(DataFolder::EnvironmentVariable);
     QVERIFY(DataFolder::fromEnvironment().path().endsWith(u"/Marbleway"));
-}
-
-void TestCore::jobControl()
-{
-    StatusPanels panels;
-    JobControl job(panels, {u"开始搜索"_s, u"停止搜索"_s, u"正在停止"_s, true});
-    QSignalSpy changed(&job, &JobControl::changed);
-    QVERIFY(job.click());
-    QCOMPARE(job.caption() + panels.text(1), u"停止搜索进行中..."_s);
-    QVERIFY(job.isRunning() && panels.isBusy());
-    // A second click asks the job to stop; it finishes the request in hand.
-    QVERIFY(!job.click());
-    QCOMPARE(job.caption() + panels.text(1), u"正在停止正在停止..."_s);
-    QVERIFY(!job.isRunning() && !job.isEnabled() && panels.isBusy());
-    job.finish(false);
-    QCOMPARE(panels.text(1), u"已暂停"_s);
-    QVERIFY(job.isIdle() && job.isEnabled() && !panels.isBusy());
-    // Run to the end: ready, even when a stop request came during the last step.
-    QVERIFY(job.click() && !job.click());
-    job.finish(true);
-    QCOMPARE(panels.text(1), u"就绪"_s);
-    QCOMPARE(changed.size(), 6);
-
-    // Without the stopping announcement panel 1 keeps "进行中..." until the job ends.
-    JobControl quiet(panels, {u"开始查询"_s, u"暂停查询"_s, u"正在停止"_s, false});
-    quiet.click();
-    quiet.click();
-    QCOMPARE(panels.text(1), u"进行中..."_s);
 }
 
 QTEST_GUILESS_MAIN(TestCore)

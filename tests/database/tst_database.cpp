@@ -38,7 +38,6 @@ class TestDatabase : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init();
-    void cleanup();
 
     void filters_data();
     void filters();
@@ -51,56 +50,44 @@ private Q_SLOTS:
 
 private:
     void store(const QString& keys, const QString& counts = u"1 2 3"_s);
-    KeywordDatabaseList& list() { return *m_list; }
+    KeywordDatabaseList& list() { return m_env->list; }
     QStringList stored();
 
-    std::unique_ptr<RecordingClock> m_webClock;
-    std::unique_ptr<Fixture> m_env;
-    std::unique_ptr<RecordingClock> m_waits;
-    std::unique_ptr<CrawlPacer> m_pacer;
-    std::unique_ptr<KeywordStore> m_store;
-    std::unique_ptr<StatusPanels> m_panels;
-    std::unique_ptr<KeywordDatabaseList> m_list;
-    std::unique_ptr<DatabaseRefresh> m_refresh;
+    // Time-outs are noted and real (the server answers at once); pacing waits
+    // are noted and take no time.
+    struct Env {
+        RecordingClock webClock{false};
+        Fixture fixture{webClock};
+        RecordingClock waits;
+        CrawlPacer pacer{waits};
+        KeywordStore store;
+        StatusPanels panels;
+        KeywordDatabaseList list{store, webClock, fixture.prompts};
+        DatabaseRefresh refresh{{fixture.web.client, fixture.web.endpoints, webClock, pacer, list,
+                                 fixture.prompts, panels}};
+    };
+    std::unique_ptr<Env> m_env;
 };
 
 void TestDatabase::init()
 {
-    // Time-outs are noted and real (the server answers at once); pacing waits
-    // are noted and take no time.
-    m_webClock = std::make_unique<RecordingClock>(false);
-    m_env = std::make_unique<Fixture>(*m_webClock);
-    fakeweb::serveAllEngines(m_env->server);
-    m_waits = std::make_unique<RecordingClock>();
-    m_pacer = std::make_unique<CrawlPacer>(*m_waits);
-    m_store = std::make_unique<KeywordStore>();
-    QVERIFY(m_store->open(m_env->dataFile(u"db.sqlite"_s)));
-    m_panels = std::make_unique<StatusPanels>();
-    m_list = std::make_unique<KeywordDatabaseList>(*m_store, *m_webClock, m_env->prompts);
-    m_refresh = std::make_unique<DatabaseRefresh>(
-        DatabaseRefresh::Services{m_env->web.client, m_env->web.endpoints, *m_webClock, *m_pacer,
-                                  *m_list, m_env->prompts, *m_panels});
-}
-
-void TestDatabase::cleanup()
-{
-    m_refresh.reset();
-    m_list.reset();
-    m_store.reset();
     m_env.reset();
+    m_env = std::make_unique<Env>();
+    fakeweb::serveAllEngines(m_env->fixture.server);
+    QVERIFY(m_env->store.open(m_env->fixture.dataFile(u"db.sqlite"_s)));
 }
 
 void TestDatabase::store(const QString& keys, const QString& counts)
 {
     const QStringList c = counts.split(u' ');
-    QVERIFY(
-        m_store->insert(keys, u"parent"_s, c.value(0), c.value(1), c.value(2), QDate(2026, 1, 2)));
+    QVERIFY(m_env->store.insert(keys, u"parent"_s, c.value(0), c.value(1), c.value(2),
+                                QDate(2026, 1, 2)));
 }
 
 QStringList TestDatabase::stored()
 {
     QStringList keys;
-    for (const KeywordRecord& record : m_store->all())
+    for (const KeywordRecord& record : m_env->store.all())
         keys << record.keys;
     return keys;
 }
@@ -228,7 +215,7 @@ void TestDatabase::addDeleteAndLoad()
     const QString odd = u"it's 100%_\\ \"new\"\nline "_s + QString(10000, u'k');
     QCOMPARE(await(list().addUncounted({u" planner "_s, odd, u"planner"_s}, u" ads "_s)), 2);
     QCOMPARE(await(list().addUncounted({u"planner"_s}, u"ads"_s)), 0);
-    QCOMPARE(m_env->prompts.messages(),
+    QCOMPARE(m_env->fixture.prompts.messages(),
              (QStringList{u"成功提交了2条数据至数据库！"_s, u"成功提交了0条数据至数据库！"_s}));
     store(u"counted"_s);
 
@@ -236,7 +223,7 @@ void TestDatabase::addDeleteAndLoad()
     VisibleRows& visible = *list().list();
     QCOMPARE(column(visible), (QStringList{u"counted"_s, odd, u"planner"_s}));
     const QStringList cells = {u"planner"_s, u"ads"_s, u"-"_s,
-                               u"-"_s,       u"-"_s,   isoDate(m_webClock->today())};
+                               u"-"_s,       u"-"_s,   isoDate(m_env->webClock.today())};
     for (int c = 0; c < cells.size(); ++c)
         QCOMPARE(visible.index(2, c).data().toString(), cells.at(c));
     QVERIFY(!(visible.flags(visible.index(0, 0)) & Qt::ItemIsEditable));
@@ -246,24 +233,25 @@ void TestDatabase::addDeleteAndLoad()
     list().filter(filter);
     QCOMPARE(column(visible), QStringList{odd});
 
-    m_env->prompts.clear();
+    m_env->fixture.prompts.clear();
     await(list().deleteChecked());
     tick(visible, 0);
     await(list().deleteChecked());
-    QCOMPARE(m_env->prompts.messages(),
+    QCOMPARE(m_env->fixture.prompts.messages(),
              (QStringList{u"请选择要删除的关键词！"_s, u"成功删除1个关键词！"_s}));
     QCOMPARE(stored(), (QStringList{u"counted"_s, u"planner"_s}));
     list().restore();
     QCOMPARE(column(visible), (QStringList{u"counted"_s, u"planner"_s}));
 
     // A table that takes no writes: nothing leaves the list, nothing is counted.
-    QSqlQuery(QSqlDatabase::database(m_store->connectionName())).exec(u"pragma query_only = 1"_s);
-    m_env->prompts.clear();
+    QSqlQuery(QSqlDatabase::database(m_env->store.connectionName()))
+        .exec(u"pragma query_only = 1"_s);
+    m_env->fixture.prompts.clear();
     tick(visible, 0);
     tick(visible, 1);
     await(list().deleteChecked());
     QCOMPARE(await(list().addUncounted({u"new"_s}, QString())), 0);
-    QCOMPARE(m_env->prompts.messages(),
+    QCOMPARE(m_env->fixture.prompts.messages(),
              (QStringList{u"成功删除0个关键词！"_s, u"成功提交了0条数据至数据库！"_s}));
     QCOMPARE(column(visible), (QStringList{u"counted"_s, u"planner"_s}));
 }
@@ -273,9 +261,9 @@ void TestDatabase::largeTableLoadsWhole()
 {
     constexpr int count = 12001;
     {
-        KeywordStore::Transaction transaction(*m_store);
+        KeywordStore::Transaction transaction(m_env->store);
         for (int i = 0; i < count; ++i)
-            m_store->insertUncounted(QString::number(i), QString(), QDate(2026, 1, 2));
+            m_env->store.insertUncounted(QString::number(i), QString(), QDate(2026, 1, 2));
         QVERIFY(transaction.commit());
     }
     await(list().load());
@@ -307,30 +295,30 @@ void TestDatabase::refresh()
         store(u"keyword %1"_s.arg(i), u"old old old"_s);
     await(list().load());
     for (const SearchEngine engine : AllSearchEngines)
-        m_refresh->setEngine(engine, engines.at(int(engine)));
+        m_env->refresh.setEngine(engine, engines.at(int(engine)));
     QStringList refreshed;
-    connect(m_refresh.get(), &DatabaseRefresh::rowRefreshed, this,
+    connect(&m_env->refresh, &DatabaseRefresh::rowRefreshed, this,
             [&](RowId id) { refreshed << list().rows()->text(list().rows()->indexOf(id)); });
-    connect(m_refresh.get(), &Job::progress, this, [&](int done, int) {
+    connect(&m_env->refresh, &Job::progress, this, [&](int done, int) {
         if (done == pauseAt - 1 && refreshed.size() < pauseAt)
-            m_refresh->click();
+            m_env->refresh.click();
     });
-    await(m_refresh->run());
+    await(m_env->refresh.run());
     const VisibleRows& visible = *list().list();
     QCOMPARE(refreshed.size(), pauseAt);
-    QCOMPARE(m_panels->text(1), pauseAt < rows ? StatusPanels::Paused : StatusPanels::Ready);
-    QCOMPARE(m_refresh->control().caption(), u"开始更新"_s);
+    QCOMPARE(m_env->panels.text(1), pauseAt < rows ? StatusPanels::Paused : StatusPanels::Ready);
+    QCOMPARE(m_env->refresh.control().caption(), u"开始更新"_s);
     for (int row = 0; row < rows; ++row)
         QCOMPARE(visible.index(row, 0).data(BoldRole).toBool(), row == pauseAt && pauseAt < rows);
 
     if (pauseAt < rows) {
-        await(m_refresh->run());
+        await(m_env->refresh.run());
         QCOMPARE(refreshed.at(pauseAt), u"keyword %1"_s.arg(pauseAt + 1));
     }
     QCOMPARE(refreshed.size(), rows);
     QCOMPARE(refreshed.last(), u"keyword %1"_s.arg(rows));
-    const QString today = isoDate(m_webClock->today());
-    const QList<KeywordRecord> records = m_store->all();
+    const QString today = isoDate(m_env->webClock.today());
+    const QList<KeywordRecord> records = m_env->store.all();
     for (int row = 0; row < rows; ++row) {
         QVERIFY(!visible.index(row, 0).data(BoldRole).toBool());
         const QString keyword = visible.index(row, 0).data().toString();
@@ -354,19 +342,19 @@ void TestDatabase::refresh()
 // engine chosen: a message, no request.
 void TestDatabase::refreshTimeOutsAndPacing()
 {
-    await(m_refresh->run());
-    QCOMPARE(m_env->prompts.messages(), QStringList{u"请至少选择一个要更新的项目"_s});
+    await(m_env->refresh.run());
+    QCOMPARE(m_env->fixture.prompts.messages(), QStringList{u"请至少选择一个要更新的项目"_s});
     store(u"b"_s);
     store(u"a"_s);
     await(list().load());
-    m_refresh->setEngine(SearchEngine::Google, true);
-    m_refresh->setEngine(SearchEngine::Bing, true);
-    m_env->server.setHandler([](const Request&) { return Response::dropped(); });
-    m_pacer->setInterval(SearchEngine::Google, 3);
-    await(m_refresh->run());
-    QCOMPARE(m_webClock->asked(), (QList<qint64>{10500, 15500, 15500, 15500}));
+    m_env->refresh.setEngine(SearchEngine::Google, true);
+    m_env->refresh.setEngine(SearchEngine::Bing, true);
+    m_env->fixture.server.setHandler([](const Request&) { return Response::dropped(); });
+    m_env->pacer.setInterval(SearchEngine::Google, 3);
+    await(m_env->refresh.run());
+    QCOMPARE(m_env->webClock.asked(), (QList<qint64>{10500, 15500, 15500, 15500}));
     // Google asked twice with no time passing: the second waits the whole interval.
-    QCOMPARE(m_waits->asked(), (QList<qint64>{3001, 5001}));
+    QCOMPARE(m_env->waits.asked(), (QList<qint64>{3001, 5001}));
     QCOMPARE(column(*list().list(), 2), (QStringList{u"0"_s, u"0"_s}));
     QCOMPARE(column(*list().list(), 3), (QStringList{u"2"_s, u"2"_s}));
     QCOMPARE(column(*list().list(), 4), (QStringList{u"-"_s, u"-"_s}));

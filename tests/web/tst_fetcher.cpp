@@ -29,7 +29,6 @@ class TestFetcher : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init();
-    void cleanup();
 
     void pages();
     void schemeRule();
@@ -44,15 +43,10 @@ private:
 
 void TestFetcher::init()
 {
+    m_web.reset();
     m_server = std::make_unique<TestHttpServer>();
     QVERIFY(m_server->isListening());
     m_web = std::make_unique<WebFixture>(*m_server);
-}
-
-void TestFetcher::cleanup()
-{
-    m_web.reset();
-    m_server.reset();
 }
 
 void TestFetcher::pages()
