@@ -3,7 +3,7 @@
 #include "enginepages.h"
 #include "export/report.h"
 #include "keyworddb/keywordstore.h"
-#include "testhttpserver.h"
+#include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -188,9 +188,7 @@ void TestCli::rank()
     table.rows = {{{demo, u"seo tools"_s, isoDate(QDate::currentDate())}, {}},
                   {{u"Google.com"_s, u"3"_s, demo + u"/seo-tools"_s}, page.arg(0)},
                   {{u"Google.com"_s, u"17"_s, demo + u"/blog/seo-tools-17"_s}, page.arg(10)}};
-    QFile written(report);
-    QVERIFY(written.open(QIODevice::ReadOnly));
-    QCOMPARE(written.readAll(), htmlReport(ReportKind::Rank, table));
+    QCOMPARE(fileBytes(report), htmlReport(ReportKind::Rank, table));
 }
 
 void TestCli::fetchPrintsThePage()
@@ -257,11 +255,9 @@ void TestCli::related()
     QCOMPARE(counted.out.count(u'\n'), 3);
     QVERIFY(counted.out.startsWith(
         u"seo tools\t%1\t-\t-\n"_s.arg(fakeweb::countFor(SearchEngine::Google, u"seo tools"_s))));
-    QFile csv(home(u"related.csv"_s));
-    QVERIFY(csv.open(QIODevice::ReadOnly));
     QString expected = u"相关关键词,Google.com收录,Yahoo.com收录,Bing.com收录数\n"_s + counted.out;
     expected.replace(u'\t', u',').replace(u"\n"_s, u"\r\n"_s);
-    QCOMPARE(csv.readAll(), "\xEF\xBB\xBF" + expected.toUtf8());
+    QCOMPARE(fileBytes(home(u"related.csv"_s)), "\xEF\xBB\xBF" + expected.toUtf8());
     {
         KeywordStore store;
         QVERIFY(store.open(home(u"db.sqlite"_s)));
@@ -336,9 +332,7 @@ void TestCli::keywordDatabase()
          {u"db.xlsx"_s, "PK\x03\x04"}}};
     for (const auto& [name, bytes] : outputs) {
         QCOMPARE(lines({u"db"_s, u"list"_s, u"--output"_s, home(name)}), expected);
-        QFile file(home(name));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray written = file.readAll();
+        const QByteArray written = fileBytes(home(name));
         QCOMPARE(name.endsWith(u"xlsx") ? written.left(4) : written, bytes);
     }
     QCOMPARE(lines({u"db"_s, u"list"_s, u"--contains"_s, u"seo"_s, u"--yahoo"_s, u">0"_s}),

@@ -24,12 +24,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray bytesOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
 bool writeBytes(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
@@ -88,7 +82,7 @@ void TestCore::settingsStore()
     QCOMPARE(store.readOrCreate(u"setting1"_s, u"0#1#1#0#0"_s), u"0#1#1#0#0"_s);
     // On the disk at once, under the options key.
     QVERIFY(store.RegSave(u"setting3"_s, u"Google.com#2#1#1"_s));
-    const QByteArray written = bytesOf(file);
+    const QByteArray written = fileBytes(file);
     QVERIFY2(written.contains("[Software]") && written.contains("Config\\setting3=") &&
                  written.contains("Google.com#2#1#1") && written.contains("0#1#1#0#0"),
              written.constData());
@@ -156,7 +150,7 @@ void TestCore::textEncodings()
         QVERIFY(writeAnsiFile(path, text));
         QCOMPARE(readAnsiFile(path), text);
         if (!bytes.isEmpty())
-            QCOMPARE(bytesOf(path), bytes);
+            QCOMPARE(fileBytes(path), bytes);
     } else {
         QVERIFY(writeBytes(path, bytes));
         QCOMPARE(readImportedTextFile(path), text);
@@ -185,7 +179,7 @@ void TestCore::failedWrites()
         writer.setFault(fault);
         QVERIFY(!writeAnsiFile(path, u"seo$关键词 and more\r\n"_s, writer).error.isEmpty());
     }
-    QCOMPARE(bytesOf(path), "seo=old\r\n"_ba);
+    QCOMPARE(fileBytes(path), "seo=old\r\n"_ba);
     QCOMPARE(QDir(dir.path()).entryList({u"mykw.txt.??????"_s}, QDir::Files), QStringList());
 }
 
@@ -199,19 +193,19 @@ void TestCore::fullDisk()
     QVERIFY(writeBytes(keywords, "seo tools$backlinks\r\n"));
     SettingsStore store(std::make_unique<QSettings>(options, QSettings::IniFormat));
     QVERIFY(store.RegSave(u"setting1"_s, u"0#1#1#0#0"_s));
-    const QByteArray storedOptions = bytesOf(options);
+    const QByteArray storedOptions = fileBytes(options);
 
     disk.fill();
     QVERIFY(!writeAnsiFile(keywords, u"seo tools\r\n"_s));
-    QCOMPARE(bytesOf(keywords), "seo tools$backlinks\r\n"_ba);
+    QCOMPARE(fileBytes(keywords), "seo tools$backlinks\r\n"_ba);
     QVERIFY(!store.RegSave(u"setting1"_s, QString(5000, u'x')));
-    QCOMPARE(bytesOf(options), storedOptions);
+    QCOMPARE(fileBytes(options), storedOptions);
 
     // With room again the next writes succeed and say so.
     disk.free();
     QVERIFY(store.RegSave(u"setting3"_s, u"Google.com#2#1#1"_s));
     QVERIFY(writeAnsiFile(keywords, u"seo tools\r\n"_s));
-    QVERIFY(bytesOf(options).contains("Google.com#2#1#1"));
+    QVERIFY(fileBytes(options).contains("Google.com#2#1#1"));
 }
 
 void TestCore::dataFolder()

@@ -15,14 +15,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QStringList column(const QAbstractItemModel& model, int c = 0)
-{
-    QStringList texts;
-    for (int row = 0; row < model.rowCount(); ++row)
-        texts << model.index(row, c).data().toString();
-    return texts;
-}
-
 // Keyword, Google, Yahoo, Bing: the related keyword list's columns.
 const QList<QStringList> filterRows = {
     {u"seo tools"_s, u"1,000"_s, u"-"_s, u"12"_s},

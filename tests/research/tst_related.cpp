@@ -21,14 +21,6 @@ QString keywordOf(const Request& request)
     return request.query(request.query(u"p") ? u"p" : u"q").value_or(QString());
 }
 
-QStringList column(const QAbstractItemModel& model, int c)
-{
-    QStringList texts;
-    for (int row = 0; row < model.rowCount(); ++row)
-        texts << model.index(row, c).data().toString();
-    return texts;
-}
-
 bool bold(const QAbstractItemModel& model, int row)
 {
     return model.index(row, 0).data(BoldRole).toBool();
@@ -142,7 +134,7 @@ void TestRelated::candidatesFromEachEngineInOrder()
         for (const QString& related : fakeweb::relatedFor(engine, u"seo tools"_s))
             if (!expected.contains(related))
                 expected << related;
-    QCOMPARE(column(*search().list(), 0), expected);
+    QCOMPARE(column(*search().list()), expected);
     QVERIFY(bold(*search().list(), 0) && !bold(*search().list(), 1));
     // No counts asked: "-" in each count column, and one request per engine.
     QCOMPARE(column(*search().list(), 2), QStringList(expected.size(), u"-"_s));
@@ -154,7 +146,7 @@ void TestRelated::candidatesFromEachEngineInOrder()
     // A finished run forgets its seed and clears the counters: the same seed
     // mines afresh.
     run(u"seo tools"_s);
-    QCOMPARE(column(*search().list(), 0), expected);
+    QCOMPARE(column(*search().list()), expected);
     QCOMPARE(m_env->fixture.server.requestCount(), 6);
     QCOMPARE(m_env->panels.text(1), u"就绪"_s);
     QCOMPARE(m_env->panels.text(2), QString());
@@ -172,16 +164,15 @@ void TestRelated::wordRules()
     });
     search().inputs().options.checked[RelatedOptions::MustContain] = true;
     run(u"seo tools"_s);
-    QCOMPARE(column(*search().list(), 0),
-             QStringList({u"seo tools"_s, u"seo tools free"_s, u"cheap seo tools"_s,
-                          u"freedom seo tools"_s}));
+    QCOMPARE(column(*search().list()), QStringList({u"seo tools"_s, u"seo tools free"_s,
+                                                    u"cheap seo tools"_s, u"freedom seo tools"_s}));
 
     // Excluded words: any part of a candidate, blank ones exclude nothing.
     search().inputs().options.checked[RelatedOptions::MustContain] = false;
     search().inputs().exclude = true;
     search().inputs().excludeWords = u" |FREE|cheap| "_s;
     run(u"seo tools"_s);
-    QCOMPARE(column(*search().list(), 0),
+    QCOMPARE(column(*search().list()),
              QStringList({u"seo tools"_s, u"seo  tools online"_s, u"web tools"_s}));
 }
 
@@ -206,7 +197,7 @@ void TestRelated::pauseAndResume()
     await(search().run());
     QCOMPARE(requestsFor(SearchEngine::Yahoo), 1);
     QCOMPARE(requestsFor(SearchEngine::Google), 2);
-    const QStringList listed = column(*search().list(), 0);
+    const QStringList listed = column(*search().list());
     QCOMPARE(QSet<QString>(listed.begin(), listed.end()).size(), listed.size());
     QVERIFY(listed.contains(u"list of seo tools"_s));
     QCOMPARE(m_env->panels.text(1), u"就绪"_s);
@@ -378,17 +369,17 @@ void TestRelated::sortingCountsAsNumbers()
     rows.setBold(rows.idAt(0), true);
     const QAbstractItemModel& list = *search().list();
     search().sortByColumn(1);
-    QCOMPARE(column(list, 0), QStringList({u"alpha"_s, u"seed"_s, u"gamma"_s, u"beta"_s}));
+    QCOMPARE(column(list), QStringList({u"alpha"_s, u"seed"_s, u"gamma"_s, u"beta"_s}));
     search().sortByColumn(1);
-    QCOMPARE(column(list, 0), QStringList({u"beta"_s, u"gamma"_s, u"seed"_s, u"alpha"_s}));
+    QCOMPARE(column(list), QStringList({u"beta"_s, u"gamma"_s, u"seed"_s, u"alpha"_s}));
     QVERIFY(bold(list, 2)); // the seed row keeps its mark
     search().sortByColumn(0);
-    QCOMPARE(column(list, 0), QStringList({u"seed"_s, u"gamma"_s, u"beta"_s, u"alpha"_s}));
+    QCOMPARE(column(list), QStringList({u"seed"_s, u"gamma"_s, u"beta"_s, u"alpha"_s}));
     // The full copy keeps its order; nothing is sorted while a job runs.
-    QCOMPARE(column(rows, 0), QStringList({u"seed"_s, u"alpha"_s, u"beta"_s, u"gamma"_s}));
+    QCOMPARE(column(rows), QStringList({u"seed"_s, u"alpha"_s, u"beta"_s, u"gamma"_s}));
     m_env->panels.setText(1, StatusPanels::Running);
     search().sortByColumn(0);
-    QCOMPARE(column(list, 0).first(), u"seed"_s);
+    QCOMPARE(column(list).first(), u"seed"_s);
 }
 
 void TestRelated::deleteAndStoreButtons()
@@ -399,7 +390,7 @@ void TestRelated::deleteAndStoreButtons()
     QCOMPARE(m_env->fixture.prompts.messages().last(), u"请选择你要删除的关键词"_s);
     tick(*search().list(), 1);
     tick(*search().list(), 2);
-    const QString kept = column(*search().list(), 0).at(3);
+    const QString kept = column(*search().list()).at(3);
     await(search().addCheckedToDatabase());
     await(search().addCheckedToDatabase());
     QCOMPARE(m_env->fixture.prompts.messages().mid(1),
@@ -408,7 +399,7 @@ void TestRelated::deleteAndStoreButtons()
     QCOMPARE(m_env->store.all().first().parentkeys, u"backlinks"_s);
     await(search().deleteChecked());
     QCOMPARE(search().list()->rowCount(), listed - 2);
-    QCOMPARE(column(*search().list(), 0).at(1), kept);
+    QCOMPARE(column(*search().list()).at(1), kept);
     QCOMPARE(search().rows()->size(), listed);
 }
 
