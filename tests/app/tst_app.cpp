@@ -344,7 +344,6 @@ void TestApp::rankTabBindings()
     tick(*tab->enginesView()->model(), 0);
     QCOMPARE(m_env->setting(u"setting3"_s), u"Google.com#0#0#0"_s);
 
-    // The list buttons.
     m_env->prompts.answerText(u"www.bluewidget.example"_s);
     tab->listButton(u"网站"_s, u"添加"_s)->click();
     m_env->prompts.answerText(u"seo tools"_s);

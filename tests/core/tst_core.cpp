@@ -101,8 +101,6 @@ void TestCore::ansiTextFiles()
     QTemporaryDir dir;
     const QString path = dir.filePath(u"mykw.txt"_s);
     QVERIFY(!readAnsiFile(path));
-    QVERIFY(writeAnsiFile(path, crlfLines({u"seo$关键词"_s})));
-    QCOMPARE(readAnsiFile(path), u"seo$关键词\r\n"_s);
     QCOMPARE(splitLines(u"a\r\nb\n\r\nc\r\n"), QStringList({u"a"_s, u"b"_s, QString(), u"c"_s}));
     // A write that cannot happen says why.
     for (const QString& target : {dir.filePath(u"missing/folder/file.txt"_s), dir.path()})
