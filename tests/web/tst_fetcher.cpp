@@ -72,11 +72,7 @@ void TestFetcher::pages()
     m_server->serve(u"/middle"_s, redirect(302, m_server->url(u"/final")));
     m_server->serve(u"/final"_s, Response::page(u"arrived"_s));
     m_server->serve(u"/drop"_s, Response::dropped());
-    quint16 closedPort = 0;
-    {
-        const TestHttpServer gone;
-        closedPort = gone.port();
-    }
+    const quint16 closedPort = TestHttpServer().port(); // closed again at once
     for (const auto& [url, page] : {std::pair{m_server->url(u"/missing"), u"<h1>Not here</h1>"_s},
                                     {m_server->url(u"/broken"), u"oops"_s},
                                     {m_server->url(u"/old"), u"arrived"_s},
