@@ -175,6 +175,8 @@ void TestKeyrank::positionsOnEachEngine()
     // A substring matches, the empty string at once.
     QCOMPARE(rank(SearchEngine::Google, u"mysite"_s, 1), u"4 0 "_s + site);
     QCOMPARE(rank(SearchEngine::Google, QString(), 1), u"1 0 www.other1.test"_s);
+    // The last block of a page counts too.
+    QCOMPARE(rank(SearchEngine::Google, u"www.other10.test"_s, 1), u"10 0 www.other10.test"_s);
     // Yahoo: the first block after the marker reads as position 2; on page 1 the
     // site stands only in the page head, which counts as position 11.
     QCOMPARE(rank(SearchEngine::Yahoo, site, 1), u"2 0 "_s + site);
