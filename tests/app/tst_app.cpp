@@ -52,7 +52,6 @@ class TestApp : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init();
-    void cleanup();
 
     void firstRun_data();
     void firstRun();
@@ -89,11 +88,6 @@ void TestApp::init()
     m_env->server.serve(versionPage, Response::page(versionPageFor(u"1.0"_s), "GBK"));
     m_clock = std::make_unique<RecordingClock>(false);
     m_updater = m_env->dir.filePath(u"update"_s);
-}
-
-void TestApp::cleanup()
-{
-    m_env.reset();
 }
 
 std::unique_ptr<Application> TestApp::makeApp()
@@ -350,7 +344,6 @@ void TestApp::rankTabBindings()
     tick(*tab->enginesView()->model(), 0);
     QCOMPARE(m_env->setting(u"setting3"_s), u"Google.com#0#0#0"_s);
 
-    // The list buttons.
     m_env->prompts.answerText(u"www.bluewidget.example"_s);
     tab->listButton(u"网站"_s, u"添加"_s)->click();
     m_env->prompts.answerText(u"seo tools"_s);

@@ -3,7 +3,7 @@
 #include "enginepages.h"
 #include "export/report.h"
 #include "keyworddb/keywordstore.h"
-#include "testhttpserver.h"
+#include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,6 +34,7 @@ class TestCli : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
+    void init() { m_home = std::make_unique<QTemporaryDir>(); }
 
     void commandLine_data();
     void commandLine();
@@ -44,12 +45,15 @@ private Q_SLOTS:
     void keywordDatabase();
 
 private:
-    Outcome run(const QStringList& arguments, const QString& hosts = {});
+    // Runs the program on a data folder of the test's own; `timeScale` speeds up its waits.
+    Outcome run(const QStringList& arguments, const QString& hosts = {}, int timeScale = 1);
     QString hosts() const;
+    QString home(const QString& name) const { return m_home->filePath(name); }
     // The settings file the program reads, its folder made.
     QString settingsFile() const;
 
     QTemporaryDir m_config;
+    std::unique_ptr<QTemporaryDir> m_home;
     TestHttpServer m_google;
     TestHttpServer m_yahoo;
     TestHttpServer m_bing;
@@ -76,11 +80,13 @@ QString TestCli::settingsFile() const
     return m_config.filePath(u"Marbleway/Marbleway.conf"_s);
 }
 
-Outcome TestCli::run(const QStringList& arguments, const QString& hosts)
+Outcome TestCli::run(const QStringList& arguments, const QString& hosts, int timeScale)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"MARBLEWAY_HOSTS"_s, hosts);
+    environment.insert(u"MARBLEWAY_HOME"_s, m_home->path());
+    environment.insert(u"MARBLEWAY_TIME_SCALE"_s, QString::number(timeScale));
     // The user's own settings and proxies stay out of it.
     environment.insert(u"XDG_CONFIG_HOME"_s, m_config.path());
     for (const QString& proxy : {u"http_proxy"_s, u"HTTP_PROXY"_s, u"all_proxy"_s})
@@ -166,8 +172,7 @@ void TestCli::rank()
              {std::pair{u"google"_s, &m_google}, {u"yahoo"_s, &m_yahoo}, {u"bing"_s, &m_bing}})
             settings.setValue(u"Hosts/"_s + key, server->hostAndPort());
     }
-    QTemporaryDir dir;
-    const QString report = dir.filePath(u"排名 报告.htm"_s);
+    const QString report = home(u"排名 报告.htm"_s);
     const Outcome outcome =
         run({u"rank"_s, u"--site"_s, demo, u"--keyword"_s, u"seo tools"_s, u"--engine"_s,
              u"GOOGLE"_s, u"--depth"_s, u"20"_s, u"--all"_s, u"--output"_s, report});
@@ -183,9 +188,7 @@ void TestCli::rank()
     table.rows = {{{demo, u"seo tools"_s, isoDate(QDate::currentDate())}, {}},
                   {{u"Google.com"_s, u"3"_s, demo + u"/seo-tools"_s}, page.arg(0)},
                   {{u"Google.com"_s, u"17"_s, demo + u"/blog/seo-tools-17"_s}, page.arg(10)}};
-    QFile written(report);
-    QVERIFY(written.open(QIODevice::ReadOnly));
-    QCOMPARE(written.readAll(), htmlReport(ReportKind::Rank, table));
+    QCOMPARE(fileBytes(report), htmlReport(ReportKind::Rank, table));
 }
 
 void TestCli::fetchPrintsThePage()
@@ -207,12 +210,10 @@ void TestCli::fetchPrintsThePage()
 
 void TestCli::favourites()
 {
-    QTemporaryDir home;
     const QStringList descriptors = {u"Google.com,Bing.com#"_s + demo + u"#seo tools#2#1"_s,
                                      u"Yahoo.com#"_s + demo + u"#backlinks#1#0"_s};
     for (const QString& descriptor : descriptors)
-        QVERIFY(QDir().mkpath(home.filePath(u"myfav/"_s + descriptor)));
-    qputenv("MARBLEWAY_HOME", home.path().toUtf8());
+        QVERIFY(QDir().mkpath(home(u"myfav/"_s + descriptor)));
     const Outcome listed = run({u"favourites"_s, u"--list"_s});
     QCOMPARE(listed.out, descriptors.join(u'\n') + u'\n');
 
@@ -222,7 +223,7 @@ void TestCli::favourites()
     QVERIFY(ran.out.startsWith(descriptors.at(0) + u"\nGoogle.com\t3\t"_s));
     QVERIFY(ran.out.contains(u'\n' + descriptors.at(1) + u"\nYahoo.com\t15\t"_s));
     const QString day =
-        home.filePath(u"myfav/%1/%2.txt"_s.arg(descriptors.at(0), isoDate(QDate::currentDate())));
+        home(u"myfav/%1/%2.txt"_s.arg(descriptors.at(0), isoDate(QDate::currentDate())));
     const QString lines = readAnsiFile(day).value_or(QString());
     QVERIFY(lines.startsWith(u"Google.com|3|"_s + demo + u"/seo-tools\r\nGoogle.com|17|"_s));
     QCOMPARE(lines.count(u"\r\n"_s), 4);
@@ -230,7 +231,6 @@ void TestCli::favourites()
     // A day file that cannot be written is told and sets the exit status.
     QVERIFY(QFile::remove(day) && QDir().mkpath(day));
     ran = run({u"favourites"_s, u"--run"_s}, hosts());
-    qunsetenv("MARBLEWAY_HOME");
     QCOMPARE(ran.exitCode, 1);
     QVERIFY(ran.err.contains(u"cannot write today's ranks of "_s + descriptors.at(0)));
 }
@@ -243,33 +243,24 @@ void TestCli::related()
     // machine may delay one request's arrival.
     QSettings(settingsFile(), QSettings::IniFormat)
         .setValue(u"Software/Marbleway/V1.0.0/Config/googlese"_s, u"10"_s);
-    QTemporaryDir home;
-    qputenv("MARBLEWAY_HOME", home.path().toUtf8());
     constexpr int speed = 8;
-    qputenv("MARBLEWAY_TIME_SCALE", QByteArray::number(speed));
     m_google.clearRequests();
     const Outcome counted =
         run({u"related"_s, u"seo tools"_s, u"--must-contain"_s, u"--exclude"_s,
              u"free|best|beginners|software|comparison|top|review|online"_s, u"--counts"_s,
-             u"google"_s, u"--store"_s, u"--output"_s, home.filePath(u"related.csv"_s)},
-            hosts());
-    qunsetenv("MARBLEWAY_TIME_SCALE");
+             u"google"_s, u"--store"_s, u"--output"_s, home(u"related.csv"_s)},
+            hosts(), speed);
     QFile::remove(settingsFile());
     QCOMPARE(counted.exitCode, 0);
     QCOMPARE(counted.out.count(u'\n'), 3);
     QVERIFY(counted.out.startsWith(
         u"seo tools\t%1\t-\t-\n"_s.arg(fakeweb::countFor(SearchEngine::Google, u"seo tools"_s))));
-    {
-        QFile csv(home.filePath(u"related.csv"_s));
-        QVERIFY(csv.open(QIODevice::ReadOnly));
-        QString expected =
-            u"相关关键词,Google.com收录,Yahoo.com收录,Bing.com收录数\n"_s + counted.out;
-        expected.replace(u'\t', u',').replace(u"\n"_s, u"\r\n"_s);
-        QCOMPARE(csv.readAll(), "\xEF\xBB\xBF" + expected.toUtf8());
-    }
+    QString expected = u"相关关键词,Google.com收录,Yahoo.com收录,Bing.com收录数\n"_s + counted.out;
+    expected.replace(u'\t', u',').replace(u"\n"_s, u"\r\n"_s);
+    QCOMPARE(fileBytes(home(u"related.csv"_s)), "\xEF\xBB\xBF" + expected.toUtf8());
     {
         KeywordStore store;
-        QVERIFY(store.open(home.filePath(u"db.sqlite"_s)));
+        QVERIFY(store.open(home(u"db.sqlite"_s)));
         QCOMPARE(store.all().size(), 3);
         QCOMPARE(store.all().first().yahoos, u"-"_s);
     }
@@ -290,12 +281,11 @@ void TestCli::related()
 
     // A database damaged past its first page: the rows print, the failure is
     // told once and sets the exit status.
-    QFile database(home.filePath(u"db.sqlite"_s));
+    QFile database(home(u"db.sqlite"_s));
     QVERIFY(database.open(QIODevice::ReadWrite) && database.seek(4096));
     database.write(QByteArray(database.size() - 4096, 'x'));
     database.close();
     const Outcome damaged = run({u"related"_s, u"seo tools"_s, u"--store"_s}, hosts());
-    qunsetenv("MARBLEWAY_HOME");
     QCOMPARE(damaged.exitCode, 1);
     QVERIFY(damaged.out.startsWith(u"seo tools\t-\t-\t-\n"_s));
     QVERIFY(damaged.out.contains(u"\nseo tools online\t"_s));
@@ -304,10 +294,8 @@ void TestCli::related()
 
 void TestCli::keywordDatabase()
 {
-    QTemporaryDir home;
-    qputenv("MARBLEWAY_HOME", home.path().toUtf8());
-    const auto lines = [this](const QStringList& arguments) {
-        const Outcome outcome = run(arguments, hosts());
+    const auto lines = [this](const QStringList& arguments, int timeScale = 1) {
+        const Outcome outcome = run(arguments, hosts(), timeScale);
         return outcome.exitCode == 0 ? outcome.out.split(u'\n', Qt::SkipEmptyParts)
                                      : QStringList{outcome.err};
     };
@@ -318,9 +306,7 @@ void TestCli::keywordDatabase()
     QCOMPARE(lines({u"db"_s, u"add"_s, u"seo tools"_s}), QStringList());
 
     // Only Yahoo asked: the other counts stay, the date is today's; rows print newest first.
-    qputenv("MARBLEWAY_TIME_SCALE", "1000");
-    const QStringList updated = lines({u"db"_s, u"update"_s, u"--engines"_s, u"YAHOO"_s});
-    qunsetenv("MARBLEWAY_TIME_SCALE");
+    const QStringList updated = lines({u"db"_s, u"update"_s, u"--engines"_s, u"YAHOO"_s}, 1000);
     QStringList expected;
     for (const QString& keyword : {odd, u"seo tools"_s}) {
         expected << QStringList{keyword,
@@ -345,10 +331,8 @@ void TestCli::keywordDatabase()
          {u"db.csv"_s, csvReport(table)},
          {u"db.xlsx"_s, "PK\x03\x04"}}};
     for (const auto& [name, bytes] : outputs) {
-        QCOMPARE(lines({u"db"_s, u"list"_s, u"--output"_s, home.filePath(name)}), expected);
-        QFile file(home.filePath(name));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray written = file.readAll();
+        QCOMPARE(lines({u"db"_s, u"list"_s, u"--output"_s, home(name)}), expected);
+        const QByteArray written = fileBytes(home(name));
         QCOMPARE(name.endsWith(u"xlsx") ? written.left(4) : written, bytes);
     }
     QCOMPARE(lines({u"db"_s, u"list"_s, u"--contains"_s, u"seo"_s, u"--yahoo"_s, u">0"_s}),
@@ -364,18 +348,17 @@ void TestCli::keywordDatabase()
     QCOMPARE(lines({u"db"_s, u"add"_s, u"a\tb\\c"_s}), QStringList{u"a\\tb\\\\c"_s});
     {
         KeywordStore store;
-        QVERIFY(store.open(home.filePath(u"db.sqlite"_s)));
+        QVERIFY(store.open(home(u"db.sqlite"_s)));
         QVERIFY(store.insertUncounted(u" spaced "_s, QString(), QDate(2026, 1, 2)));
     }
     QCOMPARE(lines({u"db"_s, u"delete"_s, u" spaced "_s, u"a\tb\\c"_s}),
              (QStringList{u" spaced "_s, u"a\\tb\\\\c"_s}));
 
-    QFile database(home.filePath(u"db.sqlite"_s));
+    QFile database(home(u"db.sqlite"_s));
     QVERIFY(database.open(QIODevice::WriteOnly));
     database.write(QByteArray(8192, 'x'));
     database.close();
     const Outcome unusable = run({u"db"_s, u"list"_s});
-    qunsetenv("MARBLEWAY_HOME");
     QCOMPARE(unusable.exitCode, 1);
     QVERIFY(unusable.err.contains(u"the keyword database cannot be opened"_s));
 }

@@ -16,14 +16,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QStringList column(const QAbstractItemModel& model, int c = 0)
-{
-    QStringList texts;
-    for (int row = 0; row < model.rowCount(); ++row)
-        texts << model.index(row, c).data().toString();
-    return texts;
-}
-
 // Keyword, Google, Yahoo, Bing: the related keyword list's columns.
 const QList<QStringList> filterRows = {
     {u"seo tools"_s, u"1,000"_s, u"-"_s, u"12"_s},
@@ -39,7 +31,6 @@ class TestDatabase : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init();
-    void cleanup();
 
     void filters_data();
     void filters();
@@ -52,56 +43,44 @@ private Q_SLOTS:
 
 private:
     void store(const QString& keys, const QString& counts = u"1 2 3"_s);
-    KeywordDatabaseList& list() { return *m_list; }
+    KeywordDatabaseList& list() { return m_env->list; }
     QStringList stored();
 
-    std::unique_ptr<RecordingClock> m_webClock;
-    std::unique_ptr<Fixture> m_env;
-    std::unique_ptr<RecordingClock> m_waits;
-    std::unique_ptr<CrawlPacer> m_pacer;
-    std::unique_ptr<KeywordStore> m_store;
-    std::unique_ptr<StatusPanels> m_panels;
-    std::unique_ptr<KeywordDatabaseList> m_list;
-    std::unique_ptr<DatabaseRefresh> m_refresh;
+    // Time-outs are noted and real (the server answers at once); pacing waits
+    // are noted and take no time.
+    struct Env {
+        RecordingClock webClock{false};
+        Fixture fixture{webClock};
+        RecordingClock waits;
+        CrawlPacer pacer{waits};
+        KeywordStore store;
+        StatusPanels panels;
+        KeywordDatabaseList list{store, webClock, fixture.prompts};
+        DatabaseRefresh refresh{{fixture.web.client, fixture.web.endpoints, webClock, pacer, list,
+                                 fixture.prompts, panels}};
+    };
+    std::unique_ptr<Env> m_env;
 };
 
 void TestDatabase::init()
 {
-    // Time-outs are noted and real (the server answers at once); pacing waits
-    // are noted and take no time.
-    m_webClock = std::make_unique<RecordingClock>(false);
-    m_env = std::make_unique<Fixture>(*m_webClock);
-    fakeweb::serveAllEngines(m_env->server);
-    m_waits = std::make_unique<RecordingClock>();
-    m_pacer = std::make_unique<CrawlPacer>(*m_waits);
-    m_store = std::make_unique<KeywordStore>();
-    QVERIFY(m_store->open(m_env->dataFile(u"db.sqlite"_s)));
-    m_panels = std::make_unique<StatusPanels>();
-    m_list = std::make_unique<KeywordDatabaseList>(*m_store, *m_webClock, m_env->prompts);
-    m_refresh = std::make_unique<DatabaseRefresh>(
-        DatabaseRefresh::Services{m_env->web.client, m_env->web.endpoints, *m_webClock, *m_pacer,
-                                  *m_list, m_env->prompts, *m_panels});
-}
-
-void TestDatabase::cleanup()
-{
-    m_refresh.reset();
-    m_list.reset();
-    m_store.reset();
     m_env.reset();
+    m_env = std::make_unique<Env>();
+    fakeweb::serveAllEngines(m_env->fixture.server);
+    QVERIFY(m_env->store.open(m_env->fixture.dataFile(u"db.sqlite"_s)));
 }
 
 void TestDatabase::store(const QString& keys, const QString& counts)
 {
     const QStringList c = counts.split(u' ');
-    QVERIFY(
-        m_store->insert(keys, u"parent"_s, c.value(0), c.value(1), c.value(2), QDate(2026, 1, 2)));
+    QVERIFY(m_env->store.insert(keys, u"parent"_s, c.value(0), c.value(1), c.value(2),
+                                QDate(2026, 1, 2)));
 }
 
 QStringList TestDatabase::stored()
 {
     QStringList keys;
-    for (const KeywordRecord& record : m_store->all())
+    for (const KeywordRecord& record : m_env->store.all())
         keys << record.keys;
     return keys;
 }
@@ -229,7 +208,7 @@ void TestDatabase::addDeleteAndLoad()
     const QString odd = u"it's 100%_\\ \"new\"\nline "_s + QString(10000, u'k');
     QCOMPARE(await(list().addUncounted({u" planner "_s, odd, u"planner"_s}, u" ads "_s)), 2);
     QCOMPARE(await(list().addUncounted({u"planner"_s}, u"ads"_s)), 0);
-    QCOMPARE(m_env->prompts.messages(),
+    QCOMPARE(m_env->fixture.prompts.messages(),
              (QStringList{u"成功提交了2条数据至数据库！"_s, u"成功提交了0条数据至数据库！"_s}));
     store(u"counted"_s);
 
@@ -237,7 +216,7 @@ void TestDatabase::addDeleteAndLoad()
     VisibleRows& visible = *list().list();
     QCOMPARE(column(visible), (QStringList{u"counted"_s, odd, u"planner"_s}));
     const QStringList cells = {u"planner"_s, u"ads"_s, u"-"_s,
-                               u"-"_s,       u"-"_s,   isoDate(m_webClock->today())};
+                               u"-"_s,       u"-"_s,   isoDate(m_env->webClock.today())};
     for (int c = 0; c < cells.size(); ++c)
         QCOMPARE(visible.index(2, c).data().toString(), cells.at(c));
     QVERIFY(!(visible.flags(visible.index(0, 0)) & Qt::ItemIsEditable));
@@ -247,24 +226,25 @@ void TestDatabase::addDeleteAndLoad()
     list().filter(filter);
     QCOMPARE(column(visible), QStringList{odd});
 
-    m_env->prompts.clear();
+    m_env->fixture.prompts.clear();
     await(list().deleteChecked());
     tick(visible, 0);
     await(list().deleteChecked());
-    QCOMPARE(m_env->prompts.messages(),
+    QCOMPARE(m_env->fixture.prompts.messages(),
              (QStringList{u"请选择要删除的关键词！"_s, u"成功删除1个关键词！"_s}));
     QCOMPARE(stored(), (QStringList{u"counted"_s, u"planner"_s}));
     list().restore();
     QCOMPARE(column(visible), (QStringList{u"counted"_s, u"planner"_s}));
 
     // A table that takes no writes: nothing leaves the list, nothing is counted.
-    QSqlQuery(QSqlDatabase::database(m_store->connectionName())).exec(u"pragma query_only = 1"_s);
-    m_env->prompts.clear();
+    QSqlQuery(QSqlDatabase::database(m_env->store.connectionName()))
+        .exec(u"pragma query_only = 1"_s);
+    m_env->fixture.prompts.clear();
     tick(visible, 0);
     tick(visible, 1);
     await(list().deleteChecked());
     QCOMPARE(await(list().addUncounted({u"new"_s}, QString())), 0);
-    const QStringList messages = m_env->prompts.messages();
+    const QStringList messages = m_env->fixture.prompts.messages();
     QVERIFY(messages.value(0).startsWith(u"关键词数据库无法写入，没有删除任何关键词："_s));
     QCOMPARE(messages.value(1), u"成功提交了0条数据至数据库！"_s);
     QCOMPARE(column(visible), (QStringList{u"counted"_s, u"planner"_s}));
@@ -275,9 +255,9 @@ void TestDatabase::largeTableLoadsWhole()
 {
     constexpr int count = 12001;
     {
-        KeywordStore::Transaction transaction(*m_store);
+        KeywordStore::Transaction transaction(m_env->store);
         for (int i = 0; i < count; ++i)
-            m_store->insertUncounted(QString::number(i), QString(), QDate(2026, 1, 2));
+            m_env->store.insertUncounted(QString::number(i), QString(), QDate(2026, 1, 2));
         QVERIFY(transaction.commit());
     }
     await(list().load());
@@ -309,30 +289,30 @@ void TestDatabase::refresh()
         store(u"keyword %1"_s.arg(i), u"old old old"_s);
     await(list().load());
     for (const SearchEngine engine : AllSearchEngines)
-        m_refresh->setEngine(engine, engines.at(int(engine)));
+        m_env->refresh.setEngine(engine, engines.at(int(engine)));
     QStringList refreshed;
-    connect(m_refresh.get(), &DatabaseRefresh::rowRefreshed, this,
+    connect(&m_env->refresh, &DatabaseRefresh::rowRefreshed, this,
             [&](RowId id) { refreshed << list().rows()->text(list().rows()->indexOf(id)); });
-    connect(m_refresh.get(), &Job::progress, this, [&](int done, int) {
+    connect(&m_env->refresh, &Job::progress, this, [&](int done, int) {
         if (done == pauseAt - 1 && refreshed.size() < pauseAt)
-            m_refresh->click();
+            m_env->refresh.click();
     });
-    await(m_refresh->run());
+    await(m_env->refresh.run());
     const VisibleRows& visible = *list().list();
     QCOMPARE(refreshed.size(), pauseAt);
-    QCOMPARE(m_panels->text(1), pauseAt < rows ? StatusPanels::Paused : StatusPanels::Ready);
-    QCOMPARE(m_refresh->control().caption(), u"开始更新"_s);
+    QCOMPARE(m_env->panels.text(1), pauseAt < rows ? StatusPanels::Paused : StatusPanels::Ready);
+    QCOMPARE(m_env->refresh.control().caption(), u"开始更新"_s);
     for (int row = 0; row < rows; ++row)
         QCOMPARE(visible.index(row, 0).data(BoldRole).toBool(), row == pauseAt && pauseAt < rows);
 
     if (pauseAt < rows) {
-        await(m_refresh->run());
+        await(m_env->refresh.run());
         QCOMPARE(refreshed.at(pauseAt), u"keyword %1"_s.arg(pauseAt + 1));
     }
     QCOMPARE(refreshed.size(), rows);
     QCOMPARE(refreshed.last(), u"keyword %1"_s.arg(rows));
-    const QString today = isoDate(m_webClock->today());
-    const QList<KeywordRecord> records = m_store->all();
+    const QString today = isoDate(m_env->webClock.today());
+    const QList<KeywordRecord> records = m_env->store.all();
     for (int row = 0; row < rows; ++row) {
         QVERIFY(!visible.index(row, 0).data(BoldRole).toBool());
         const QString keyword = visible.index(row, 0).data().toString();
@@ -356,42 +336,43 @@ void TestDatabase::refresh()
 // engine chosen: a message, no request.
 void TestDatabase::refreshTimeOutsAndPacing()
 {
-    await(m_refresh->run());
-    QCOMPARE(m_env->prompts.messages(), QStringList{u"请至少选择一个要更新的项目"_s});
+    await(m_env->refresh.run());
+    QCOMPARE(m_env->fixture.prompts.messages(), QStringList{u"请至少选择一个要更新的项目"_s});
     store(u"b"_s);
     store(u"a"_s);
     await(list().load());
-    m_refresh->setEngine(SearchEngine::Google, true);
-    m_refresh->setEngine(SearchEngine::Bing, true);
-    m_env->server.setHandler([](const Request&) { return Response::dropped(); });
-    m_pacer->setInterval(SearchEngine::Google, 3);
-    await(m_refresh->run());
-    QCOMPARE(m_webClock->asked(), (QList<qint64>{10500, 15500, 15500, 15500}));
+    m_env->refresh.setEngine(SearchEngine::Google, true);
+    m_env->refresh.setEngine(SearchEngine::Bing, true);
+    m_env->fixture.server.setHandler([](const Request&) { return Response::dropped(); });
+    m_env->pacer.setInterval(SearchEngine::Google, 3);
+    await(m_env->refresh.run());
+    QCOMPARE(m_env->webClock.asked(), (QList<qint64>{10500, 15500, 15500, 15500}));
     // The second Google request waits the whole interval; Bing's then waits
     // what is left of its own, exactly (not rounded to 2 s).
-    QCOMPARE(m_waits->asked(), (QList<qint64>{3001, 2000}));
-
-    // Two callers pacing one engine at once (the related search during a
-    // refresh): the second waits for its own turn after the first's.
-    auto first = m_pacer->pace(SearchEngine::Google);
-    auto second = m_pacer->pace(SearchEngine::Google);
-    await(std::move(first));
-    await(std::move(second));
-    QCOMPARE(m_waits->asked().mid(2), (QList<qint64>{1001, 3001}));
-
-    // A table that takes no writes: the row keeps showing what is stored, and
-    // the refresh pauses on it with a warning.
-    fakeweb::serveAllEngines(m_env->server);
-    QSqlQuery(QSqlDatabase::database(m_store->connectionName())).exec(u"pragma query_only = 1"_s);
-    QSignalSpy warned(m_refresh.get(), &Job::warning);
-    await(m_refresh->run());
-    QCOMPARE(warned.size(), 1);
-    QCOMPARE(m_panels->text(1), StatusPanels::Paused);
-    QCOMPARE(column(*list().list(), 2), (QStringList{u"0"_s, u"0"_s}));
-    QVERIFY(list().list()->index(0, 0).data(BoldRole).toBool());
+    QCOMPARE(m_env->waits.asked(), (QList<qint64>{3001, 2000}));
     QCOMPARE(column(*list().list(), 2), (QStringList{u"0"_s, u"0"_s}));
     QCOMPARE(column(*list().list(), 3), (QStringList{u"2"_s, u"2"_s}));
     QCOMPARE(column(*list().list(), 4), (QStringList{u"-"_s, u"-"_s}));
+
+    // Two callers pacing one engine at once (the related search during a
+    // refresh): the second waits for its own turn after the first's.
+    auto first = m_env->pacer.pace(SearchEngine::Google);
+    auto second = m_env->pacer.pace(SearchEngine::Google);
+    await(std::move(first));
+    await(std::move(second));
+    QCOMPARE(m_env->waits.asked().mid(2), (QList<qint64>{1001, 3001}));
+
+    // A table that takes no writes: the row keeps showing what is stored, and
+    // the refresh pauses on it with a warning.
+    fakeweb::serveAllEngines(m_env->fixture.server);
+    QSqlQuery(QSqlDatabase::database(m_env->store.connectionName()))
+        .exec(u"pragma query_only = 1"_s);
+    QSignalSpy warned(&m_env->refresh, &Job::warning);
+    await(m_env->refresh.run());
+    QCOMPARE(warned.size(), 1);
+    QCOMPARE(m_env->panels.text(1), StatusPanels::Paused);
+    QCOMPARE(column(*list().list(), 2), (QStringList{u"0"_s, u"0"_s}));
+    QVERIFY(list().list()->index(0, 0).data(BoldRole).toBool());
 }
 
 QTEST_GUILESS_MAIN(TestDatabase)

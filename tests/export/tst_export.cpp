@@ -13,12 +13,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // Two rows of a list of `columns` columns, with what reports must take care of:
 // Chinese, markup characters, a character GBK lacks, a line break, a tag, and
 // the last cell that marks a missing link red.
@@ -69,8 +63,8 @@ void TestExport::textAndHtmlReports()
     QFETCH(int, columns);
     const ExportTable table = sampleTable(columns);
     const QString golden = QStringLiteral(GOLDEN "/kind%1.").arg(int(kind));
-    QCOMPARE(textReport(kind, table), contents(golden + u"txt"_s));
-    QCOMPARE(htmlReport(kind, table), contents(golden + u"htm"_s));
+    QCOMPARE(textReport(kind, table), fileBytes(golden + u"txt"_s));
+    QCOMPARE(htmlReport(kind, table), fileBytes(golden + u"htm"_s));
 }
 
 void TestExport::csvAndWorkbook()
@@ -173,7 +167,7 @@ void TestExport::exportSteps()
     for (const ScriptedPrompts::Shown& each : prompts.shown())
         seen << each.kind + u':' + each.title + u':' + each.text.section(u'\r', 0, 0);
     QCOMPARE(seen, shown);
-    const QByteArray now = contents(path);
+    const QByteArray now = fileBytes(path);
     if (written)
         QCOMPARE(now, textReport(ReportKind::Rank, ModelRows(list)));
     else

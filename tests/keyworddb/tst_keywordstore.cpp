@@ -32,7 +32,6 @@ class TestKeywordStore : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init();
-    void cleanup();
 
     void storeFindAndUpdate();
     void keywordsAreStoredVerbatim();
@@ -49,15 +48,10 @@ private:
 
 void TestKeywordStore::init()
 {
+    m_store.reset();
     m_dir = std::make_unique<QTemporaryDir>();
     m_store = std::make_unique<KeywordStore>();
     QVERIFY2(m_store->open(m_dir->filePath(u"db.sqlite"_s)), qPrintable(m_store->lastError()));
-}
-
-void TestKeywordStore::cleanup()
-{
-    m_store.reset();
-    m_dir.reset();
 }
 
 void TestKeywordStore::storeFindAndUpdate()

@@ -8,18 +8,6 @@ using namespace marbleway;
 using namespace marbleway::test;
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QStringList column(const QAbstractItemModel& model, int c = 0)
-{
-    QStringList texts;
-    for (int row = 0; row < model.rowCount(); ++row)
-        texts << model.index(row, c).data().toString();
-    return texts;
-}
-
-} // namespace
-
 class TestResources : public QObject {
     Q_OBJECT
 private Q_SLOTS:

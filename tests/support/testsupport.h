@@ -12,6 +12,7 @@
 
 #include <QAbstractItemModel>
 #include <QDir>
+#include <QFile>
 #include <QNetworkAccessManager>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -38,6 +39,22 @@ template <typename T>
 T await(QCoro::Task<T>&& task)
 {
     return QCoro::waitFor(std::move(task));
+}
+
+// The texts of a list's column, top to bottom.
+inline QStringList column(const QAbstractItemModel& model, int c = 0)
+{
+    QStringList texts;
+    for (int row = 0; row < model.rowCount(); ++row)
+        texts << model.index(row, c).data().toString();
+    return texts;
+}
+
+// A file's bytes, or none when it cannot be read.
+inline QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A user's click on a row's check box.

@@ -29,7 +29,6 @@ class TestFetcher : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init();
-    void cleanup();
 
     void pages();
     void schemeRule();
@@ -44,15 +43,10 @@ private:
 
 void TestFetcher::init()
 {
+    m_web.reset();
     m_server = std::make_unique<TestHttpServer>();
     QVERIFY(m_server->isListening());
     m_web = std::make_unique<WebFixture>(*m_server);
-}
-
-void TestFetcher::cleanup()
-{
-    m_web.reset();
-    m_server.reset();
 }
 
 void TestFetcher::pages()
@@ -78,11 +72,7 @@ void TestFetcher::pages()
     m_server->serve(u"/middle"_s, redirect(302, m_server->url(u"/final")));
     m_server->serve(u"/final"_s, Response::page(u"arrived"_s));
     m_server->serve(u"/drop"_s, Response::dropped());
-    quint16 closedPort = 0;
-    {
-        const TestHttpServer gone;
-        closedPort = gone.port();
-    }
+    const quint16 closedPort = TestHttpServer().port(); // closed again at once
     for (const auto& [url, page] : {std::pair{m_server->url(u"/missing"), u"<h1>Not here</h1>"_s},
                                     {m_server->url(u"/broken"), u"oops"_s},
                                     {m_server->url(u"/old"), u"arrived"_s},
