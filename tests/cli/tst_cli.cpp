@@ -43,6 +43,7 @@ private Q_SLOTS:
     void favourites();
     void related();
     void keywordDatabase();
+    void resources();
 
 private:
     // Runs the program on a data folder of the test's own; `timeScale` speeds up its waits.
@@ -145,6 +146,14 @@ void TestCli::commandLine_data()
     row("db delete nothing", {u"db"_s, u"delete"_s, u" "_s}, 2, u"at least one keyword"_s);
     row("output of no known format", rank + QStringList{u"--output"_s, u"ranks.doc"_s}, 2,
         u"ranks.doc"_s);
+    row("resources without category", {u"resources"_s}, 2, u"--category 6, 7 or 8"_s);
+    row("resources type of a category without",
+        {u"resources"_s, u"--category"_s, u"6"_s, u"--type"_s, u"免费"_s}, 2,
+        u"--category 8 only"_s);
+    row("resources page out of range",
+        {u"resources"_s, u"--category"_s, u"7"_s, u"--from-page"_s, u"31"_s}, 2, u"1 to 30"_s);
+    row("resources without a service", {u"resources"_s, u"--category"_s, u"6"_s}, 1,
+        u"maker=HOST:PORT"_s);
     row("db bad engine", {u"db"_s, u"update"_s, u"--engines"_s, u"google,altavista"_s}, 2,
         u"altavista"_s);
 }
@@ -361,6 +370,26 @@ void TestCli::keywordDatabase()
     const Outcome unusable = run({u"db"_s, u"list"_s});
     QCOMPARE(unusable.exitCode, 1);
     QVERIFY(unusable.err.contains(u"the keyword database cannot be opened"_s));
+}
+
+// The last pages of a category, as the example service lists them, printed
+// and kept in the report the tab's save button writes.
+void TestCli::resources()
+{
+    fakeweb::serveExamplePages(m_pages, Service::Maker);
+    const Outcome outcome = run({u"resources"_s, u"--category"_s, u"6"_s, u"--from-page"_s, u"19"_s,
+                                 u"--output"_s, home(u"blogs.csv"_s)},
+                                u"maker="_s + m_pages.hostAndPort());
+    QCOMPARE(outcome.exitCode, 0);
+    QStringList expected;
+    for (int n = 35; n <= 38; ++n)
+        expected << u"Example blog %1\twww.blog-%1.example/submit\t%2\t英文，免费提交"_s.arg(n).arg(
+            n % 8);
+    QCOMPARE(outcome.out, expected.join(u'\n') + u'\n');
+    QCOMPARE(fileBytes(home(u"blogs.csv"_s)),
+             "\xEF\xBB\xBF" + (u"资源名称,资源URL,PR,备注&说明\r\n"_s +
+                               QString(expected.join(u"\r\n"_s) + u"\r\n"_s).replace(u'\t', u','))
+                                  .toUtf8());
 }
 
 QTEST_GUILESS_MAIN(TestCli)
