@@ -303,7 +303,8 @@ void serveAllEngines(test::TestHttpServer& server)
     });
 }
 
-QString resourceListPage(int category, const QString& type, int page)
+QString resourceListPage(int category, const QString& type, int page,
+                         const ResourceListOptions& options)
 {
     struct Kind {
         const char16_t* name;
@@ -313,7 +314,8 @@ QString resourceListPage(int category, const QString& type, int page)
     static const std::array<Kind, 3> kinds = {
         {{u"blog", 38, 20}, {u"bookmarks", 155, 30}, {u"directory", 7300, 800}}};
     const int index = category - 6;
-    if (index < 0 || index >= int(kinds.size()) || page < 1)
+    if (index < 0 || index >= int(kinds.size()) || page < 1 ||
+        (options.pages > 0 && page > options.pages))
         return {};
     const Kind& kind = kinds[size_t(index)];
     // Spread evenly: every page up to the last holds some.
@@ -321,6 +323,10 @@ QString resourceListPage(int category, const QString& type, int page)
     QString html;
     for (qint64 n = upTo(page - 1) + 1; n <= std::min<qint64>(upTo(page), kind.resources); ++n) {
         const QString name = QString::fromUtf16(kind.name);
+        if (options.shortRows && n % 4 == 0) {
+            html += u"Example %1 %2~www.%1-%2.example/submit<br>"_s.arg(name, QString::number(n));
+            continue;
+        }
         html += u"Example %1 %2~www.%1-%2.example/submit~%3~%4<br>"_s.arg(
             name, QString::number(n), QString::number(n % 8),
             type.isEmpty() ? u"英文，免费提交"_s : type);
@@ -328,19 +334,21 @@ QString resourceListPage(int category, const QString& type, int page)
     return html;
 }
 
-void serveExamplePages(test::TestHttpServer& server, Service service)
+void serveExamplePages(test::TestHttpServer& server, Service service,
+                       const ResourceListOptions& resources)
 {
     if (service == Service::Maker) {
-        server.setHandler([](const test::Request& request) -> std::optional<test::Response> {
-            if (request.path != u"/list.asp"_s)
-                return std::nullopt;
-            const QString page =
-                resourceListPage(request.query(u"cid").value_or(QString()).toInt(),
-                                 request.query(u"dirtype").value_or(QString()),
-                                 request.query(u"page").value_or(QString()).toInt());
-            // The service answers in GBK, without saying so, as the program expects.
-            return test::Response::page(page, "GBK");
-        });
+        server.setHandler(
+            [resources](const test::Request& request) -> std::optional<test::Response> {
+                if (request.path != u"/list.asp"_s)
+                    return std::nullopt;
+                const QString page =
+                    resourceListPage(request.query(u"cid").value_or(QString()).toInt(),
+                                     request.query(u"dirtype").value_or(QString()),
+                                     request.query(u"page").value_or(QString()).toInt(), resources);
+                // The service answers in GBK, without saying so, as the program expects.
+                return test::Response::page(page, "GBK");
+            });
         return;
     }
     std::optional<SearchEngine> engine;

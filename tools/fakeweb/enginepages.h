@@ -54,14 +54,22 @@ std::optional<QString> answerSearch(SearchEngine engine, const QString& path,
 // "start"; a bare "q" with "first" is Bing's rank request).
 std::optional<SearchEngine> engineOfRequest(const test::Request& request);
 
+// How the example resource lists misbehave on request.
+struct ResourceListOptions {
+    int pages = 0;          // pages after this one answer empty (0: none do)
+    bool shortRows = false; // every fourth row lacks its PageRank and remark
+};
+
 // One page of the maker's backlink resource list for a category (6, 7 or 8)
 // and an optional second-level type: rows "name~address~PR~remark<br>".
-QString resourceListPage(int category, const QString& type, int page);
+QString resourceListPage(int category, const QString& type, int page,
+                         const ResourceListOptions& options = {});
 
 // Makes one server answer every engine's search requests with example pages.
 void serveAllEngines(test::TestHttpServer& server);
 
 // Makes `server` answer as the example version of `service`.
-void serveExamplePages(test::TestHttpServer& server, Service service);
+void serveExamplePages(test::TestHttpServer& server, Service service,
+                       const ResourceListOptions& resources = {});
 
 } // namespace marbleway::fakeweb

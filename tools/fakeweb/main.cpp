@@ -1,6 +1,6 @@
 // fakeweb: example pages of the services Marbleway talks to, on loopback.
 //
-//   fakeweb [--port BASE] [--fault NAME]
+//   fakeweb [--port BASE] [--fault NAME] [--resource-pages N] [--short-rows]
 //
 // Serves each service on its own port (BASE, BASE+1, ...; BASE 0 picks free
 // ports) and prints the MARBLEWAY_HOSTS line that points the program at them.
@@ -43,7 +43,16 @@ int main(int argc, char* argv[])
         u"fault"_s, u"Answer every request with this fault: "_s + faultNames.join(u", "_s) + u'.',
         u"NAME"_s);
     parser.addOption(faultOption);
+    const QCommandLineOption resourcePages(
+        u"resource-pages"_s, u"The resource lists end after page N: later pages answer empty."_s,
+        u"N"_s);
+    const QCommandLineOption shortRows(u"short-rows"_s,
+                                       u"Every fourth resource lacks its PageRank and remark."_s);
+    parser.addOptions({resourcePages, shortRows});
     parser.process(app);
+    fakeweb::ResourceListOptions resources;
+    resources.pages = parser.value(resourcePages).toInt();
+    resources.shortRows = parser.isSet(shortRows);
 
     bool ok = false;
     const int base = parser.value(portOption).toInt(&ok);
@@ -72,7 +81,7 @@ int main(int argc, char* argv[])
             std::fprintf(stderr, "fakeweb: cannot listen on 127.0.0.1:%d\n", port);
             return 1;
         }
-        fakeweb::serveExamplePages(*server, service);
+        fakeweb::serveExamplePages(*server, service, resources);
         server->serveFaults();
         if (everywhere) {
             server->setHandler([fault = *everywhere](const test::Request&) {
