@@ -17,9 +17,10 @@ namespace marbleway {
 
 using namespace Qt::StringLiterals;
 
-AdWordsTab::AdWordsTab(AdWordsResults& results, QWidget* parent)
+AdWordsTab::AdWordsTab(AdWordsResults& results, KeywordDatabaseList& database, QWidget* parent)
     : QWidget(parent)
     , m_keyword(new QLineEdit(this))
+    , m_addToDatabase(new QPushButton(u"加入关键词数据库"_s, this))
     , m_start(pendingButton(u"开始查询"_s, this))
     , m_captcha(new QGroupBox(u"验证码"_s, this))
     , m_captchaAnswer(new QLineEdit(m_captcha))
@@ -72,9 +73,13 @@ AdWordsTab::AdWordsTab(AdWordsResults& results, QWidget* parent)
     splitter->setChildrenCollapsible(false);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(pendingButton(u"加入关键词数据库"_s, this));
+    buttons->addWidget(m_addToDatabase);
     buttons->addStretch();
-    addExportButtons(buttons, u"导出至"_s);
+    m_export = addExportButtons(buttons, u"导出至"_s);
+    // The checked results, without counts, under the keyword asked for.
+    connect(m_addToDatabase, &QPushButton::clicked, this, [this, &results, &database] {
+        database.addUncounted(results.list()->checkedTexts(), m_keyword->text());
+    });
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);

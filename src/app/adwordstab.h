@@ -1,6 +1,8 @@
 #pragma once
 
 #include "adwords/adwordsresults.h"
+#include "app/pagewidgets.h"
+#include "keyworddb/keyworddatabaselist.h"
 
 #include <QWidget>
 
@@ -17,14 +19,16 @@ namespace marbleway {
 class AdWordsTab : public QWidget {
     Q_OBJECT
 public:
-    explicit AdWordsTab(AdWordsResults& results, QWidget* parent = nullptr);
+    AdWordsTab(AdWordsResults& results, KeywordDatabaseList& database, QWidget* parent = nullptr);
 
     QLineEdit* keywordBox() const { return m_keyword; }
+    QTreeView* resultsView() const { return m_results; }
+    QPushButton* addToDatabaseButton() const { return m_addToDatabase; }
+    const ExportButtons& exportButtons() const { return m_export; }
     QPushButton* startButton() const { return m_start; }
     QGroupBox* captchaPanel() const { return m_captcha; }
     QLineEdit* captchaBox() const { return m_captchaAnswer; }
     QPushButton* refreshButton() const { return m_refresh; }
-    QTreeView* resultsView() const { return m_results; }
     QGroupBox* usageFrame() const { return m_usage; }
     QGroupBox* operationsFrame() const { return m_operations; }
 
@@ -33,6 +37,8 @@ public:
 
 private:
     QLineEdit* m_keyword;
+    QPushButton* m_addToDatabase;
+    ExportButtons m_export;
     QPushButton* m_start;
     QGroupBox* m_captcha;
     QLineEdit* m_captchaAnswer;

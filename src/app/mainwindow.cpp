@@ -42,7 +42,7 @@ MainWindow::MainWindow(Application& app, QWidget* parent)
     , m_app(&app)
     , m_tabs(new QTabWidget(this))
     , m_related(new RelatedTab(app.relatedSearch(), m_tabs))
-    , m_adWords(new AdWordsTab(app.adWordsResults(), m_tabs))
+    , m_adWords(new AdWordsTab(app.adWordsResults(), app.keywordList(), m_tabs))
     , m_resources(
           new ResourcesTab(app.resourceSearch(), app.resourceLibrary(), app.panels(), m_tabs))
     , m_rank(new RankTab(app.rankController(), m_tabs))
@@ -163,6 +163,7 @@ void MainWindow::buildStatusBar()
     connectExports(m_keywordDb->exportButtons(), m_keywordDb->listView(), ReportKind::Database);
     connectExports(m_resources->exportButtons(), m_resources->resourcesView(),
                    ReportKind::Resources);
+    connectExports(m_adWords->exportButtons(), m_adWords->resultsView(), ReportKind::AdWords);
 
     StatusPanels& panels = m_app->panels();
     for (int panel = 1; panel <= 3; ++panel)

@@ -1,9 +1,11 @@
+#include "app/adwordstab.h"
 #include "app/application.h"
 #include "app/crawlsettingsdialog.h"
 #include "app/keyworddbtab.h"
 #include "app/mainwindow.h"
 #include "app/ranktab.h"
 #include "app/relatedtab.h"
+#include "app/resourcestab.h"
 #include "core/textfile.h"
 #include "enginepages.h"
 #include "testsupport.h"
@@ -313,6 +315,17 @@ void TestApp::tabSelection()
     QCOMPARE(stored.rowCount(), 1);
     window->keywordDbTab()->refreshButton()->click();
     QCOMPARE(stored.rowCount(), 2);
+
+    // The buttons reach their jobs: the filter, the AdWords add button, an
+    // export button of an empty list.
+    window->keywordDbTab()->filterFrame()->wordText()->setText(u"new"_s);
+    window->keywordDbTab()->filterFrame()->filterButton()->click();
+    QCOMPARE(stored.rowCount(), 1);
+    m_env->prompts.clear();
+    window->adWordsTab()->addToDatabaseButton()->click();
+    window->resourcesTab()->exportButtons().csv->click();
+    QCOMPARE(m_env->prompts.messages(),
+             (QStringList{u"成功提交了0条数据至数据库！"_s, u"没有数据需要导出！"_s}));
 }
 
 // Receives the addresses the program asks the desktop to open.
