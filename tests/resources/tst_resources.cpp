@@ -120,6 +120,7 @@ void TestResources::stopAndResume()
 
     // Another category empties the list and the position.
     m_library->chooseCategory(0);
+    QCOMPARE(m_library->categories()->checkedTexts(), QStringList{u"Blog Service Provider"_s});
     QCOMPARE(m_library->resources()->size(), 0);
     QCOMPARE(std::pair(m_search->page(), m_search->row()), std::pair(1, 0));
     QCOMPARE(m_library->types(), QStringList());
