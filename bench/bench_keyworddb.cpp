@@ -86,6 +86,29 @@ void fillDatabase(const QString& path, int rows)
     transaction.commit();
 }
 
+// A timer that should fire every 5 ms: the longest gap between two firings is
+// the longest the window could not repaint.
+class StallMeter {
+public:
+    StallMeter()
+    {
+        m_beat.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_beat, &QTimer::timeout, [this] { longest(); });
+        m_beat.start(5);
+    }
+    double longest()
+    {
+        m_longest = std::max(m_longest, msSince(m_last));
+        m_last = Steady::now();
+        return m_longest;
+    }
+
+private:
+    QTimer m_beat;
+    Steady::time_point m_last = Steady::now();
+    double m_longest = 0;
+};
+
 // Until the database list has read every row, the event loop running.
 void waitForList(KeywordDatabaseList& list)
 {
@@ -210,23 +233,12 @@ void BM_MillionRows(benchmark::State& state)
         QCoro::waitFor(started.app->start());
         QCoreApplication::processEvents();
 
-        // A timer that should fire every 5 ms: the longest gap between two
-        // firings is the longest the window could not repaint.
-        double longest = 0;
-        auto last = Steady::now();
-        QTimer beat;
-        beat.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&beat, &QTimer::timeout, [&] {
-            longest = std::max(longest, msSince(last));
-            last = Steady::now();
-        });
-        beat.start(5);
+        StallMeter stalls;
         const auto start = Steady::now();
         started.app->window()->selectTab(MainWindow::KeywordDbTabIndex);
         waitForList(started.list());
         state.counters["complete_ms"] = msSince(start);
-        longest = std::max(longest, msSince(last));
-        state.counters["longest_freeze_ms"] = longest;
+        state.counters["longest_freeze_ms"] = stalls.longest();
         state.counters["rows"] = started.list().list()->rowCount();
         state.counters["rss_mb"] = double(residentKb()) / 1024.0;
         state.counters["rss_growth_mb"] = double(residentKb() - base) / 1024.0;
@@ -283,22 +295,14 @@ void BM_ResourceSearch800Pages(benchmark::State& state)
         QCoro::waitFor(started.app->start());
         started.app->window()->selectTab(MainWindow::ResourcesTabIndex);
         started.app->resourceLibrary().chooseCategory(2);
-        double longest = 0;
-        auto last = Steady::now();
-        QTimer beat;
-        beat.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&beat, &QTimer::timeout, [&] {
-            longest = std::max(longest, msSince(last));
-            last = Steady::now();
-        });
-        beat.start(5);
+        StallMeter stalls;
         const auto start = Steady::now();
         QCoro::waitFor(started.app->resourceSearch().run());
         const double elapsed = msSince(start);
         const int rows = started.app->resourceLibrary().resources()->size();
         state.counters["rows"] = rows;
         state.counters["rows_per_s"] = rows / (elapsed / 1000.0);
-        state.counters["longest_stall_ms"] = longest;
+        state.counters["longest_stall_ms"] = stalls.longest();
     }
 }
 BENCHMARK(BM_ResourceSearch800Pages)->Unit(benchmark::kMillisecond)->Iterations(1);
