@@ -1,5 +1,6 @@
 #include "app/adwordstab.h"
 
+#include "adwords/adwordstool.h"
 #include "app/pagewidgets.h"
 #include "app/reportlist.h"
 
@@ -12,6 +13,7 @@
 #include <QStackedWidget>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <QWebEngineView>
 
 namespace marbleway {
 
@@ -21,11 +23,12 @@ AdWordsTab::AdWordsTab(AdWordsResults& results, KeywordDatabaseList& database, Q
     : QWidget(parent)
     , m_keyword(new QLineEdit(this))
     , m_addToDatabase(new QPushButton(u"加入关键词数据库"_s, this))
-    , m_start(pendingButton(u"开始查询"_s, this))
+    , m_start(new QPushButton(u"开始查询"_s, this))
     , m_captcha(new QGroupBox(u"验证码"_s, this))
     , m_captchaAnswer(new QLineEdit(m_captcha))
-    , m_refresh(pendingButton(u"重新获取"_s, m_captcha))
+    , m_refresh(new QPushButton(u"重新获取"_s, m_captcha))
     , m_browserArea(new QStackedWidget(this))
+    , m_cover(new QLabel(u"查询中，请稍后……"_s, m_browserArea))
     , m_results(makeListView(this, u"adwordsList"_s, results.list(), false, {170, 110, 110, 110}))
     , m_usage(new QGroupBox(u"使用说明"_s, this))
     , m_operations(new QGroupBox(u"相关操作"_s, this))
@@ -56,14 +59,18 @@ AdWordsTab::AdWordsTab(AdWordsResults& results, KeywordDatabaseList& database, Q
     top->addWidget(m_operations, 3);
     top->addWidget(m_usage, 2);
 
-    // The keyword tool page is shown here; the cover hides it while a query runs.
-    auto* page = new QLabel(u"AdWords 关键词工具页面将在此处显示。"_s, m_browserArea);
-    page->setAlignment(Qt::AlignCenter);
-    page->setFrameShape(QFrame::StyledPanel);
-    auto* cover = new QLabel(u"查询中，请稍后……"_s, m_browserArea);
-    cover->setAlignment(Qt::AlignCenter);
-    m_browserArea->addWidget(page);
-    m_browserArea->addWidget(cover);
+    // The keyword tool page is shown here once it has loaded; the cover hides
+    // it while a query runs and when the page asks for no captcha.
+    auto* note = new QLabel(u"正在打开 AdWords 关键词工具页面……"_s, m_browserArea);
+    note->setAlignment(Qt::AlignCenter);
+    note->setFrameShape(QFrame::StyledPanel);
+    static_cast<QLabel*>(m_cover)->setAlignment(Qt::AlignCenter);
+    m_browserArea->addWidget(note);
+    m_browserArea->addWidget(m_cover);
+    m_browserArea->setMinimumHeight(240);
+    // Live once the tool page has loaded.
+    m_start->setEnabled(false);
+    m_refresh->setEnabled(false);
 
     auto* splitter = new QSplitter(Qt::Vertical, this);
     splitter->addWidget(m_browserArea);
@@ -85,6 +92,45 @@ AdWordsTab::AdWordsTab(AdWordsResults& results, KeywordDatabaseList& database, Q
     layout->addLayout(top);
     layout->addWidget(splitter, 1);
     layout->addLayout(buttons);
+}
+
+void AdWordsTab::attach(AdWordsTool* tool)
+{
+    if (m_tool == tool)
+        return;
+    m_tool = tool;
+    m_view = new QWebEngineView(m_browserArea);
+    m_view->setObjectName(u"adwordsBrowser"_s);
+    m_view->setPage(tool->page());
+    // The page's own menu is cancelled too (see the tool's page handler).
+    m_view->setContextMenuPolicy(Qt::NoContextMenu);
+    m_browserArea->insertWidget(1, m_view);
+
+    connect(tool, &AdWordsTool::changed, this, &AdWordsTab::showTool);
+    connect(m_start, &QPushButton::clicked, tool, [this] { m_tool->start(m_keyword->text()); });
+    connect(m_refresh, &QPushButton::clicked, tool, &AdWordsTool::refresh);
+    connect(m_captchaAnswer, &QLineEdit::textEdited, tool, &AdWordsTool::setCaptchaAnswer);
+    showTool();
+}
+
+void AdWordsTab::showTool()
+{
+    const AdWordsTool& tool = *m_tool;
+    m_start->setText(tool.startCaption());
+    m_start->setEnabled(tool.isStartEnabled());
+    m_start->setToolTip(tool.isQuerying() && tool.isStartEnabled() ? u"再次点击结束本次查询"_s
+                                                                   : QString());
+    m_captcha->setVisible(tool.isCaptchaShown());
+    m_captcha->setEnabled(tool.isCaptchaEnabled());
+    m_refresh->setEnabled(tool.isRefreshEnabled());
+    if (m_captchaAnswer->text() != tool.captchaAnswer())
+        m_captchaAnswer->setText(tool.captchaAnswer());
+    static_cast<QLabel*>(m_cover)->setText(
+        tool.isQuerying() ? u"查询中，请稍后……"_s
+                          : u"AdWords 关键词工具页面已就绪，无需验证码，可直接点击“开始查询”。"_s);
+    m_browserArea->setCurrentWidget(tool.isCoverShown()     ? m_cover
+                                    : tool.isBrowserShown() ? static_cast<QWidget*>(m_view)
+                                                            : m_browserArea->widget(0));
 }
 
 void AdWordsTab::setFramesVisible(bool visible)

@@ -11,8 +11,11 @@ class QLineEdit;
 class QPushButton;
 class QStackedWidget;
 class QTreeView;
+class QWebEngineView;
 
 namespace marbleway {
+
+class AdWordsTool;
 
 // Tab "Adwords关键词查询": drives the keyword tool page in a browser (with its
 // captcha) and copies the tool's result table into a list.
@@ -32,10 +35,18 @@ public:
     QGroupBox* usageFrame() const { return m_usage; }
     QGroupBox* operationsFrame() const { return m_operations; }
 
+    QStackedWidget* browserArea() const { return m_browserArea; }
+    QWebEngineView* browserView() const { return m_view; }
+
     // The frames "使用说明" and "相关操作" show only while this tab is selected.
     void setFramesVisible(bool visible);
+    // Shows the tool's page and binds the controls to it; the first call
+    // creates the browser.
+    void attach(AdWordsTool* tool);
 
 private:
+    void showTool();
+
     QLineEdit* m_keyword;
     QPushButton* m_addToDatabase;
     ExportButtons m_export;
@@ -43,7 +54,10 @@ private:
     QGroupBox* m_captcha;
     QLineEdit* m_captchaAnswer;
     QPushButton* m_refresh;
-    QStackedWidget* m_browserArea; // the tool page, or the cover while a query runs
+    QStackedWidget* m_browserArea; // a note, the tool page, or the cover over it
+    QWidget* m_cover;
+    QWebEngineView* m_view = nullptr;
+    AdWordsTool* m_tool = nullptr;
     QTreeView* m_results;
     QGroupBox* m_usage;
     QGroupBox* m_operations;

@@ -6,10 +6,12 @@
 #include "core/version.h"
 #include "research/relatedoptions.h"
 #include "shell/updatecheck.h"
+#include "web/cookiejar.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QNetworkAccessManager>
 #include <QProcess>
 #include <QSystemTrayIcon>
 
@@ -54,6 +56,21 @@ Application::~Application()
     // The window's views show the controller's models: the window goes first.
     m_window.reset();
     m_related.reset();
+    // Pages before the profile they belong to.
+    m_adWordsTool.reset();
+    m_browsers.reset();
+}
+
+AdWordsTool* Application::adWordsTool()
+{
+    if (!m_adWordsTool && m_browsers) {
+        m_adWordsTool = std::make_unique<AdWordsTool>(
+            nullptr,
+            QUrl(m_env.endpoints.secureUrl(Service::AdWords, u"/select/KeywordToolExternal"_s)),
+            m_adWords, prompts(), *m_env.clock);
+        m_adWordsTool->setPage(m_browsers->newPage(m_adWordsTool.get()));
+    }
+    return m_adWordsTool.get();
 }
 
 QCoro::Task<Application::StartResult> Application::start()
@@ -80,6 +97,12 @@ QCoro::Task<Application::StartResult> Application::start()
         co_return StartResult::Failed;
     }
     m_warnings << m_env.hostProblems;
+    // Cookies the program's requests and its browsers share, kept in the data
+    // folder (the network takes the jar over).
+    auto* cookies = new CookieJar(m_env.dataFolder.filePath(u"cookies.txt"_s));
+    m_env.network->setCookieJar(cookies);
+    if (m_env.withBrowsers)
+        m_browsers = std::make_unique<Browsers>(m_env.dataFolder.filePath(u"browser"_s), cookies);
     // A keyword database that stops taking writes (full disk, damaged file) is
     // told once, where the user looks.
     connect(&m_keywords, &KeywordStore::failed, this,
@@ -118,6 +141,8 @@ QCoro::Task<Application::StartResult> Application::start()
     connect(m_window.get(), &MainWindow::closing, this, [this] {
         if (m_tray)
             m_tray->hide();
+        if (m_adWordsTool)
+            m_adWordsTool->stop();
         Q_EMIT finished();
     });
     connect(m_related.get(), &RelatedSearch::optionsChanged, this,

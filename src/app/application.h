@@ -1,6 +1,8 @@
 #pragma once
 
 #include "adwords/adwordsresults.h"
+#include "adwords/adwordstool.h"
+#include "browser/browsers.h"
 #include "core/clock.h"
 #include "core/datafolder.h"
 #include "core/jobstatus.h"
@@ -45,6 +47,9 @@ struct AppEnvironment {
     const Clock* clock = &Clock::system();
     // What could not be used of the configured hosts, for the user to see.
     QStringList hostProblems;
+    // The embedded browsers; tests of the window leave them out (each costs
+    // seconds and hundreds of megabytes), the browsers' own tests cover them.
+    bool withBrowsers = true;
 
     // The user's data folder and settings, the hosts they configure, and the
     // updater beside this program.
@@ -83,6 +88,11 @@ public:
     ResourceLibrary& resourceLibrary() { return m_resources; }
     ResourceSearch& resourceSearch() { return *m_resourceSearch; }
     AdWordsResults& adWordsResults() { return m_adWords; }
+    // The browsers, made on first use; null without browsers.
+    Browsers* browsers() { return m_browsers.get(); }
+    // The keyword tool's driver and its page, made when first asked for; null
+    // without browsers.
+    AdWordsTool* adWordsTool();
 
     // Set once start-up has restored every stored option; option changes are
     // written back only from then on.
@@ -122,6 +132,8 @@ private:
     ResourceLibrary m_resources;
     std::unique_ptr<ResourceSearch> m_resourceSearch;
     AdWordsResults m_adWords;
+    std::unique_ptr<Browsers> m_browsers;
+    std::unique_ptr<AdWordsTool> m_adWordsTool;
     QCoro::Task<> m_updateCheck;
     bool m_loaded = false;
     bool m_updateFlag = false;

@@ -1,8 +1,10 @@
 #include "app/crawlsettingsdialog.h"
 
 #include "app/pagewidgets.h"
+#include "browser/browsers.h"
 #include "core/settingsstore.h"
 #include "research/crawlpacer.h"
+#include "web/endpoints.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -10,13 +12,17 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QSplitter>
+#include <QUrl>
 #include <QVBoxLayout>
+#include <QWebEngineView>
 
 namespace marbleway {
 
 using namespace Qt::StringLiterals;
 
 CrawlSettingsDialog::CrawlSettingsDialog(SettingsStore& settings, CrawlPacer& pacer,
+                                         Browsers* browsers, const Endpoints& endpoints,
                                          QWidget* parent)
     : QDialog(parent)
     , m_settings(&settings)
@@ -51,18 +57,30 @@ CrawlSettingsDialog::CrawlSettingsDialog(SettingsStore& settings, CrawlPacer& pa
                            "验证通过后，短时间内不会再出现被屏蔽的现象。"_s,
                            this);
     layout->addWidget(note);
-    // The engines' pages, for answering their captcha, come with the embedded browser.
-    auto* pages = new QLabel(u"搜索引擎页面将在此处显示。"_s, this);
-    pages->setAlignment(Qt::AlignCenter);
-    pages->setFrameShape(QFrame::StyledPanel);
-    pages->setMinimumHeight(120);
-    layout->addWidget(pages, 1);
+    if (browsers) {
+        auto* pages = new QSplitter(this);
+        pages->setObjectName(u"enginePages"_s);
+        for (const QString& address : {googlePage(endpoints), baiduPage(endpoints)}) {
+            auto* view = new QWebEngineView(pages);
+            view->setPage(browsers->newPage(view));
+            view->load(QUrl(address));
+            pages->addWidget(view);
+        }
+        pages->setMinimumHeight(260);
+        layout->addWidget(pages, 1);
+    } else {
+        auto* pages = new QLabel(u"搜索引擎页面将在此处显示。"_s, this);
+        pages->setAlignment(Qt::AlignCenter);
+        pages->setFrameShape(QFrame::StyledPanel);
+        pages->setMinimumHeight(120);
+        layout->addWidget(pages, 1);
+    }
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->button(QDialogButtonBox::Close)->setText(u"关闭"_s);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
-    resize(560, 420);
+    resize(browsers ? 900 : 560, browsers ? 640 : 420);
 
     // Opening shows the stored intervals; choosing one stores it at once.
     for (const SearchEngine each : AllSearchEngines) {
@@ -73,6 +91,18 @@ CrawlSettingsDialog::CrawlSettingsDialog(SettingsStore& settings, CrawlPacer& pa
         // An interval outside 3 to 10 (edited elsewhere) shows no choice and stays.
         m_boxes[size_t(engine)]->setCurrentIndex(seconds >= 3 && seconds <= 10 ? seconds - 3 : -1);
     }
+}
+
+QString CrawlSettingsDialog::googlePage(const Endpoints& endpoints)
+{
+    return endpoints.secureUrl(Service::Google, u"/?wd=seo"_s);
+}
+
+QString CrawlSettingsDialog::baiduPage(const Endpoints& endpoints)
+{
+    // The pages Baidu holds of its own host.
+    const QString host = QUrl(u"http://"_s + endpoints.host(Service::Baidu)).host();
+    return endpoints.secureUrl(Service::Baidu, u"/s?wd=site%3A"_s + host);
 }
 
 void CrawlSettingsDialog::chosen(int engine)

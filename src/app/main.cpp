@@ -2,6 +2,7 @@
 #include "app/mainwindow.h"
 #include "app/reportlist.h"
 #include "app/widgetprompts.h"
+#include "browser/browsers.h"
 #include "core/version.h"
 #include "web/webclient.h"
 
@@ -37,6 +38,7 @@ QCoro::Task<> startUp(Application* application, WidgetPrompts* prompts)
 
 int main(int argc, char* argv[])
 {
+    prepareBrowserEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"Marbleway"_s);
     QApplication::setOrganizationName(u"Marbleway"_s);

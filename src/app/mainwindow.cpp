@@ -25,6 +25,7 @@
 #include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWebEngineView>
 
 namespace marbleway {
 
@@ -119,7 +120,8 @@ void MainWindow::buildMenus()
 
 void MainWindow::openCrawlSettings()
 {
-    auto* dialog = new CrawlSettingsDialog(m_app->settings(), m_app->pacer(), this);
+    auto* dialog = new CrawlSettingsDialog(m_app->settings(), m_app->pacer(), m_app->browsers(),
+                                           m_app->endpoints(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::WindowModal);
     dialog->open();
@@ -223,6 +225,20 @@ void MainWindow::showReleasePage(const QString& url)
 {
     m_releaseStrip->setText(programName() + u" &nbsp;·&nbsp; 版本说明与使用技巧："_s +
                             u"<a href=\"%1\">%1</a>"_s.arg(url.toHtmlEscaped()));
+    // The maker's page itself once the window is up, when there is a maker's
+    // site to show: the browser engine would hold the window back otherwise.
+    if (!m_app->browsers() || !m_app->endpoints().isReachable(Service::Maker))
+        return;
+    QTimer::singleShot(1000, this, [this, url] {
+        auto* view = new QWebEngineView(this);
+        view->setObjectName(u"releasePage"_s);
+        view->setPage(m_app->browsers()->newPage(view));
+        view->setFixedHeight(m_releaseStrip->sizeHint().height() + 16);
+        view->setContextMenuPolicy(Qt::NoContextMenu);
+        view->load(QUrl(url));
+        centralWidget()->layout()->replaceWidget(m_releaseStrip, view);
+        m_releaseStrip->hide();
+    });
 }
 
 void MainWindow::selectTab(int tab)
@@ -254,6 +270,11 @@ void MainWindow::tabSelected(int tab)
     switch (tab) {
     case AdWordsTabIndex:
         m_adWords->setFramesVisible(true);
+        // The tool page, every time the tab is opened.
+        if (AdWordsTool* tool = m_app->adWordsTool()) {
+            m_adWords->attach(tool);
+            tool->open();
+        }
         break;
     case ResourcesTabIndex:
         m_app->resourceSearch().tabShown();

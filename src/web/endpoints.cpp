@@ -88,6 +88,20 @@ QString Endpoints::url(Service service, const QString& pathAndQuery) const
     return u"http://"_s + host(service) + pathAndQuery;
 }
 
+QString Endpoints::secureUrl(Service service, const QString& pathAndQuery) const
+{
+    const QString& hostAndPort = host(service);
+    return (isLoopbackHost(hostAndPort) ? u"http://"_s : u"https://"_s) + hostAndPort +
+           pathAndQuery;
+}
+
+bool Endpoints::isLoopbackHost(const QString& hostAndPort)
+{
+    const QString name = QUrl(u"http://"_s + hostAndPort).host();
+    return name == u"localhost"_s || name.endsWith(u".localhost"_s) ||
+           (name.startsWith(u"127."_s) && name.count(u'.') == 3);
+}
+
 QString Endpoints::knownKeys()
 {
     QStringList keys;

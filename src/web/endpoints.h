@@ -39,6 +39,9 @@ public:
 
     // "http://" + host + pathAndQuery; pathAndQuery starts with "/".
     QString url(Service service, const QString& pathAndQuery) const;
+    // "https://" + host + pathAndQuery, for pages the embedded browser shows;
+    // "http://" for a loopback host (a test server, fakeweb), which has no TLS.
+    QString secureUrl(Service service, const QString& pathAndQuery) const;
 
     // Applies "key=host[:port],..."; returns what could not be applied.
     QStringList applyOverrides(QStringView overrides);
@@ -49,6 +52,9 @@ public:
     static QString knownKeys();
     // Whether `hostAndPort` is a plain host with an optional port (no scheme, no path).
     static bool isValidHost(const QString& hostAndPort);
+    // 127.x.x.x, localhost and every name under .localhost (which browsers
+    // resolve to the loopback address themselves).
+    static bool isLoopbackHost(const QString& hostAndPort);
 
     static constexpr const char* EnvironmentVariable = "MARBLEWAY_HOSTS";
     static constexpr std::array AllServices = {

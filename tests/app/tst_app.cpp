@@ -96,7 +96,7 @@ std::unique_ptr<Application> TestApp::makeApp()
 {
     return std::make_unique<Application>(
         AppEnvironment{m_env->dataFolder(), m_env->newSettings(), m_env->web.endpoints, m_updater,
-                       &m_env->web.network, &m_env->prompts, m_clock.get(), m_hostProblems});
+                       &m_env->web.network, &m_env->prompts, m_clock.get(), m_hostProblems, false});
 }
 
 void TestApp::firstRun_data()

@@ -13,6 +13,8 @@ private Q_SLOTS:
     void settingsThenEnvironment();
     void hostValidation_data();
     void hostValidation();
+    void browserAddresses_data();
+    void browserAddresses();
 };
 
 void TestEndpoints::settingsThenEnvironment()
@@ -68,6 +70,30 @@ void TestEndpoints::hostValidation()
     QFETCH(QString, host);
     QFETCH(bool, valid);
     QCOMPARE(Endpoints::isValidHost(host), valid);
+}
+
+void TestEndpoints::browserAddresses_data()
+{
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<QString>("address");
+    QTest::newRow("public") << u"adwords.google.com"_s
+                            << u"https://adwords.google.com/select/KeywordToolExternal"_s;
+    QTest::newRow("under .localhost")
+        << u"adwords.google.localhost:8086"_s
+        << u"http://adwords.google.localhost:8086/select/KeywordToolExternal"_s;
+    QTest::newRow("loopback address")
+        << u"127.0.0.1:8086"_s << u"http://127.0.0.1:8086/select/KeywordToolExternal"_s;
+    QTest::newRow("localhost only as a suffix")
+        << u"mylocalhost.com"_s << u"https://mylocalhost.com/select/KeywordToolExternal"_s;
+}
+
+void TestEndpoints::browserAddresses()
+{
+    QFETCH(QString, host);
+    QFETCH(QString, address);
+    Endpoints endpoints;
+    endpoints.setHost(Service::AdWords, host);
+    QCOMPARE(endpoints.secureUrl(Service::AdWords, u"/select/KeywordToolExternal"_s), address);
 }
 
 QTEST_GUILESS_MAIN(TestEndpoints)

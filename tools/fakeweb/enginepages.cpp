@@ -1,6 +1,7 @@
 #include "enginepages.h"
 
 #include "testhttpserver.h"
+#include "toolpage.h"
 
 #include <QUrl>
 
@@ -337,6 +338,10 @@ QString resourceListPage(int category, const QString& type, int page,
 void serveExamplePages(test::TestHttpServer& server, Service service,
                        const ResourceListOptions& resources)
 {
+    if (service == Service::AdWords) {
+        serveToolPage(server);
+        return;
+    }
     if (service == Service::Maker) {
         server.setHandler(
             [resources](const test::Request& request) -> std::optional<test::Response> {

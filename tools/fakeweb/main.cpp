@@ -88,7 +88,12 @@ int main(int argc, char* argv[])
                 return test::Response::faulty(fault);
             });
         }
-        hosts << Endpoints::serviceKey(service) + u'=' + server->hostAndPort();
+        // The browser reaches the tool page by a name holding "google", as the
+        // program expects of it; every name under .localhost is this machine.
+        const QString host = service == Service::AdWords
+                                 ? u"adwords.google.localhost:%1"_s.arg(server->port())
+                                 : server->hostAndPort();
+        hosts << Endpoints::serviceKey(service) + u'=' + host;
         servers.push_back(std::move(server));
     }
 

@@ -4,8 +4,10 @@
 // in this process) and saves a picture of each tab. Run it under a display,
 // e.g. xvfb-run, or with QT_QPA_PLATFORM=offscreen.
 
+#include "app/adwordstab.h"
 #include "app/application.h"
 #include "app/mainwindow.h"
+#include "browser/browsers.h"
 #include "core/textfile.h"
 #include "enginepages.h"
 #include "keyworddb/keywordstore.h"
@@ -14,16 +16,19 @@
 #include "scaledclock.h"
 #include "scriptedprompts.h"
 #include "testhttpserver.h"
+#include "toolpage.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QLineEdit>
 #include <QNetworkAccessManager>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <qcoro/qcorosignal.h>
 
 #include <cstdio>
 #include <memory>
@@ -66,6 +71,17 @@ QCoro::Task<> takePictures(Application* application, QString folder)
             // A related keyword search with page counts, as a user would start it.
             co_await application->relatedSearch().run();
         }
+        if (tab == MainWindow::AdWordsTabIndex) {
+            // A query with the captcha answered, as a user would make it.
+            AdWordsTool* tool = application->adWordsTool();
+            while (!tool->isStartEnabled() || !tool->isCaptchaShown())
+                co_await qCoro(tool, &AdWordsTool::changed, std::chrono::seconds(20));
+            tool->setCaptchaAnswer(fakeweb::ToolPageOptions::Answer.toString());
+            window->adWordsTab()->keywordBox()->setText(u"seo tools"_s);
+            tool->start(u"seo tools"_s);
+            co_await qCoro(tool, &AdWordsTool::queryEnded, std::chrono::seconds(60));
+            co_await application->clock().sleep(std::chrono::seconds(100));
+        }
         if (tab == MainWindow::ResourcesTabIndex) {
             // The blog hosts, read from the example resource list.
             application->resourceLibrary().chooseCategory(0);
@@ -103,6 +119,7 @@ QCoro::Task<> takePictures(Application* application, QString folder)
 
 int main(int argc, char* argv[])
 {
+    prepareBrowserEngine();
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     if (argc != 2) {
@@ -118,7 +135,9 @@ int main(int argc, char* argv[])
     for (const Service service : Endpoints::AllServices) {
         auto server = std::make_unique<test::TestHttpServer>();
         fakeweb::serveExamplePages(*server, service);
-        endpoints.setHost(service, server->hostAndPort());
+        endpoints.setHost(service, service == Service::AdWords
+                                       ? u"adwords.google.localhost:%1"_s.arg(server->port())
+                                       : server->hostAndPort());
         servers.push_back(std::move(server));
     }
 

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <qcoro/qcorotask.h>
+
+#include <chrono>
+
+class QWebEnginePage;
+
+namespace marbleway {
+
+class Browsers;
+class Clock;
+
+// Reaching into a page's document. Every script runs in the page and is
+// awaited; nothing here waits in a loop of its own.
+
+// The script's value; an invalid QVariant when the page goes away or does not
+// answer within `timeout` (a hung page).
+QCoro::Task<QVariant> runScript(QWebEnginePage* page, QString script,
+                                std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+// Scripts over the document's elements, walked in document order as the
+// collection of all elements is. Ids are compared exactly.
+namespace dom {
+// Sets `value` on the first element with the id; true when one was found.
+QString setValue(const QString& id, const QString& value);
+// Clicks every element with the id.
+QString click(const QString& id);
+// The innerHTML of the first (or the last) element with the id; null when
+// the document has none.
+enum class Match { First, Last };
+QString innerHtml(const QString& id, Match match);
+// Scrolls the page's window, horizontal distance first.
+QString scrollBy(int x, int y);
+// Cancels the page's own context menu and mouse-wheel scrolling.
+QString suppressMenuAndWheel();
+// The markup of the whole document as the browser holds it.
+QString documentMarkup();
+} // namespace dom
+
+// Loads `url` in the fetch browser, waits 5 s of program time whatever the
+// page does, and gives the document's markup then; empty on any failure.
+QCoro::Task<QString> GetBrowserHtml(Browsers& browsers, QString url, const Clock& clock);
+
+} // namespace marbleway

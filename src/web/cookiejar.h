@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QNetworkCookie>
+#include <QNetworkCookieJar>
+#include <QString>
+#include <QTimer>
+
+namespace marbleway {
+
+// The cookies the program's own requests and its embedded browsers share, so
+// that a captcha answered in a browser lets the next request through too.
+// Lasting cookies are kept in a file of the data folder.
+class CookieJar : public QNetworkCookieJar {
+    Q_OBJECT
+public:
+    // Reads `file` when it exists; an empty name keeps cookies in memory only.
+    explicit CookieJar(QString file = {}, QObject* parent = nullptr);
+    // Writes what changed since the last save.
+    ~CookieJar() override;
+
+    // Cookies a server set on a request of the program: they go to the
+    // browsers too (see received()).
+    bool setCookiesFromUrl(const QList<QNetworkCookie>& cookies, const QUrl& url) override;
+
+    // Cookies a browser set or dropped; not echoed back to the browsers.
+    void addFromBrowser(const QNetworkCookie& cookie);
+    void removeFromBrowser(const QNetworkCookie& cookie);
+
+    QList<QNetworkCookie> cookies() const { return allCookies(); }
+
+    // Writes the lasting cookies that have not expired, replacing the file
+    // whole; false when it could not be written (the old file stays).
+    bool save();
+
+    // One cookie a line, as a Set-Cookie header would carry it.
+    static QByteArray serialise(const QList<QNetworkCookie>& cookies);
+    static QList<QNetworkCookie> parse(const QByteArray& text);
+
+Q_SIGNALS:
+    void received(const QList<QNetworkCookie>& cookies, const QUrl& url);
+
+private:
+    void changed();
+
+    QString m_file;
+    QTimer m_saveSoon;
+    bool m_dirty = false;
+};
+
+} // namespace marbleway
