@@ -99,7 +99,7 @@ QCoro::Task<Application::StartResult> Application::start()
     m_warnings << m_env.hostProblems;
     // Cookies the program's requests and its browsers share, kept in the data
     // folder (the network takes the jar over).
-    auto* cookies = new CookieJar(m_env.dataFolder.filePath(u"cookies.txt"_s));
+    auto* cookies = new CookieJar(m_env.dataFolder.filePath(CookieJar::FileName.toString()));
     m_env.network->setCookieJar(cookies);
     if (m_env.withBrowsers)
         m_browsers = std::make_unique<Browsers>(m_env.dataFolder.filePath(u"browser"_s), cookies);

@@ -15,6 +15,7 @@
 #include "research/databaserefresh.h"
 #include "research/relatedsearch.h"
 #include "resources/resourcesearch.h"
+#include "web/cookiejar.h"
 #include "web/cxhtml.h"
 #include "web/endpoints.h"
 #include "web/textutil.h"
@@ -73,6 +74,11 @@ std::optional<Online> goOnline()
     if (!endpoints)
         return std::nullopt;
     Online online{std::move(*endpoints), makeNetworkAccess(), nullptr};
+    // The window's cookies (a captcha answered in its browsers) count here too;
+    // the window alone writes them.
+    online.network->setCookieJar(
+        new CookieJar(DataFolder::fromEnvironment().filePath(CookieJar::FileName.toString()),
+                      CookieJar::Saving::ReadOnly));
     online.client = std::make_unique<WebClient>(*online.network, cliClock());
     return online;
 }

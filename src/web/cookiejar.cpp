@@ -8,9 +8,10 @@
 
 namespace marbleway {
 
-CookieJar::CookieJar(QString file, QObject* parent)
+CookieJar::CookieJar(QString file, Saving saving, QObject* parent)
     : QNetworkCookieJar(parent)
     , m_file(std::move(file))
+    , m_saving(saving)
 {
     // A burst of cookies (one page sets several) costs one write.
     m_saveSoon.setSingleShot(true);
@@ -53,7 +54,7 @@ void CookieJar::removeFromBrowser(const QNetworkCookie& cookie)
 
 void CookieJar::changed()
 {
-    if (m_file.isEmpty())
+    if (m_file.isEmpty() || m_saving == Saving::ReadOnly)
         return;
     m_dirty = true;
     m_saveSoon.start();
@@ -62,7 +63,7 @@ void CookieJar::changed()
 bool CookieJar::save()
 {
     m_saveSoon.stop();
-    if (m_file.isEmpty())
+    if (m_file.isEmpty() || m_saving == Saving::ReadOnly)
         return true;
     const bool saved = bool(writeWholeFile(m_file, serialise(allCookies())));
     m_dirty = !saved;

@@ -13,8 +13,13 @@ namespace marbleway {
 class CookieJar : public QNetworkCookieJar {
     Q_OBJECT
 public:
+    enum class Saving { Save, ReadOnly };
+    // In the data folder.
+    static constexpr QStringView FileName = u"cookies.txt";
+
     // Reads `file` when it exists; an empty name keeps cookies in memory only.
-    explicit CookieJar(QString file = {}, QObject* parent = nullptr);
+    // A read-only jar (the command line beside a running window) never writes it.
+    explicit CookieJar(QString file = {}, Saving saving = Saving::Save, QObject* parent = nullptr);
     // Writes what changed since the last save.
     ~CookieJar() override;
 
@@ -43,6 +48,7 @@ private:
     void changed();
 
     QString m_file;
+    Saving m_saving;
     QTimer m_saveSoon;
     bool m_dirty = false;
 };

@@ -51,7 +51,7 @@ void TestBrowser::initTestCase()
                                                       "window.open('/popup', '_blank');"
                                                       "</script></body></html>"_s));
     m_server.serve(u"/popup"_s, test::Response::page(u"<html><body>popup</body></html>"_s));
-    m_jar = new CookieJar(m_home.filePath(u"cookies.txt"_s), this);
+    m_jar = new CookieJar(m_home.filePath(u"cookies.txt"_s), CookieJar::Saving::Save, this);
     m_browsers = std::make_unique<Browsers>(m_home.filePath(u"browser"_s), m_jar);
 }
 

@@ -1,7 +1,9 @@
 #include "testsupport.h"
+#include "web/cookiejar.h"
 #include "web/cxhtml.h"
 
 #include <QStringEncoder>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace marbleway;
@@ -35,6 +37,7 @@ private Q_SLOTS:
     void charsetDetection();
     void timeOuts();
     void concurrentFetchesAreIndependent();
+    void cookiesKept();
 
 private:
     std::unique_ptr<TestHttpServer> m_server;
@@ -171,6 +174,43 @@ void TestFetcher::concurrentFetchesAreIndependent()
     QTRY_COMPARE(two, u"two"_s);
     QVERIFY(one.isEmpty());
     QTRY_COMPARE(one, u"one"_s);
+}
+
+void TestFetcher::cookiesKept()
+{
+    const QTemporaryDir dir;
+    const QString file = dir.filePath(u"cookies.txt"_s);
+    Response setting = Response::page(u"ok"_s);
+    const QByteArray later =
+        QDateTime::currentDateTimeUtc().addDays(30).toString(Qt::RFC2822Date).toLatin1();
+    const QByteArray earlier =
+        QDateTime::currentDateTimeUtc().addDays(-1).toString(Qt::RFC2822Date).toLatin1();
+    setting.headers << qMakePair("Set-Cookie"_ba, "lasting=yes; Path=/; Expires=" + later)
+                    << qMakePair("Set-Cookie"_ba, "session=1; Path=/"_ba)
+                    << qMakePair("Set-Cookie"_ba, "gone=1; Path=/; Expires=" + earlier);
+    m_server->serve(u"/set"_s, setting);
+    m_server->serve(u"/next"_s, Response::page(u"next"_s));
+    {
+        auto* jar = new CookieJar(file);
+        m_web->network.setCookieJar(jar);
+        QList<QNetworkCookie> handedOn;
+        connect(jar, &CookieJar::received, this,
+                [&handedOn](const QList<QNetworkCookie>& cookies) { handedOn << cookies; });
+        fetch(m_web->client, m_server->url(u"/set"));
+        fetch(m_web->client, m_server->url(u"/next"));
+        // The next request carries what the server set; the browsers hear of it.
+        QCOMPARE(m_server->requests().last().header("Cookie"), "lasting=yes; session=1"_ba);
+        QCOMPARE(handedOn.size(), 3);
+        QVERIFY(jar->save());
+    }
+    // Only the lasting cookie outlives the run, read back by the next one; a
+    // read-only jar (the command line) leaves the file alone.
+    CookieJar again(file, CookieJar::Saving::ReadOnly);
+    QCOMPARE(again.cookies().size(), 1);
+    QCOMPARE(again.cookies().first().name(), "lasting"_ba);
+    again.addFromBrowser(QNetworkCookie("fromBrowser", "1"));
+    QVERIFY(again.save());
+    QCOMPARE(CookieJar(file).cookies().size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestFetcher)
