@@ -25,8 +25,8 @@ const QString AdWordsTool::StartCaption = u"开始查询"_s;
 const QString AdWordsTool::BusyCaption = u"查询中，请稍后，最多可能需要一分钟"_s;
 const QString AdWordsTool::CaptchaFailed = u"验证码失败"_s;
 
-AdWordsTool::AdWordsTool(QWebEnginePage* page, QUrl toolAddress, AdWordsResults& results,
-                         Prompts& prompts, const Clock& clock, QObject* parent)
+AdWordsTool::AdWordsTool(WebPage* page, QUrl toolAddress, AdWordsResults& results, Prompts& prompts,
+                         const Clock& clock, QObject* parent)
     : QObject(parent)
     , m_page(page)
     , m_toolAddress(std::move(toolAddress))
@@ -38,14 +38,14 @@ AdWordsTool::AdWordsTool(QWebEnginePage* page, QUrl toolAddress, AdWordsResults&
     setPage(page);
 }
 
-void AdWordsTool::setPage(QWebEnginePage* page)
+void AdWordsTool::setPage(WebPage* page)
 {
     if (m_page)
         disconnect(m_page, nullptr, this, nullptr);
     m_page = page;
     if (!page)
         return;
-    connect(page, &QWebEnginePage::loadFinished, this, [this] {
+    connect(page, &WebPage::loadFinished, this, [this] {
         if (m_page)
             pageLoaded(m_page->url());
     });

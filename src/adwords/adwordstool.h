@@ -1,13 +1,13 @@
 #pragma once
 
 #include "adwords/adwordsresults.h"
+#include "browser/webpage.h"
 #include "core/clock.h"
 #include "core/prompts.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QUrl>
-#include <QWebEnginePage>
 #include <qcoro/qcorotask.h>
 
 namespace marbleway {
@@ -20,7 +20,7 @@ class AdWordsTool : public QObject {
     Q_OBJECT
 public:
     // `page` shows the tool page (see setPage()).
-    AdWordsTool(QWebEnginePage* page, QUrl toolAddress, AdWordsResults& results, Prompts& prompts,
+    AdWordsTool(WebPage* page, QUrl toolAddress, AdWordsResults& results, Prompts& prompts,
                 const Clock& clock, QObject* parent = nullptr);
     ~AdWordsTool() override;
 
@@ -39,11 +39,11 @@ public:
     const QString& captchaAnswer() const { return m_captchaAnswer; }
     bool isQuerying() const { return m_querying; }
     bool isReloadPending() const { return m_reloadPending; }
-    QWebEnginePage* page() const { return m_page; }
+    WebPage* page() const { return m_page; }
     const QUrl& toolAddress() const { return m_toolAddress; }
 
     // The page the tool drives; it may belong to the tool itself.
-    void setPage(QWebEnginePage* page);
+    void setPage(WebPage* page);
 
     // The tab was opened: load the tool page, hide the browser until it is there.
     void open();
@@ -75,7 +75,7 @@ private:
     void backToIdle();
     void update();
 
-    QPointer<QWebEnginePage> m_page;
+    QPointer<WebPage> m_page;
     QUrl m_toolAddress;
     AdWordsResults* m_results;
     Prompts* m_prompts;

@@ -13,7 +13,6 @@
 #include <QStackedWidget>
 #include <QTreeView>
 #include <QVBoxLayout>
-#include <QWebEngineView>
 
 namespace marbleway {
 
@@ -99,9 +98,8 @@ void AdWordsTab::attach(AdWordsTool* tool)
     if (m_tool == tool)
         return;
     m_tool = tool;
-    m_view = new QWebEngineView(m_browserArea);
+    m_view = tool->page()->createView(m_browserArea);
     m_view->setObjectName(u"adwordsBrowser"_s);
-    m_view->setPage(tool->page());
     // The page's own menu is cancelled too (see the tool's page handler).
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
     m_browserArea->insertWidget(1, m_view);

@@ -11,7 +11,6 @@ class QLineEdit;
 class QPushButton;
 class QStackedWidget;
 class QTreeView;
-class QWebEngineView;
 
 namespace marbleway {
 
@@ -36,7 +35,7 @@ public:
     QGroupBox* operationsFrame() const { return m_operations; }
 
     QStackedWidget* browserArea() const { return m_browserArea; }
-    QWebEngineView* browserView() const { return m_view; }
+    QWidget* browserView() const { return m_view; }
 
     // The frames "使用说明" and "相关操作" show only while this tab is selected.
     void setFramesVisible(bool visible);
@@ -56,7 +55,7 @@ private:
     QPushButton* m_refresh;
     QStackedWidget* m_browserArea; // a note, the tool page, or the cover over it
     QWidget* m_cover;
-    QWebEngineView* m_view = nullptr;
+    QWidget* m_view = nullptr;
     AdWordsTool* m_tool = nullptr;
     QTreeView* m_results;
     QGroupBox* m_usage;

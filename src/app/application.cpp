@@ -68,7 +68,13 @@ AdWordsTool* Application::adWordsTool()
             nullptr,
             QUrl(m_env.endpoints.secureUrl(Service::AdWords, u"/select/KeywordToolExternal"_s)),
             m_adWords, prompts(), *m_env.clock);
-        m_adWordsTool->setPage(m_browsers->newPage(m_adWordsTool.get()));
+        WebPage* page = m_browsers->newPage(m_adWordsTool.get());
+        if (!page) {
+            warn(m_browsers->problem());
+            m_adWordsTool.reset();
+            return nullptr;
+        }
+        m_adWordsTool->setPage(page);
     }
     return m_adWordsTool.get();
 }

@@ -2,6 +2,7 @@
 
 #include "app/pagewidgets.h"
 #include "browser/browsers.h"
+#include "browser/webpage.h"
 #include "core/settingsstore.h"
 #include "research/crawlpacer.h"
 #include "web/endpoints.h"
@@ -15,7 +16,6 @@
 #include <QSplitter>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <QWebEngineView>
 
 namespace marbleway {
 
@@ -61,10 +61,11 @@ CrawlSettingsDialog::CrawlSettingsDialog(SettingsStore& settings, CrawlPacer& pa
         auto* pages = new QSplitter(this);
         pages->setObjectName(u"enginePages"_s);
         for (const QString& address : {googlePage(endpoints), baiduPage(endpoints)}) {
-            auto* view = new QWebEngineView(pages);
-            view->setPage(browsers->newPage(view));
-            view->load(QUrl(address));
-            pages->addWidget(view);
+            WebPage* page = browsers->newPage(pages);
+            if (!page)
+                break;
+            page->load(QUrl(address));
+            pages->addWidget(page->createView(pages));
         }
         pages->setMinimumHeight(260);
         layout->addWidget(pages, 1);

@@ -7,6 +7,7 @@
 #include "app/ranktab.h"
 #include "app/relatedtab.h"
 #include "app/resourcestab.h"
+#include "browser/webpage.h"
 #include "core/version.h"
 #include "export/exportlist.h"
 #include "ranking/ranktabcontroller.h"
@@ -25,7 +26,6 @@
 #include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <QWebEngineView>
 
 namespace marbleway {
 
@@ -230,12 +230,15 @@ void MainWindow::showReleasePage(const QString& url)
     if (!m_app->browsers() || !m_app->endpoints().isReachable(Service::Maker))
         return;
     QTimer::singleShot(1000, this, [this, url] {
-        auto* view = new QWebEngineView(this);
+        WebPage* page = m_app->browsers()->newPage(this);
+        if (!page)
+            return;
+        QWidget* view = page->createView(this);
+        connect(view, &QObject::destroyed, page, &QObject::deleteLater);
         view->setObjectName(u"releasePage"_s);
-        view->setPage(m_app->browsers()->newPage(view));
         view->setFixedHeight(m_releaseStrip->sizeHint().height() + 16);
         view->setContextMenuPolicy(Qt::NoContextMenu);
-        view->load(QUrl(url));
+        page->load(QUrl(url));
         centralWidget()->layout()->replaceWidget(m_releaseStrip, view);
         m_releaseStrip->hide();
     });

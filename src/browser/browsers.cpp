@@ -1,51 +1,26 @@
 #include "browser/browsers.h"
 
+#include "browser/browserengine.h"
+#include "browser/webpage.h"
 #include "web/cookiejar.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QNetworkCookie>
-#include <QWebEngineCookieStore>
-#include <QWebEnginePage>
-#include <QWebEngineProfile>
-#include <QWebEngineSettings>
+#include <QLibrary>
+#include <QOpenGLContext>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
 
+// Qt's hook for the context every GL context shares. The engine needs one;
+// the public way (AA_ShareOpenGLContexts) makes it at start-up and loads the
+// GL driver into every session, browser or not (+60 MB, +40 ms here).
+void qt_gl_set_global_share_context(QOpenGLContext* context);
+
 namespace marbleway {
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// Dialogs a page raises would stop nobody (nothing waits for them) but would
-// cover the window: the pages answer them silently.
-class SilentPage : public QWebEnginePage {
-public:
-    SilentPage(QWebEngineProfile* profile, QObject* parent, QPointer<QWebEnginePage> popups = {})
-        : QWebEnginePage(profile, parent)
-        , m_popups(std::move(popups))
-    {}
-
-protected:
-    void javaScriptAlert(const QUrl&, const QString&) override {}
-    bool javaScriptConfirm(const QUrl&, const QString&) override { return false; }
-    bool javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) override
-    {
-        return false;
-    }
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,
-                                  const QString&) override
-    {}
-    QWebEnginePage* createWindow(WebWindowType) override { return m_popups.data(); }
-
-private:
-    QPointer<QWebEnginePage> m_popups;
-};
-
-} // namespace
 
 void prepareBrowserEngine()
 {
@@ -53,7 +28,6 @@ void prepareBrowserEngine()
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 #endif
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
 Browsers::Browsers(QString storageFolder, CookieJar* jar, QObject* parent)
@@ -64,62 +38,106 @@ Browsers::Browsers(QString storageFolder, CookieJar* jar, QObject* parent)
 
 Browsers::~Browsers()
 {
-    for (const QPointer<QWebEnginePage>& page : std::as_const(m_pages))
+    for (const QPointer<WebPage>& page : std::as_const(m_pages))
         delete page.data();
-    delete m_profile;
+    if (m_engine) {
+        m_engine->cookieAdded = nullptr;
+        m_engine->cookieRemoved = nullptr;
+    }
+    if (m_jar)
+        disconnect(m_jar, nullptr, this, nullptr);
 }
 
-QWebEngineProfile* Browsers::profile()
+QStringList Browsers::moduleCandidates()
 {
-    if (m_profile)
-        return m_profile;
-    QDir().mkpath(m_storage);
-    m_profile = new QWebEngineProfile(u"marbleway"_s);
-    m_profile->setPersistentStoragePath(m_storage);
-    m_profile->setCachePath(m_storage + u"/cache"_s);
-    // The jar keeps the lasting cookies: one store on disk, not two that drift.
-    m_profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
-    m_profile->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+    const QString name = u"marbleway-webengine"_s;
+    QStringList candidates{QCoreApplication::applicationDirPath() + u"/../lib/marbleway/"_s + name,
+                           QCoreApplication::applicationDirPath() + u'/' + name};
+#ifdef MARBLEWAY_BUILD_MODULE_DIR
+    candidates << QStringLiteral(MARBLEWAY_BUILD_MODULE_DIR) + u'/' + name;
+#endif
+    return candidates;
+}
 
-    QWebEngineCookieStore* store = m_profile->cookieStore();
+BrowserEngine* Browsers::engine()
+{
+    if (m_engine || !m_problem.isEmpty())
+        return m_engine.get();
+    CreateBrowserEngine create = nullptr;
+    QStringList errors;
+    // Before the engine's library runs its start-up code, which looks for it.
+    if (!QOpenGLContext::globalShareContext()) {
+        auto* shared = new QOpenGLContext(QCoreApplication::instance());
+        shared->create();
+        qt_gl_set_global_share_context(shared);
+    }
+    for (const QString& candidate : moduleCandidates()) {
+        QLibrary module(candidate);
+        create = reinterpret_cast<CreateBrowserEngine>(module.resolve(CreateBrowserEngineSymbol));
+        if (create)
+            break;
+        errors << module.errorString();
+    }
+    if (!create) {
+        m_problem = u"内嵌浏览器无法加载（%1）"_s.arg(errors.value(0));
+        return nullptr;
+    }
+    QDir().mkpath(m_storage);
+    m_engine.reset(create(m_storage));
+
+    // One set of cookies: what the jar holds goes to the pages, what the pages
+    // set goes to the jar, and what the program's requests receive goes on to
+    // the pages.
     if (m_jar) {
         for (const QNetworkCookie& cookie : m_jar->cookies())
-            store->setCookie(cookie);
-        connect(store, &QWebEngineCookieStore::cookieAdded, m_jar.data(),
-                &CookieJar::addFromBrowser);
-        connect(store, &QWebEngineCookieStore::cookieRemoved, m_jar.data(),
-                &CookieJar::removeFromBrowser);
-        connect(m_jar.data(), &CookieJar::received, store,
-                [store](const QList<QNetworkCookie>& cookies, const QUrl& url) {
+            m_engine->setCookie(cookie, QUrl());
+        QPointer<CookieJar> jar = m_jar;
+        m_engine->cookieAdded = [jar](const QNetworkCookie& cookie) {
+            if (jar)
+                jar->addFromBrowser(cookie);
+        };
+        m_engine->cookieRemoved = [jar](const QNetworkCookie& cookie) {
+            if (jar)
+                jar->removeFromBrowser(cookie);
+        };
+        connect(m_jar, &CookieJar::received, this,
+                [this](const QList<QNetworkCookie>& cookies, const QUrl& url) {
                     for (const QNetworkCookie& cookie : cookies)
-                        store->setCookie(cookie, url);
+                        m_engine->setCookie(cookie, url);
                 });
     }
-    return m_profile;
+    return m_engine.get();
 }
 
-QWebEnginePage* Browsers::newPage(QObject* parent)
+WebPage* Browsers::makePage(QObject* parent, WebPage* popups)
 {
-    auto* page = new SilentPage(profile(), parent);
+    BrowserEngine* browser = engine();
+    if (!browser)
+        return nullptr;
+    auto* page = new WebPage(browser->newPage(popups ? popups->enginePage() : nullptr), parent);
     m_pages.removeAll(nullptr);
     m_pages << page;
     return page;
 }
 
-QWebEnginePage* Browsers::popupPage()
+WebPage* Browsers::newPage(QObject* parent)
 {
-    if (!m_popup) {
-        m_popup = new SilentPage(profile(), this);
-        m_pages << m_popup;
-    }
+    return makePage(parent, nullptr);
+}
+
+WebPage* Browsers::popupPage()
+{
+    if (!m_popup)
+        m_popup = makePage(this, nullptr);
     return m_popup;
 }
 
-QWebEnginePage* Browsers::fetchPage()
+WebPage* Browsers::fetchPage()
 {
     if (!m_fetch) {
-        m_fetch = new SilentPage(profile(), this, popupPage());
-        m_pages << m_fetch;
+        WebPage* popups = popupPage();
+        if (popups)
+            m_fetch = makePage(this, popups);
     }
     return m_fetch;
 }

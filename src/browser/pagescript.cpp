@@ -1,13 +1,13 @@
 #include "browser/pagescript.h"
 
 #include "browser/browsers.h"
+#include "browser/webpage.h"
 #include "core/clock.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QPointer>
 #include <QUrl>
-#include <QWebEnginePage>
 #include <qcoro/qcorosignal.h>
 
 #include <optional>
@@ -50,8 +50,7 @@ QString matches(const QString& id)
 
 } // namespace
 
-QCoro::Task<QVariant> runScript(QWebEnginePage* page, QString script,
-                                std::chrono::milliseconds timeout)
+QCoro::Task<QVariant> runScript(WebPage* page, QString script, std::chrono::milliseconds timeout)
 {
     if (!page)
         co_return QVariant();
@@ -114,7 +113,9 @@ QString documentMarkup()
 
 QCoro::Task<QString> GetBrowserHtml(Browsers& browsers, QString url, const Clock& clock)
 {
-    QPointer<QWebEnginePage> page = browsers.fetchPage();
+    QPointer<WebPage> page = browsers.fetchPage();
+    if (!page)
+        co_return QString();
     page->load(QUrl(url));
     co_await clock.sleep(std::chrono::seconds(5));
     if (!page)

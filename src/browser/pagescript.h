@@ -6,19 +6,18 @@
 
 #include <chrono>
 
-class QWebEnginePage;
-
 namespace marbleway {
 
 class Browsers;
 class Clock;
+class WebPage;
 
 // Reaching into a page's document. Every script runs in the page and is
 // awaited; nothing here waits in a loop of its own.
 
 // The script's value; an invalid QVariant when the page goes away or does not
 // answer within `timeout` (a hung page).
-QCoro::Task<QVariant> runScript(QWebEnginePage* page, QString script,
+QCoro::Task<QVariant> runScript(WebPage* page, QString script,
                                 std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
 // Scripts over the document's elements, walked in document order as the
@@ -41,7 +40,8 @@ QString documentMarkup();
 } // namespace dom
 
 // Loads `url` in the fetch browser, waits 5 s of program time whatever the
-// page does, and gives the document's markup then; empty on any failure.
+// page does, and gives the document's markup then; empty on any failure
+// (the browser engine cannot be loaded, among others).
 QCoro::Task<QString> GetBrowserHtml(Browsers& browsers, QString url, const Clock& clock);
 
 } // namespace marbleway

@@ -5,6 +5,7 @@
 #include "adwords/adwordstool.h"
 #include "browser/browsers.h"
 #include "browser/pagescript.h"
+#include "browser/webpage.h"
 #include "scaledclock.h"
 #include "scriptedprompts.h"
 #include "testhttpserver.h"
@@ -14,7 +15,6 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QWebEnginePage>
 
 using namespace marbleway;
 using namespace Qt::StringLiterals;
