@@ -24,6 +24,8 @@ constexpr std::chrono::seconds pollInterval(1);
 const QString AdWordsTool::StartCaption = u"开始查询"_s;
 const QString AdWordsTool::BusyCaption = u"查询中，请稍后，最多可能需要一分钟"_s;
 const QString AdWordsTool::CaptchaFailed = u"验证码失败"_s;
+const QString AdWordsTool::PageFailed =
+    u"AdWords 关键词工具页面无法打开，请检查网络连接后点击“重新获取”。"_s;
 
 AdWordsTool::AdWordsTool(WebPage* page, QUrl toolAddress, AdWordsResults& results, Prompts& prompts,
                          const Clock& clock, QObject* parent)
@@ -45,9 +47,9 @@ void AdWordsTool::setPage(WebPage* page)
     m_page = page;
     if (!page)
         return;
-    connect(page, &WebPage::loadFinished, this, [this] {
+    connect(page, &WebPage::loadFinished, this, [this](bool ok) {
         if (m_page)
-            pageLoaded(m_page->url());
+            pageLoaded(m_page->url(), ok);
     });
 }
 
@@ -71,6 +73,9 @@ void AdWordsTool::navigateToTool()
 
 void AdWordsTool::open()
 {
+    // A running query keeps the page it works on.
+    if (m_querying)
+        return;
     navigateToTool();
     m_browserShown = false;
     update();
@@ -78,6 +83,8 @@ void AdWordsTool::open()
 
 void AdWordsTool::refresh()
 {
+    // The answer belonged to the captcha being replaced.
+    m_captchaAnswer.clear();
     navigateToTool();
     m_browserShown = false;
     m_refreshEnabled = false;
@@ -106,7 +113,7 @@ QCoro::Task<QString> AdWordsTool::captchaMarkup()
     co_return markup.typeId() == QMetaType::QString ? markup.toString() : QString();
 }
 
-QCoro::Task<> AdWordsTool::pageLoaded(QUrl url)
+QCoro::Task<> AdWordsTool::pageLoaded(QUrl url, bool ok)
 {
     QPointer<AdWordsTool> self = this;
     const int load = ++m_loads;
@@ -116,15 +123,23 @@ QCoro::Task<> AdWordsTool::pageLoaded(QUrl url)
     // Brings the captcha area into view.
     runScript(m_page, dom::scrollBy(360, 868));
     m_browserShown = true;
-    if (!m_firstCaptchaQuery)
+    // A query's own reloads leave its button as the query set it.
+    if (!m_firstCaptchaQuery && (!m_querying || m_polling))
         m_startEnabled = true;
     m_refreshEnabled = true;
+    m_loadFailed = !ok;
     update();
-    const QString captcha = co_await captchaMarkup();
-    if (!self || load != m_loads)
-        co_return;
+    QString captcha;
+    if (ok) {
+        QString markup = co_await captchaMarkup();
+        if (!self || load != m_loads)
+            co_return;
+        captcha = std::move(markup);
+    }
     m_coverShown = captcha.isEmpty();
-    m_captchaShown = !captcha.isEmpty();
+    // A page that did not load says so on the cover; the captcha panel stays
+    // in view for its "重新获取".
+    m_captchaShown = !captcha.isEmpty() || !ok;
     if (m_reloadPending)
         m_captchaAnswer.clear();
     update();
@@ -146,6 +161,10 @@ QCoro::Task<> AdWordsTool::query(QString keyword)
     QPointer<AdWordsTool> self = this;
     if (keyword.isEmpty()) {
         co_await m_prompts->message(u"提示"_s, u"请输入要查询的关键词！"_s);
+        co_return;
+    }
+    if (m_loadFailed) {
+        co_await m_prompts->message(u"提示"_s, PageFailed);
         co_return;
     }
     if (m_captchaShown && m_captchaAnswer.isEmpty()) {
@@ -183,6 +202,14 @@ QCoro::Task<> AdWordsTool::query(QString keyword)
             if (!self)
                 co_return;
         }
+        if (m_loadFailed && !abandoned()) {
+            // The answer may have been right: nothing can tell while the page is away.
+            co_await m_prompts->message(u"提示"_s, PageFailed);
+            if (!self)
+                co_return;
+            endWithoutReload();
+            co_return;
+        }
         QString again;
         if (!abandoned()) {
             QString markup = co_await captchaMarkup();
@@ -194,13 +221,7 @@ QCoro::Task<> AdWordsTool::query(QString keyword)
             co_await m_prompts->message(u"提示"_s, CaptchaFailed);
             if (!self)
                 co_return;
-            m_coverShown = false;
-            m_captchaEnabled = true;
-            m_startCaption = StartCaption;
-            m_startEnabled = true;
-            m_querying = false;
-            update();
-            Q_EMIT queryEnded();
+            endWithoutReload();
             co_return;
         }
     }
@@ -248,6 +269,18 @@ QCoro::Task<bool> AdWordsTool::readResults(QString keyword)
     }
     m_polling = false;
     co_return false;
+}
+
+void AdWordsTool::endWithoutReload()
+{
+    m_coverShown = m_loadFailed;
+    m_captchaEnabled = true;
+    m_startCaption = StartCaption;
+    m_startEnabled = true;
+    m_querying = false;
+    m_polling = false;
+    update();
+    Q_EMIT queryEnded();
 }
 
 void AdWordsTool::backToIdle()

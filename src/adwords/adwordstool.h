@@ -27,6 +27,7 @@ public:
     static const QString StartCaption;
     static const QString BusyCaption;
     static const QString CaptchaFailed;
+    static const QString PageFailed;
 
     // What the tab shows.
     const QString& startCaption() const { return m_startCaption; }
@@ -38,6 +39,8 @@ public:
     bool isRefreshEnabled() const { return m_refreshEnabled; }
     const QString& captchaAnswer() const { return m_captchaAnswer; }
     bool isQuerying() const { return m_querying; }
+    // The tool page's last load failed (no network, a broken server).
+    bool isLoadFailed() const { return m_loadFailed; }
     bool isReloadPending() const { return m_reloadPending; }
     WebPage* page() const { return m_page; }
     const QUrl& toolAddress() const { return m_toolAddress; }
@@ -45,9 +48,10 @@ public:
     // The page the tool drives; it may belong to the tool itself.
     void setPage(WebPage* page);
 
-    // The tab was opened: load the tool page, hide the browser until it is there.
+    // The tab was opened: load the tool page, hide the browser until it is
+    // there. A running query keeps its page.
     void open();
-    // "重新获取": a new captcha.
+    // "重新获取": a new captcha (the old answer goes).
     void refresh();
     void setCaptchaAnswer(const QString& answer);
     // The start button. While a query polls for results the button is live
@@ -64,7 +68,7 @@ Q_SIGNALS:
     void queryEnded();
 
 private:
-    QCoro::Task<> pageLoaded(QUrl url);
+    QCoro::Task<> pageLoaded(QUrl url, bool ok);
     QCoro::Task<> query(QString keyword);
     // The tool page's rows appear; false when the query ended without them.
     QCoro::Task<bool> readResults(QString keyword);
@@ -73,6 +77,8 @@ private:
     bool abandoned() const;
     void navigateToTool();
     void backToIdle();
+    // Back to idle on the page in hand (a failed captcha, a page that is away).
+    void endWithoutReload();
     void update();
 
     QPointer<WebPage> m_page;
@@ -93,6 +99,7 @@ private:
     bool m_reloadPending = false;
     bool m_firstCaptchaQuery = false;
     bool m_querying = false;
+    bool m_loadFailed = false;
     bool m_polling = false;
     bool m_stopRequested = false; // the start button ended the polling
     bool m_closing = false;       // the window is going: the page is left alone

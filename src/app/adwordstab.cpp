@@ -67,8 +67,11 @@ AdWordsTab::AdWordsTab(AdWordsResults& results, KeywordDatabaseList& database, Q
     m_browserArea->addWidget(note);
     m_browserArea->addWidget(m_cover);
     m_browserArea->setMinimumHeight(240);
-    // Live once the tool page has loaded.
+    // Live once the tool page has loaded; as wide as its busy caption, so the
+    // keyword box keeps its width during a query.
     m_start->setEnabled(false);
+    m_start->setMinimumWidth(m_start->fontMetrics().horizontalAdvance(AdWordsTool::BusyCaption) +
+                             24);
     m_refresh->setEnabled(false);
 
     auto* splitter = new QSplitter(Qt::Vertical, this);
@@ -125,7 +128,9 @@ void AdWordsTab::showTool()
         m_captchaAnswer->setText(tool.captchaAnswer());
     static_cast<QLabel*>(m_cover)->setText(
         tool.isQuerying() ? u"查询中，请稍后……"_s
-                          : u"AdWords 关键词工具页面已就绪，无需验证码，可直接点击“开始查询”。"_s);
+        : tool.isLoadFailed()
+            ? AdWordsTool::PageFailed
+            : u"AdWords 关键词工具页面已就绪，无需验证码，可直接点击“开始查询”。"_s);
     m_browserArea->setCurrentWidget(tool.isCoverShown()     ? m_cover
                                     : tool.isBrowserShown() ? static_cast<QWidget*>(m_view)
                                                             : m_browserArea->widget(0));

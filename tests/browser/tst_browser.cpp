@@ -15,6 +15,7 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace marbleway;
 using namespace Qt::StringLiterals;
@@ -50,6 +51,7 @@ void TestBrowser::initTestCase()
     m_server.serve(u"/opener"_s, test::Response::page(u"<html><body><script>"
                                                       "window.open('/popup', '_blank');"
                                                       "</script></body></html>"_s));
+    m_server.serve(u"/away"_s, test::Response::dropped());
     m_server.serve(u"/popup"_s, test::Response::page(u"<html><body>popup</body></html>"_s));
     m_jar = new CookieJar(m_home.filePath(u"cookies.txt"_s), CookieJar::Saving::Save, this);
     m_browsers = std::make_unique<Browsers>(m_home.filePath(u"browser"_s), m_jar);
@@ -146,11 +148,23 @@ void TestBrowser::toolQueries()
     QCOMPARE(list.text(0), u"seo"_s);
 
     // The same keyword once more: the first table equals the list and is
-    // passed over until the page redraws it.
+    // passed over until the page redraws it. Opening the tab meanwhile leaves
+    // the page to the query.
     QTRY_VERIFY_WITH_TIMEOUT(tool.isBrowserShown(), 20000);
+    QTimer::singleShot(1200, &tool, &AdWordsTool::open);
     query(u"seo"_s);
     QCOMPARE(list.text(0), u"best seo"_s);
     QCOMPARE(list.size(), 6);
+
+    // A tool page that cannot be loaded says so rather than asking for a captcha.
+    AdWordsTool away(nullptr, address.resolved(QUrl(u"/away"_s)), results, prompts, m_clock);
+    away.setPage(m_browsers->newPage(&away));
+    away.open();
+    QTRY_VERIFY_WITH_TIMEOUT(away.isLoadFailed() && away.isCoverShown(), 20000);
+    prompts.clear();
+    away.start(u"seo"_s);
+    QTRY_COMPARE(prompts.messages(), QStringList{AdWordsTool::PageFailed});
+    QVERIFY(!away.isQuerying());
 }
 
 void TestBrowser::fetchBrowser()

@@ -345,6 +345,13 @@ void serveExamplePages(test::TestHttpServer& server, Service service,
     if (service == Service::Maker) {
         server.setHandler(
             [resources](const test::Request& request) -> std::optional<test::Response> {
+                if (request.path == u"/marbleway/"_s) {
+                    // The release page the window shows at its bottom.
+                    return test::Response::page(
+                        u"<html><head><meta charset=\"utf-8\"></head><body style=\"margin:4px;"
+                        "font:12px sans-serif\">Marbleway V1.0 · 版本说明：示例网站上的发布页面。"
+                        "</body></html>"_s);
+                }
                 if (request.path != u"/list.asp"_s)
                     return std::nullopt;
                 const QString page =

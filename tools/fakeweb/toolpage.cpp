@@ -96,7 +96,9 @@ std::shared_ptr<ToolPageOptions> serveToolPage(test::TestHttpServer& server)
             if (request.query(u"answer") != ToolPageOptions::Answer)
                 return test::Response::page(u"wrong"_s);
             test::Response response = test::Response::page(u"ok"_s);
-            response.headers.append({"Set-Cookie", passedCookie + "; Path=/"});
+            // Lasting, as the real tool's is: the captcha stays answered
+            // across a restart of the program.
+            response.headers.append({"Set-Cookie", passedCookie + "; Path=/; Max-Age=86400"});
             return response;
         }
         return std::nullopt;

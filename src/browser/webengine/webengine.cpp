@@ -3,11 +3,20 @@
 
 #include "browser/browserengine.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QPointer>
+#include <QTimer>
+
+#include <chrono>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <unistd.h>
+#endif
 #include <QWebEngineCookieStore>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
-#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 namespace marbleway {
@@ -40,14 +49,51 @@ private:
     QPointer<QWebEnginePage> m_popups;
 };
 
+// A hostile server can send an endless page or a compression bomb; the
+// renderer would take every byte of memory. A load that goes past these ends
+// as failed.
+constexpr qint64 RendererMemoryLimit = 768LL * 1024 * 1024;
+constexpr std::chrono::seconds LoadTimeLimit(30);
+
+// The resident memory of a process, or 0 where that cannot be read.
+qint64 residentBytes(qint64 pid)
+{
+#ifdef Q_OS_LINUX
+    QFile statm(u"/proc/%1/statm"_s.arg(pid));
+    if (pid <= 0 || !statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.value(1).toLongLong() * sysconf(_SC_PAGESIZE);
+#else
+    Q_UNUSED(pid);
+    return 0;
+#endif
+}
+
 class Page final : public EnginePage {
 public:
     Page(QWebEngineProfile* profile, QWebEnginePage* popups)
         : m_page(profile, popups)
     {
+        m_guard.setInterval(250);
+        QObject::connect(&m_page, &QWebEnginePage::loadStarted, &m_page, [this] {
+            m_loading.start();
+            m_guard.start();
+        });
         QObject::connect(&m_page, &QWebEnginePage::loadFinished, &m_page, [this](bool ok) {
+            m_guard.stop();
             if (loadFinished)
                 loadFinished(ok);
+        });
+        QObject::connect(&m_guard, &QTimer::timeout, &m_page, [this] { watchLoad(); });
+        // A renderer that ends in the middle of a load (killed below, crashed)
+        // ends the load as failed.
+        QObject::connect(&m_page, &QWebEnginePage::renderProcessTerminated, &m_page, [this] {
+            if (!m_guard.isActive())
+                return;
+            m_guard.stop();
+            if (loadFinished)
+                loadFinished(false);
         });
     }
 
@@ -66,7 +112,24 @@ public:
     QWebEnginePage* page() { return &m_page; }
 
 private:
+    void watchLoad()
+    {
+        if (std::chrono::milliseconds(m_loading.elapsed()) > LoadTimeLimit) {
+            m_page.triggerAction(QWebEnginePage::Stop);
+            return;
+        }
+#ifdef Q_OS_UNIX
+        const qint64 pid = m_page.renderProcessPid();
+        if (residentBytes(pid) > RendererMemoryLimit) {
+            // Stopping leaves the document in memory; only its process can go.
+            ::kill(pid_t(pid), SIGKILL);
+        }
+#endif
+    }
+
     SilentPage m_page;
+    QTimer m_guard;
+    QElapsedTimer m_loading;
 };
 
 class Engine final : public BrowserEngine {
@@ -78,7 +141,6 @@ public:
         m_profile.setCachePath(storage + u"/cache"_s);
         // The program keeps the lasting cookies: one store on disk, not two that drift.
         m_profile.setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
-        m_profile.settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
         QWebEngineCookieStore* store = m_profile.cookieStore();
         QObject::connect(store, &QWebEngineCookieStore::cookieAdded, store,
                          [this](const QNetworkCookie& cookie) {
