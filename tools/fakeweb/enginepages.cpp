@@ -342,6 +342,22 @@ void serveExamplePages(test::TestHttpServer& server, Service service,
         serveToolPage(server);
         return;
     }
+    // The pages the crawl settings window shows, where a blocked user would
+    // answer the engine's captcha.
+    if (service == Service::Google) {
+        server.serve(u"/"_s,
+                     test::Response::page(
+                         u"<html><head><meta charset=\"utf-8\"></head><body><h2>Google"
+                         " (example)</h2><p>Search: <input value=\"seo\"></p><p>No "
+                         "captcha asked: this address is not blocked.</p></body></html>"_s));
+    }
+    if (service == Service::Baidu) {
+        server.serve(u"/s"_s,
+                     test::Response::page(
+                         u"<html><head><meta charset=\"utf-8\"></head><body><h2>百度"
+                         "（示例）</h2><p>找到相关结果约 1,280,000 个</p></body></html>"_s));
+        return;
+    }
     if (service == Service::Maker) {
         server.setHandler(
             [resources](const test::Request& request) -> std::optional<test::Response> {

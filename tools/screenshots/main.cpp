@@ -29,6 +29,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <qcoro/qcorosignal.h>
+#include <qcoro/qcorotimer.h>
 
 #include <cstdio>
 #include <memory>
@@ -76,6 +77,8 @@ QCoro::Task<> takePictures(Application* application, QString folder)
             AdWordsTool* tool = application->adWordsTool();
             while (!tool->isStartEnabled() || !tool->isCaptchaShown())
                 co_await qCoro(tool, &AdWordsTool::changed, std::chrono::seconds(20));
+            co_await application->clock().sleep(std::chrono::seconds(50));
+            window->grab().save(folder + u"/adwords-captcha.png"_s);
             tool->setCaptchaAnswer(fakeweb::ToolPageOptions::Answer.toString());
             window->adWordsTab()->keywordBox()->setText(u"seo tools"_s);
             tool->start(u"seo tools"_s);
@@ -106,7 +109,8 @@ QCoro::Task<> takePictures(Application* application, QString folder)
         if (action->text() == u"搜索引擎屏蔽设置"_s)
             action->trigger();
     }
-    co_await application->clock().sleep(std::chrono::milliseconds(3000));
+    // Real time: the engine pages load at their own pace.
+    co_await QCoro::sleepFor(std::chrono::seconds(2));
     if (auto* dialog = window->findChild<QDialog*>(u"frm_setse"_s)) {
         const QString file = folder + u"/crawlsettings.png"_s;
         dialog->grab().save(file);
