@@ -64,6 +64,7 @@ AdWordsTab::AdWordsTab(AdWordsResults& results, KeywordDatabaseList& database, Q
     auto* note = new QLabel(u"正在打开 AdWords 关键词工具页面……"_s, m_browserArea);
     note->setAlignment(Qt::AlignCenter);
     note->setFrameShape(QFrame::StyledPanel);
+    note->setWordWrap(true);
     static_cast<QLabel*>(m_cover)->setAlignment(Qt::AlignCenter);
     m_browserArea->addWidget(note);
     m_browserArea->addWidget(m_cover);
@@ -143,6 +144,13 @@ void AdWordsTab::showTool()
     m_browserArea->setCurrentWidget(tool.isCoverShown()     ? m_cover
                                     : tool.isBrowserShown() ? static_cast<QWidget*>(m_view)
                                                             : m_browserArea->widget(0));
+}
+
+void AdWordsTab::showUnavailable(const QString& reason)
+{
+    auto* note = static_cast<QLabel*>(m_browserArea->widget(0));
+    note->setText(reason);
+    m_browserArea->setCurrentWidget(note);
 }
 
 void AdWordsTab::setFramesVisible(bool visible)

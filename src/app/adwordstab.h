@@ -42,6 +42,8 @@ public:
     // Shows the tool's page and binds the controls to it; the first call
     // creates the browser.
     void attach(AdWordsTool* tool);
+    // No browser can be made: says why where the page would be.
+    void showUnavailable(const QString& reason);
 
 private:
     void showTool();

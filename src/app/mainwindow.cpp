@@ -142,6 +142,10 @@ void MainWindow::buildStatusBar()
     m_warning->setObjectName(u"statusWarning"_s);
     m_warning->setStyleSheet(u"color: #b00020;"_s);
     m_warning->setWordWrap(false);
+    // A long warning is cut at the window's edge (the tooltip holds it whole);
+    // it never widens the window.
+    m_warning->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_warning->setMinimumWidth(200);
     statusBar()->addPermanentWidget(m_warning);
 
     // The rank job's progress: combinations done of all. It leaves panel 1 alone.
@@ -277,6 +281,8 @@ void MainWindow::tabSelected(int tab)
         if (AdWordsTool* tool = m_app->adWordsTool()) {
             m_adWords->attach(tool);
             tool->open();
+        } else if (m_app->browsers()) {
+            m_adWords->showUnavailable(m_app->browsers()->problem());
         }
         break;
     case ResourcesTabIndex:
