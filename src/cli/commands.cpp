@@ -12,6 +12,7 @@
 #include "ranking/keyrank.h"
 #include "ranking/rankjob.h"
 #include "ranking/ranktext.h"
+#include "research/baidufigures.h"
 #include "research/databaserefresh.h"
 #include "research/relatedsearch.h"
 #include "resources/resourcesearch.h"
@@ -443,6 +444,22 @@ QCoro::Task<int> runResources(ResourcesOptions options)
     if (writeOutput(options.output, ReportKind::Resources, ModelRows(*library.list())) != 0)
         co_return 1;
     co_return search.emptyPages() > 0 ? 3 : 0;
+}
+
+QCoro::Task<int> runBaidu(BaiduOptions options)
+{
+    const std::optional<Online> online = goOnline();
+    if (!online)
+        co_return 1;
+    // One run, one failure counter, as one session of the window.
+    BaiduLookup lookup({*online->client, online->endpoints, {}});
+    for (const QString& keyword : std::as_const(options.keywords)) {
+        const BaiduFigures figures = co_await lookup.requery(
+            keyword, options.parent.isEmpty() ? keyword : options.parent, true, true);
+        writeOut(recordLine(
+            {keyword, figures.monthly, figures.lastDay, figures.pageCount, figures.index}));
+    }
+    co_return 0;
 }
 
 } // namespace marbleway::cli

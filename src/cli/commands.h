@@ -13,6 +13,7 @@ QCoro::Task<int> runFavourites(FavouritesOptions options);
 QCoro::Task<int> runRelated(RelatedSearchOptions options);
 QCoro::Task<int> runDb(DbOptions options);
 QCoro::Task<int> runResources(ResourcesOptions options);
+QCoro::Task<int> runBaidu(BaiduOptions options);
 
 void writeOut(const QString& text);
 void writeErr(const QString& text);

@@ -25,6 +25,8 @@ QCoro::Task<> runAndQuit(Invocation invocation)
         status = co_await runDb(*db);
     else if (auto* resources = std::get_if<ResourcesOptions>(&invocation))
         status = co_await runResources(*resources);
+    else if (auto* baidu = std::get_if<BaiduOptions>(&invocation))
+        status = co_await runBaidu(*baidu);
     QCoreApplication::exit(status);
 }
 

@@ -312,6 +312,23 @@ Invocation parseResources(const QStringList& arguments)
     return options;
 }
 
+Invocation parseBaidu(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption parent(u"parent"_s, u"The keyword they were found for."_s,
+                                    u"KEYWORD"_s);
+    parser.addOption(parent);
+    auto parsed = parseCommand(parser, arguments);
+    if (auto* error = std::get_if<UsageError>(&parsed))
+        return *error;
+    BaiduOptions options;
+    options.keywords = std::get<QStringList>(parsed);
+    options.parent = parser.value(parent);
+    if (options.keywords.isEmpty())
+        return UsageError{u"baidu needs at least one keyword"_s};
+    return options;
+}
+
 } // namespace
 
 QString usageText()
@@ -380,6 +397,13 @@ Commands:
       stops after the category's last page or after three pages that could not
       be read (exit status 3). The service's host is the "maker" host.
 
+  baidu KEYWORD... [--parent KEYWORD]
+      Ask for each keyword's Baidu figures as the related keyword tab's
+      "重查当前项" does and print one tab-separated line per keyword: keyword,
+      monthly average and last day's search volume, Baidu's page count and the
+      optimisation index (volume x 10000 / pages). --parent names the keyword
+      they were found for in the report to the maker's figure service.
+
 Options:
   --output FILE  Also write the rows to FILE as the window's export buttons
                  would: .txt and .htm/.html reports (GBK), an .xlsx workbook,
@@ -418,6 +442,8 @@ Invocation parseArguments(const QStringList& arguments)
         return parseDb(arguments);
     if (command == u"resources"_s)
         return parseResources(arguments);
+    if (command == u"baidu"_s)
+        return parseBaidu(arguments);
     return UsageError{u"unknown command \"%1\""_s.arg(command)};
 }
 

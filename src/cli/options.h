@@ -58,6 +58,11 @@ struct ResourcesOptions {
     QString output;
 };
 
+struct BaiduOptions {
+    QStringList keywords;
+    QString parent; // the keyword itself when empty
+};
+
 struct ShowHelp {};
 
 struct UsageError {
@@ -65,7 +70,7 @@ struct UsageError {
 };
 
 using Invocation = std::variant<ShowHelp, UsageError, FetchOptions, RankOptions, FavouritesOptions,
-                                RelatedSearchOptions, DbOptions, ResourcesOptions>;
+                                RelatedSearchOptions, DbOptions, ResourcesOptions, BaiduOptions>;
 
 // Reads the command line (program name first).
 Invocation parseArguments(const QStringList& arguments);

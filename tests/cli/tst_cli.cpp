@@ -3,6 +3,7 @@
 #include "enginepages.h"
 #include "export/report.h"
 #include "keyworddb/keywordstore.h"
+#include "research/baidufigures.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -44,6 +45,7 @@ private Q_SLOTS:
     void related();
     void keywordDatabase();
     void resources();
+    void baidu();
 
 private:
     // Runs the program on a data folder of the test's own; `timeScale` speeds up its waits.
@@ -154,6 +156,7 @@ void TestCli::commandLine_data()
         {u"resources"_s, u"--category"_s, u"7"_s, u"--from-page"_s, u"31"_s}, 2, u"1 to 30"_s);
     row("resources without a service", {u"resources"_s, u"--category"_s, u"6"_s}, 1,
         u"maker=HOST:PORT"_s);
+    row("baidu without keyword", {u"baidu"_s}, 2, u"at least one keyword"_s);
     row("db bad engine", {u"db"_s, u"update"_s, u"--engines"_s, u"google,altavista"_s}, 2,
         u"altavista"_s);
 }
@@ -390,6 +393,24 @@ void TestCli::resources()
              "\xEF\xBB\xBF" + (u"资源名称,资源URL,PR,备注&说明\r\n"_s +
                                QString(expected.join(u"\r\n"_s) + u"\r\n"_s).replace(u'\t', u','))
                                   .toUtf8());
+}
+
+void TestCli::baidu()
+{
+    // One line per keyword, in order: the figures the example pages give.
+    fakeweb::serveExamplePages(m_pages, Service::Baidu);
+    const Outcome outcome = run({u"baidu"_s, u"seo tools"_s, u"网站优化"_s},
+                                u"baidu=%1,baiduindex=%1"_s.arg(m_pages.hostAndPort()));
+    QCOMPARE(outcome.exitCode, 0);
+    const QStringList lines = outcome.out.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    for (const QString& line : lines) {
+        const QStringList fields = line.split(u'\t');
+        QCOMPARE(fields.size(), 5);
+        QVERIFY2(fields.at(1).toInt() > 0 && fields.at(3).toInt() > 0, qPrintable(line));
+        QCOMPARE(fields.at(4), optimisationIndex(fields.at(1), fields.at(3)));
+    }
+    QVERIFY(lines.at(1).startsWith(u"网站优化\t"_s));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -3,6 +3,7 @@
 #include "testhttpserver.h"
 #include "toolpage.h"
 
+#include <QLocale>
 #include <QUrl>
 
 #include <array>
@@ -335,6 +336,37 @@ QString resourceListPage(int category, const QString& type, int page,
     return html;
 }
 
+static std::optional<test::Response> answerBaidu(const test::Request& request)
+{
+    const QString keyword =
+        request.query(u"wd")
+            .value_or(request.query(u"q").value_or(request.query(u"word").value_or(QString())))
+            .trimmed();
+    const auto seed = int(qHash(keyword) % 1000);
+    if (request.path == u"/s"_s) {
+        // A web search page, with the page count where the program reads it.
+        const QString count = QLocale(QLocale::English).toString(qint64(seed + 1) * 1230);
+        return test::Response::page(
+            u"<html><head><meta charset=\"gbk\"></head><body><h2>百度"
+            "（示例）</h2><p>百度为您找到相关网页约%1篇</p></body></html>"_s.arg(count),
+            "GBK");
+    }
+    if (request.path == u"/tools/get_data.php"_s) {
+        // Daily values of the index: none for a keyword holding "rare" (the
+        // data page fails), twelve for one holding "new", else thirty.
+        const int days = keyword.contains(u"rare"_s) ? 0 : keyword.contains(u"new"_s) ? 12 : 30;
+        QString page;
+        for (int day = 0; day < days; ++day)
+            page += u"<p d=\"%1\" p1=\"%2\"></p>"_s.arg(day).arg(seed + day * 7 % 50);
+        return test::Response::page(page, "GBK");
+    }
+    if (request.path == u"/main/get_province_data.php"_s) {
+        return test::Response::page(
+            u"{\"province\":[{data=\"%1\"},{data=\"%2\"}]}"_s.arg(seed).arg(seed / 3));
+    }
+    return std::nullopt;
+}
+
 void serveExamplePages(test::TestHttpServer& server, Service service,
                        const ResourceListOptions& resources)
 {
@@ -351,11 +383,8 @@ void serveExamplePages(test::TestHttpServer& server, Service service,
                          " (example)</h2><p>Search: <input value=\"seo\"></p><p>No "
                          "captcha asked: this address is not blocked.</p></body></html>"_s));
     }
-    if (service == Service::Baidu) {
-        server.serve(u"/s"_s,
-                     test::Response::page(
-                         u"<html><head><meta charset=\"utf-8\"></head><body><h2>百度"
-                         "（示例）</h2><p>找到相关结果约 1,280,000 个</p></body></html>"_s));
+    if (service == Service::Baidu || service == Service::BaiduIndex) {
+        server.setHandler(answerBaidu);
         return;
     }
     if (service == Service::Maker) {
@@ -368,6 +397,13 @@ void serveExamplePages(test::TestHttpServer& server, Service service,
                         "font:12px sans-serif\">Marbleway V1.0 · 版本说明：示例网站上的发布页面。"
                         "</body></html>"_s);
                 }
+                // The keyword figure service: one keyword cached, every report taken.
+                if (request.path == u"/kwdata/read.asp"_s) {
+                    return test::Response::page(
+                        request.query(u"kw") == u"seo tools"_s ? u"1520-1337"_s : QString());
+                }
+                if (request.path == u"/kwdata/save.asp"_s)
+                    return test::Response::page(u"ok"_s);
                 if (request.path != u"/list.asp"_s)
                     return std::nullopt;
                 const QString page =
