@@ -2,6 +2,7 @@
 
 #include "app/mainwindow.h"
 #include "app/relatedtab.h"
+#include "browser/pagescript.h"
 #include "core/textfile.h"
 #include "core/version.h"
 #include "research/relatedoptions.h"
@@ -55,10 +56,18 @@ Application::~Application()
         m_tray->hide();
     // The window's views show the controller's models: the window goes first.
     m_window.reset();
+    m_baidu.reset();
     m_related.reset();
     // Pages before the profile they belong to.
     m_adWordsTool.reset();
     m_browsers.reset();
+}
+
+QCoro::Task<QString> Application::fetchInBrowser(QString url)
+{
+    if (!m_browsers)
+        co_return QString();
+    co_return co_await GetBrowserHtml(*m_browsers, std::move(url), *m_env.clock);
 }
 
 AdWordsTool* Application::adWordsTool()
@@ -135,6 +144,10 @@ QCoro::Task<Application::StartResult> Application::start()
     m_related = std::make_unique<RelatedSearch>(
         RelatedSearch::Services{m_web, m_env.endpoints, *m_env.clock, m_pacer, m_keywords,
                                 prompts(), m_panels, m_env.dataFolder});
+    m_baidu = std::make_unique<BaiduRequery>(
+        BaiduRequery::Services{m_web, m_env.endpoints, m_panels,
+                               [this](QString url) { return fetchInBrowser(std::move(url)); }},
+        *m_related);
     m_keywordList = std::make_unique<KeywordDatabaseList>(m_keywords, *m_env.clock, prompts());
     m_resourceSearch = std::make_unique<ResourceSearch>(
         ResourceSearch::Services{m_web, m_env.endpoints, prompts(), m_panels}, m_resources);

@@ -11,6 +11,7 @@
 #include "keyworddb/keyworddatabaselist.h"
 #include "keyworddb/keywordstore.h"
 #include "ranking/ranktabcontroller.h"
+#include "research/baidurequery.h"
 #include "research/crawlpacer.h"
 #include "research/databaserefresh.h"
 #include "research/relatedsearch.h"
@@ -103,6 +104,7 @@ public:
     std::array<int, 3> crawlIntervals() const;
     CrawlPacer& pacer() { return m_pacer; }
     RelatedSearch& relatedSearch() { return *m_related; }
+    BaiduRequery& baiduRequery() { return *m_baidu; }
 
 Q_SIGNALS:
     // The window has closed; the program may end.
@@ -115,6 +117,8 @@ private:
     void restoreOptions();
     void installTray();
     void saveRelatedOptions();
+    // GetBrowserHtml in the fetch browser; empty without browsers.
+    QCoro::Task<QString> fetchInBrowser(QString url);
 
     AppEnvironment m_env;
     StatusPanels m_panels;
@@ -127,6 +131,7 @@ private:
     QStringList m_warnings;
     CrawlPacer m_pacer;
     std::unique_ptr<RelatedSearch> m_related;
+    std::unique_ptr<BaiduRequery> m_baidu;
     std::unique_ptr<KeywordDatabaseList> m_keywordList;
     std::unique_ptr<DatabaseRefresh> m_databaseRefresh;
     ResourceLibrary m_resources;

@@ -42,7 +42,7 @@ MainWindow::MainWindow(Application& app, QWidget* parent)
     : QMainWindow(parent)
     , m_app(&app)
     , m_tabs(new QTabWidget(this))
-    , m_related(new RelatedTab(app.relatedSearch(), m_tabs))
+    , m_related(new RelatedTab(app.relatedSearch(), app.baiduRequery(), m_tabs))
     , m_adWords(new AdWordsTab(app.adWordsResults(), app.keywordList(), m_tabs))
     , m_resources(
           new ResourcesTab(app.resourceSearch(), app.resourceLibrary(), app.panels(), m_tabs))

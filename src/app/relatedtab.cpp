@@ -1,28 +1,33 @@
 #include "app/relatedtab.h"
 
 #include "app/reportlist.h"
+#include "research/baidurequery.h"
 #include "research/relatedsearch.h"
 
 #include <QCheckBox>
+#include <QDesktopServices>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QTreeView>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace marbleway {
 
 using namespace Qt::StringLiterals;
 
-RelatedTab::RelatedTab(RelatedSearch& search, QWidget* parent)
+RelatedTab::RelatedTab(RelatedSearch& search, BaiduRequery& baidu, QWidget* parent)
     : QWidget(parent)
     , m_search(&search)
+    , m_baidu(&baidu)
     , m_keyword(new QLineEdit(this))
     , m_exclude(new QCheckBox(u"相关关键词中不包含以下关键词："_s, this))
     , m_excludeWords(new QLineEdit(this))
@@ -62,13 +67,13 @@ RelatedTab::RelatedTab(RelatedSearch& search, QWidget* parent)
     auto* sideLayout = new QVBoxLayout(side);
     sideLayout->setContentsMargins(0, 0, 0, 0);
     sideLayout->addWidget(m_filter);
-    auto* baidu = new QGroupBox(u"百度优化指数"_s, side);
-    auto* baiduLayout = new QVBoxLayout(baidu);
+    auto* indexNote = new QGroupBox(u"百度优化指数"_s, side);
+    auto* baiduLayout = new QVBoxLayout(indexNote);
     baiduLayout->addWidget(hintLabel(
         u"“优化指数”是指关键词的搜索量x10000/关键词的百度收录网页量，“优化指数”从一定意义上反应了一组相关"_s
         u"关键词之间的优化难易程度的对比（越大越易）。需要更精确的分析，请使用软件的“关键词竞争度分析”功能。"_s,
-        baidu));
-    sideLayout->addWidget(baidu);
+        indexNote));
+    sideLayout->addWidget(indexNote);
     sideLayout->addStretch();
 
     QSplitter* splitter = listBesidePanel(m_results, side, this);
@@ -113,6 +118,50 @@ RelatedTab::RelatedTab(RelatedSearch& search, QWidget* parent)
             [this] { m_search->filter(std::nullopt); });
     connect(m_results->header(), &QHeaderView::sectionClicked, this,
             [this](int column) { m_search->sortByColumn(column); });
+
+    // The Baidu figures' columns show once a re-query fills one; the search
+    // waits while a re-query runs.
+    for (int column = BaiduRequery::FirstColumn; column < RelatedSearch::Columns.size(); ++column)
+        m_results->setColumnHidden(column, true);
+    connect(&baidu, &BaiduRequery::figuresShown, this, [this] {
+        for (int column = BaiduRequery::FirstColumn; column < RelatedSearch::Columns.size();
+             ++column)
+            m_results->setColumnHidden(column, false);
+    });
+    connect(&baidu, &Job::runningChanged, this, [this](bool running) {
+        m_start->setEnabled(!running && m_search->control().isEnabled());
+    });
+    m_results->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_results, &QWidget::customContextMenuRequested, this, &RelatedTab::showMenu);
+}
+
+void RelatedTab::showMenu(const QPoint& position)
+{
+    if (!m_baidu->menuAllowed())
+        return;
+    const QModelIndex current = m_results->currentIndex();
+    const VisibleRows& visible = *m_search->list();
+    const int source = current.isValid() ? visible.sourceRow(current.row()) : -1;
+    const RowId row = source >= 0 ? m_search->rows()->idAt(source) : RowId();
+    const QString keyword = source >= 0 ? m_search->rows()->text(source) : QString();
+    auto* menu = new QMenu(u"菜单"_s, this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    connect(menu->addAction(u"重查当前项"_s), &QAction::triggered, this, [this, row, keyword] {
+        if (!keyword.isEmpty())
+            m_baidu->requery(row);
+    });
+    connect(menu->addAction(u"查看百度指数"_s), &QAction::triggered, this, [this, keyword] {
+        if (!keyword.isEmpty())
+            QDesktopServices::openUrl(QUrl(m_baidu->indexPage(keyword)));
+    });
+    connect(menu->addAction(u"查看百度收录"_s), &QAction::triggered, this, [this, keyword] {
+        if (!keyword.isEmpty())
+            QDesktopServices::openUrl(QUrl(m_baidu->searchPage(keyword)));
+    });
+    // The ticked rows leave the list; the full copy keeps them.
+    connect(menu->addAction(u"删除选中项"_s), &QAction::triggered, this,
+            [this] { m_search->list()->hideChecked(); });
+    menu->popup(m_results->viewport()->mapToGlobal(position));
 }
 
 RelatedOptions RelatedTab::options() const

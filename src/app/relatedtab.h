@@ -14,6 +14,7 @@ class QTreeView;
 
 namespace marbleway {
 
+class BaiduRequery;
 class RelatedSearch;
 
 // Tab "相关关键词查询": a seed keyword, the search options, the related
@@ -22,7 +23,7 @@ class RelatedSearch;
 class RelatedTab : public QWidget {
     Q_OBJECT
 public:
-    explicit RelatedTab(RelatedSearch& search, QWidget* parent = nullptr);
+    RelatedTab(RelatedSearch& search, BaiduRequery& baidu, QWidget* parent = nullptr);
 
     RelatedSearch& search() const { return *m_search; }
     QLineEdit* keywordBox() const { return m_keyword; }
@@ -44,7 +45,11 @@ Q_SIGNALS:
     void optionsChanged();
 
 private:
+    // The list's pop-up menu: "重查当前项", "查看百度指数", "查看百度收录", "删除选中项".
+    void showMenu(const QPoint& position);
+
     RelatedSearch* m_search;
+    BaiduRequery* m_baidu;
     QLineEdit* m_keyword;
     std::array<QCheckBox*, RelatedOptions::Count> m_options{};
     QCheckBox* m_exclude;

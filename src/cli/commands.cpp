@@ -13,6 +13,7 @@
 #include "ranking/rankjob.h"
 #include "ranking/ranktext.h"
 #include "research/baidufigures.h"
+#include "research/baidurequery.h"
 #include "research/databaserefresh.h"
 #include "research/relatedsearch.h"
 #include "resources/resourcesearch.h"
@@ -302,7 +303,12 @@ QCoro::Task<int> runRelated(RelatedSearchOptions options)
     const RowModel& rows = *search.rows();
     for (int row = 0; row < rows.size(); ++row)
         writeOut(recordLine(rows.at(row).cells));
-    const int written = writeOutput(options.output, ReportKind::Related, ModelRows(*search.list()));
+    // The Baidu figures' columns stay out, as the window leaves them out until
+    // a re-query fills them.
+    std::vector<bool> hidden(size_t(RelatedSearch::Columns.size()), false);
+    std::fill(hidden.begin() + BaiduRequery::FirstColumn, hidden.end(), true);
+    const int written = writeOutput(options.output, ReportKind::Related,
+                                    ModelRows(*search.list(), std::move(hidden)));
     co_return storeFailed || written != 0 ? 1 : 0;
 }
 

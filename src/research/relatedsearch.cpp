@@ -32,8 +32,9 @@ bool isNumber(const QString& text)
 
 } // namespace
 
-const QStringList RelatedSearch::Columns = {u"相关关键词"_s, u"Google.com收录"_s,
-                                            u"Yahoo.com收录"_s, u"Bing.com收录数"_s};
+const QStringList RelatedSearch::Columns = {
+    u"相关关键词"_s,  u"Google.com收录"_s, u"Yahoo.com收录"_s, u"Bing.com收录数"_s,
+    u"搜索量-月均"_s, u"搜索量-昨日"_s,    u"百度收录数"_s,    u"百度优化指数"_s};
 
 RelatedSearch::RelatedSearch(Services services, QObject* parent)
     : Job(parent)

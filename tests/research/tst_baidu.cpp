@@ -1,4 +1,6 @@
 #include "research/baidufigures.h"
+#include "research/baidurequery.h"
+#include "research/relatedsearch.h"
 #include "testsupport.h"
 
 #include <QTest>
@@ -36,6 +38,7 @@ private Q_SLOTS:
     void indexPoints_data();
     void indexPoints();
     void requery();
+    void requeryOfARow();
 };
 
 void TestBaidu::optimisationIndex_data()
@@ -172,6 +175,42 @@ void TestBaidu::requery()
     figures = await(offline.requery(u"seo tools"_s, u"seo"_s, true, false));
     QCOMPARE(figures.monthly, u"114"_s);
     QCOMPARE(server.requests().size(), 1);
+}
+
+void TestBaidu::requeryOfARow()
+{
+    Fixture env;
+    env.server.serve(u"/tools/get_data.php"_s, Response::page(dataPage(30), "GBK"));
+    env.server.serve(u"/s"_s, Response::page(u"找到相关网页约1,230,000篇"_s, "GBK"));
+    env.web.endpoints.setHost(Service::Maker, u"marbleway.example"_s);
+    KeywordStore store;
+    QVERIFY(store.open(env.dataFile(u"db.sqlite"_s)));
+    CrawlPacer pacer(Clock::system());
+    StatusPanels panels;
+    RelatedSearch search({env.web.client, env.web.endpoints, Clock::system(), pacer, store,
+                          env.prompts, panels, env.dataFolder()});
+    search.rows()->append({textRow({u"seo tools"_s, u"10"_s, u"20"_s, u"30"_s})});
+    const RowId row = search.rows()->idAt(0);
+    BaiduRequery requery({env.web.client, env.web.endpoints, panels, {}}, search);
+    const auto figures = [&search] { return search.rows()->at(0).cells.mid(1); };
+
+    // The page counts stay; the figures go to their own columns, "重新获取中"
+    // meanwhile, with every other job waiting.
+    QVERIFY(requery.menuAllowed());
+    QCoro::Task<> running = requery.requery(row);
+    QCOMPARE(search.rows()->text(0, 7), BaiduRequery::Pending);
+    QVERIFY(panels.isBusy());
+    QVERIFY(!requery.menuAllowed());
+    await(std::move(running));
+    QCOMPARE(figures(),
+             (QStringList{u"10"_s, u"20"_s, u"30"_s, u"114"_s, u"129"_s, u"1230000"_s, u"0.92"_s}));
+    QVERIFY(!panels.isBusy());
+
+    // The boxes of the Google and Yahoo counts gate the volumes and the page count.
+    search.inputs().options.checked[RelatedOptions::GoogleCounts] = false;
+    search.inputs().options.checked[RelatedOptions::YahooCounts] = false;
+    await(requery.requery(row));
+    QCOMPARE(figures().mid(3), (QStringList{u"0"_s, u"0"_s, u"0"_s, u"-"_s}));
 }
 
 QTEST_GUILESS_MAIN(TestBaidu)

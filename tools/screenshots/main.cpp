@@ -71,6 +71,10 @@ QCoro::Task<> takePictures(Application* application, QString folder)
         if (tab == MainWindow::RelatedTabIndex) {
             // A related keyword search with page counts, as a user would start it.
             co_await application->relatedSearch().run();
+            // The Baidu figures of the first two keywords, as "重查当前项" gives them.
+            for (int row = 0; row < 2; ++row)
+                co_await application->baiduRequery().requery(
+                    application->relatedSearch().rows()->idAt(row));
         }
         if (tab == MainWindow::AdWordsTabIndex) {
             // A query with the captcha answered, as a user would make it.
