@@ -119,17 +119,13 @@ RelatedTab::RelatedTab(RelatedSearch& search, BaiduRequery& baidu, QWidget* pare
     connect(m_results->header(), &QHeaderView::sectionClicked, this,
             [this](int column) { m_search->sortByColumn(column); });
 
-    // The Baidu figures' columns show once a re-query fills one; the search
-    // waits while a re-query runs.
+    // The Baidu figures' columns show once a re-query fills one.
     for (int column = BaiduRequery::FirstColumn; column < RelatedSearch::Columns.size(); ++column)
         m_results->setColumnHidden(column, true);
     connect(&baidu, &BaiduRequery::figuresShown, this, [this] {
         for (int column = BaiduRequery::FirstColumn; column < RelatedSearch::Columns.size();
              ++column)
             m_results->setColumnHidden(column, false);
-    });
-    connect(&baidu, &Job::runningChanged, this, [this](bool running) {
-        m_start->setEnabled(!running && m_search->control().isEnabled());
     });
     m_results->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_results, &QWidget::customContextMenuRequested, this, &RelatedTab::showMenu);

@@ -25,6 +25,14 @@ void StatusPanels::setText(int panel, const QString& text)
     Q_EMIT changed(panel, text);
 }
 
+void StatusPanels::setExclusive(bool exclusive)
+{
+    if (exclusive == m_exclusive)
+        return;
+    m_exclusive = exclusive;
+    Q_EMIT exclusiveChanged(exclusive);
+}
+
 bool StatusPanels::isBusy() const
 {
     return m_texts[0] == Running || m_texts[0] == Stopping;
@@ -35,7 +43,9 @@ JobControl::JobControl(StatusPanels& panels, Captions captions, QObject* parent)
     , m_panels(&panels)
     , m_captions(std::move(captions))
     , m_caption(m_captions.start)
-{}
+{
+    connect(m_panels, &StatusPanels::exclusiveChanged, this, &JobControl::changed);
+}
 
 void Job::setRunning(bool running)
 {
@@ -47,6 +57,8 @@ void Job::setRunning(bool running)
 
 bool JobControl::click()
 {
+    if (isIdle() && m_panels->isExclusive())
+        return false;
     if (isIdle()) {
         m_state = State::Running;
         m_panels->setText(1, StatusPanels::Running);

@@ -26,11 +26,18 @@ public:
     void setText(int panel, const QString& text);
     bool isBusy() const;
 
+    // A job that runs beside no other (a Baidu re-query): while it is set, the
+    // idle jobs' start buttons refuse.
+    void setExclusive(bool exclusive);
+    bool isExclusive() const { return m_exclusive; }
+
 Q_SIGNALS:
     void changed(int panel, const QString& text);
+    void exclusiveChanged(bool exclusive);
 
 private:
     std::array<QString, 3> m_texts;
+    bool m_exclusive = false;
 };
 
 // The pattern every job follows: a running flag, progress, warnings for the
@@ -79,10 +86,12 @@ public:
     bool isRunning() const { return m_state == State::Running; }
     bool isIdle() const { return m_state == State::Idle; }
     const QString& caption() const { return m_caption; }
-    bool isEnabled() const { return m_enabled; }
+    // Off after a stop request, and for an idle job while another runs alone.
+    bool isEnabled() const { return m_enabled && !(isIdle() && m_panels->isExclusive()); }
 
     // A click on the button. From idle: sets the running flag, shows the running
-    // caption and "进行中...", and returns true: the caller starts the job.
+    // caption and "进行中...", and returns true: the caller starts the job
+    // (false, and nothing changes, while another job runs alone).
     // While running: clears the flag and shows the stopping caption on a disabled
     // button; the job stops at its next test. Returns false.
     bool click();

@@ -46,6 +46,7 @@ QCoro::Task<> BaiduRequery::requery(RowId row)
     QPointer<BaiduRequery> self = this;
     setRunning(true);
     m_services.panels.setText(1, StatusPanels::Running);
+    m_services.panels.setExclusive(true);
     for (int column = FirstColumn; column < FirstColumn + 4; ++column)
         rows.setCell(row, column, Pending);
     Q_EMIT figuresShown();
@@ -62,6 +63,7 @@ QCoro::Task<> BaiduRequery::requery(RowId row)
                                           figures.index};
     for (int i = 0; i < 4; ++i)
         rows.setCell(row, FirstColumn + i, cells[size_t(i)]);
+    m_services.panels.setExclusive(false);
     m_services.panels.setText(1, StatusPanels::Ready);
     setRunning(false);
 }

@@ -35,7 +35,8 @@ QCoro::Task<> DatabaseRefresh::run()
                                             PromptIcon::Information);
         co_return;
     }
-    m_control.click();
+    if (!m_control.click())
+        co_return;
     setRunning(true);
     Q_EMIT filterEnabledChanged(false);
     co_await UpdateDb();

@@ -120,7 +120,8 @@ QCoro::Task<> RelatedSearch::run()
         m_lastSeed = seed;
         m_done = {};
     }
-    m_control.click();
+    if (!m_control.click())
+        co_return;
     setRunning(true);
     Q_EMIT filterEnabledChanged(false);
 

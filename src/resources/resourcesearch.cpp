@@ -102,7 +102,8 @@ QCoro::Task<> ResourceSearch::run()
             PromptIcon::Information);
         co_return;
     }
-    m_control.click();
+    if (!m_control.click())
+        co_return;
     setRunning(true);
     co_await QueryLinkRes();
 }

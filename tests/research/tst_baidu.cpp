@@ -201,7 +201,10 @@ void TestBaidu::requeryOfARow()
     QCOMPARE(search.rows()->text(0, 7), BaiduRequery::Pending);
     QVERIFY(panels.isBusy());
     QVERIFY(!requery.menuAllowed());
+    QVERIFY(!search.control().isEnabled());
+    QVERIFY(!search.control().click());
     await(std::move(running));
+    QVERIFY(search.control().isEnabled() && search.control().isIdle());
     QCOMPARE(figures(),
              (QStringList{u"10"_s, u"20"_s, u"30"_s, u"114"_s, u"129"_s, u"1230000"_s, u"0.92"_s}));
     QVERIFY(!panels.isBusy());
