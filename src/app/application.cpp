@@ -184,6 +184,7 @@ QCoro::Task<Application::StartResult> Application::start()
 
     for (const QString& warning : std::as_const(m_warnings))
         m_window->showWarning(warning);
+    m_window->restoreLayout();
     m_window->show();
 
     // 4. Once a day, behind the window: is there a newer version?

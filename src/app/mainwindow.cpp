@@ -20,6 +20,9 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -54,7 +57,10 @@ MainWindow::MainWindow(Application& app, QWidget* parent)
 {
     setWindowTitle(programName() + u" - 网站关键词排名与研究工具"_s);
     setObjectName(u"frm_Main"_s);
-    resize(1180, 780);
+    // The size the tabs are laid out for, or less on a small screen: the status
+    // bar must stay on it.
+    const QRect screen = this->screen()->availableGeometry();
+    resize(std::min(1180, screen.width() * 96 / 100), std::min(780, screen.height() * 90 / 100));
 
     m_tabs->setDocumentMode(true);
     const QList<QWidget*> pages = {m_related, m_adWords, m_resources, m_rank, m_keywordDb};
@@ -301,9 +307,28 @@ void MainWindow::tabSelected(int tab)
     }
 }
 
+void MainWindow::restoreLayout()
+{
+    QSettings& settings = m_app->settings().settings();
+    restoreGeometry(settings.value(u"Window/geometry"_s).toByteArray());
+    const auto splitters = findChildren<QSplitter*>();
+    for (qsizetype i = 0; i < splitters.size(); ++i)
+        splitters.at(i)->restoreState(settings.value(u"Window/splitter%1"_s.arg(i)).toByteArray());
+}
+
+void MainWindow::saveLayout()
+{
+    QSettings& settings = m_app->settings().settings();
+    settings.setValue(u"Window/geometry"_s, saveGeometry());
+    const auto splitters = findChildren<QSplitter*>();
+    for (qsizetype i = 0; i < splitters.size(); ++i)
+        settings.setValue(u"Window/splitter%1"_s.arg(i), splitters.at(i)->saveState());
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (m_app->updateFlag() || m_closeAgreed) {
+        saveLayout();
         Q_EMIT closing();
         event->accept();
         return;

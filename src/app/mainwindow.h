@@ -55,6 +55,9 @@ public:
     void showReleasePage(const QString& url);
 
     void selectTab(int tab);
+    // The size, place and splitters of the last session (settings group
+    // "Window", beside the program's own keys); saved when the window closes.
+    void restoreLayout();
     // A lasting note in the status bar about something that does not work.
     void showWarning(const QString& text);
     QString warnings() const;
@@ -69,6 +72,7 @@ protected:
 private:
     // Connects a list's export buttons: the list its view shows, as `kind`.
     void connectExports(const ExportButtons& buttons, QTreeView* view, ReportKind kind);
+    void saveLayout();
     void buildMenus();
     void openCrawlSettings();
     void buildStatusBar();

@@ -247,6 +247,11 @@ void TestApp::closing()
 {
     auto app = started();
     MainWindow* window = app->window();
+    // The first window fits the screen; its size comes back in the next session.
+    const QRect screen = window->screen()->availableGeometry();
+    QVERIFY(window->height() <= screen.height());
+    QVERIFY(window->width() <= std::max(screen.width(), window->minimumSizeHint().width()));
+    window->resize(830, 600);
     QSignalSpy finished(app.get(), &Application::finished);
     for (const QString& busy : {StatusPanels::Running, StatusPanels::Stopping}) {
         app->panels().setText(1, busy);
@@ -268,6 +273,8 @@ void TestApp::closing()
     window->close();
     QTRY_VERIFY(!window->isVisible());
     QCOMPARE(finished.size(), 1);
+    app.reset();
+    QCOMPARE(started()->window()->size(), QSize(830, 600));
 }
 
 void TestApp::unusableFiles()
