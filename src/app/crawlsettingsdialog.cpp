@@ -65,7 +65,10 @@ CrawlSettingsDialog::CrawlSettingsDialog(SettingsStore& settings, CrawlPacer& pa
             if (!page)
                 break;
             page->load(QUrl(address));
-            pages->addWidget(page->createView(pages));
+            QWidget* view = page->createView(pages);
+            // The page goes after the view that shows it.
+            page->setParent(view);
+            pages->addWidget(view);
         }
         pages->setMinimumHeight(260);
         layout->addWidget(pages, 1);

@@ -244,7 +244,8 @@ void MainWindow::showReleasePage(const QString& url)
         if (!page)
             return;
         QWidget* view = page->createView(this);
-        connect(view, &QObject::destroyed, page, &QObject::deleteLater);
+        // The page goes after the view that shows it.
+        page->setParent(view);
         view->setObjectName(u"releasePage"_s);
         view->setFixedHeight(m_releaseStrip->sizeHint().height() + 16);
         view->setContextMenuPolicy(Qt::NoContextMenu);
