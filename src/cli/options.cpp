@@ -324,6 +324,7 @@ Invocation parseBaidu(const QStringList& arguments)
     BaiduOptions options;
     options.keywords = std::get<QStringList>(parsed);
     options.parent = parser.value(parent);
+    options.keywords.removeIf([](const QString& keyword) { return keyword.trimmed().isEmpty(); });
     if (options.keywords.isEmpty())
         return UsageError{u"baidu needs at least one keyword"_s};
     return options;

@@ -56,7 +56,7 @@ std::vector<int> countColumns(ReportKind kind)
 {
     switch (kind) {
     case ReportKind::Related:
-        return {1, 2, 3};
+        return {1, 2, 3, 4, 5, 6};
     case ReportKind::Database:
         return {2, 3, 4};
     default:
@@ -147,6 +147,15 @@ std::vector<int> shownColumns(const ReportRows& rows)
             columns.push_back(column);
     }
     return columns;
+}
+
+// Shown columns past those the report's fixed header names (the Baidu figures
+// of the related list), headed by their own titles.
+std::vector<int> extraColumns(ReportKind kind, const std::vector<int>& shown)
+{
+    const auto named = layoutOf(kind).headerCells.count(u"<td"_s);
+    return shown.size() > size_t(named) ? std::vector<int>(shown.begin() + named, shown.end())
+                                        : std::vector<int>();
 }
 
 // Writes what `add` produces in pieces of about 64 KiB: a large report never
@@ -253,13 +262,16 @@ QString ModelRows::tag(int row) const
 bool writeTextReport(QIODevice& file, ReportKind kind, const ReportRows& rows)
 {
     Chunks out(file);
-    out.add(toAnsi(QString(banner + u"\r\n\r\n"_s + layoutOf(kind).textHeader)));
-    const int columns = int(rows.headers.size());
+    const std::vector<int> columns = shownColumns(rows);
+    QString header = layoutOf(kind).textHeader;
+    for (const int column : extraColumns(kind, columns))
+        header += rows.headers.value(column) + u"     "_s;
+    out.add(toAnsi(QString(banner + u"\r\n\r\n"_s + header)));
     QString line;
     for (int row = 0; row < rows.rowCount(); ++row) {
         line = u"\r\n"_s + oneLine(rows.cell(row, 0)) + u"    "_s;
-        for (int column = 1; column < columns; ++column)
-            line += oneLine(rows.cell(row, column)) + u"     "_s;
+        for (size_t i = 1; i < columns.size(); ++i)
+            line += oneLine(rows.cell(row, columns[i])) + u"     "_s;
         line += oneLine(rows.tag(row));
         out.add(toAnsi(line));
     }
@@ -270,22 +282,27 @@ bool writeTextReport(QIODevice& file, ReportKind kind, const ReportRows& rows)
 bool writeHtmlReport(QIODevice& file, ReportKind kind, const ReportRows& rows)
 {
     const Layout& layout = layoutOf(kind);
+    const std::vector<int> columns = shownColumns(rows);
+    QString headerCells = layout.headerCells;
+    headerCells.chop(5); // "</tr>"
+    for (const int column : extraColumns(kind, columns))
+        headerCells += u"<td>"_s + htmlEscaped(rows.headers.value(column)) + u"</td>"_s;
+    headerCells += u"</tr>"_s;
     HtmlEncoder encoder;
     Chunks out(file);
-    out.add(encoder.encode(
-        QString(u"<html><title>"_s + layout.title +
-                u"</title><meta http-equiv=\"Content-Type\" content=\"text/html; "
-                "charset=gb2312\" /><body>"_s +
-                u"<table width='100%' border='0' style='font-size:12px'>"_s +
-                u"<tr align=center style='font-weight:bold'>"_s + layout.headerCells)));
-    const int columns = int(rows.headers.size());
+    out.add(
+        encoder.encode(QString(u"<html><title>"_s + layout.title +
+                               u"</title><meta http-equiv=\"Content-Type\" content=\"text/html; "
+                               "charset=gb2312\" /><body>"_s +
+                               u"<table width='100%' border='0' style='font-size:12px'>"_s +
+                               u"<tr align=center style='font-weight:bold'>"_s + headerCells)));
     QString html;
     for (int row = 0; row < rows.rowCount(); ++row) {
         html = u"<tr align='center'><td>"_s + htmlEscaped(rows.cell(row, 0)) + u"</td>"_s;
-        for (int column = 1; column + 1 < columns; ++column)
-            html += u"<td>"_s + htmlEscaped(rows.cell(row, column)) + u"</td>"_s;
-        if (columns > 1) {
-            const QString last = rows.cell(row, columns - 1);
+        for (size_t i = 1; i + 1 < columns.size(); ++i)
+            html += u"<td>"_s + htmlEscaped(rows.cell(row, columns[i])) + u"</td>"_s;
+        if (columns.size() > 1) {
+            const QString last = rows.cell(row, columns.back());
             html += isAlarm(last)
                         ? u"<td><font color =red>"_s + htmlEscaped(last) + u"</font></td></tr>"_s
                         : u"<td>"_s + htmlEscaped(last) + u"</td></tr>"_s;

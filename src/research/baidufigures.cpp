@@ -7,6 +7,7 @@
 
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QUrl>
 
 #include <array>
 #include <cmath>
@@ -62,6 +63,13 @@ QString fixedPointText(qint64 tenThousandths)
     if (!fraction.isEmpty())
         text += u'.' + fraction;
     return text;
+}
+
+// A query value as sent: a keyword holding "&", "#" or "+" must not turn into
+// another keyword (or into a second key of the report).
+QString queryValue(const QString& value)
+{
+    return QString::fromLatin1(QUrl::toPercentEncoding(value));
 }
 
 } // namespace
@@ -205,7 +213,8 @@ QCoro::Task<std::optional<VolumePair>> BaiduLookup::readFromMaker(QString keywor
     if (!m_services.endpoints.isReachable(Service::Maker))
         co_return std::nullopt;
     CXHtml html(m_services.web);
-    html.setUrl(m_services.endpoints.url(Service::Maker, ReadPath + u"kw="_s + keyword));
+    html.setUrl(
+        m_services.endpoints.url(Service::Maker, ReadPath + u"kw="_s + queryValue(keyword)));
     // A named character set: one request, not a second one to find it out.
     html.setChar(u"gb2312"_s);
     const QString answer = co_await html.GetSrc();
@@ -215,8 +224,8 @@ QCoro::Task<std::optional<VolumePair>> BaiduLookup::readFromMaker(QString keywor
 QCoro::Task<VolumePair> BaiduLookup::GetIndex(QString keyword, QString parent)
 {
     CXHtml html(m_services.web);
-    html.setUrl(m_services.endpoints.url(Service::BaiduIndex,
-                                         u"/tools/get_data.php?q="_s + keyword.trimmed()));
+    html.setUrl(m_services.endpoints.url(Service::BaiduIndex, u"/tools/get_data.php?q="_s +
+                                                                  queryValue(keyword.trimmed())));
     html.setChar(u"gb2312"_s);
     html.setTryTime(6);
     const QString page = co_await html.GetSrc();
@@ -227,12 +236,11 @@ QCoro::Task<VolumePair> BaiduLookup::GetIndex(QString keyword, QString parent)
     }
     if (m_services.endpoints.isReachable(Service::Maker)) {
         CXHtml report(m_services.web);
-        report.setUrl(m_services.endpoints.url(Service::Maker,
-                                               ReportPath + u"nums="_s + pair->text() + u"&kw="_s +
-                                                   keyword + u"&parents="_s + parent));
+        report.setUrl(m_services.endpoints.url(
+            Service::Maker, ReportPath + u"nums="_s + pair->text() + u"&kw="_s +
+                                queryValue(keyword) + u"&parents="_s + queryValue(parent)));
         report.setTryTime(8);
         report.setChar(u"gb2312"_s); // sent once, not twice
-
         co_await report.GetSrc();
     }
     co_return *pair;
@@ -244,7 +252,7 @@ QCoro::Task<VolumePair> BaiduLookup::GetMonthIndex(QString keyword)
     html.setUrl(m_services.endpoints.url(Service::BaiduIndex,
                                          u"/main/get_province_data.php?type=1&time="_s +
                                              GetMonthstr(m_services.today()) + u"&area=0&word="_s +
-                                             keyword.toLower() + u"&index=1"_s));
+                                             queryValue(keyword.toLower()) + u"&index=1"_s));
     html.setChar(u"utf-8"_s);
     html.setTryTime(10);
     const QString page = co_await html.GetSrc();

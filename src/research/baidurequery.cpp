@@ -45,6 +45,8 @@ QCoro::Task<> BaiduRequery::requery(RowId row)
         co_return;
     QPointer<BaiduRequery> self = this;
     setRunning(true);
+    // A paused search stays paused: the panel reads as before once done.
+    const QString before = m_services.panels.text(1);
     m_services.panels.setText(1, StatusPanels::Running);
     m_services.panels.setExclusive(true);
     for (int column = FirstColumn; column < FirstColumn + 4; ++column)
@@ -64,7 +66,7 @@ QCoro::Task<> BaiduRequery::requery(RowId row)
     for (int i = 0; i < 4; ++i)
         rows.setCell(row, FirstColumn + i, cells[size_t(i)]);
     m_services.panels.setExclusive(false);
-    m_services.panels.setText(1, StatusPanels::Ready);
+    m_services.panels.setText(1, before.isEmpty() ? StatusPanels::Ready : before);
     setRunning(false);
 }
 

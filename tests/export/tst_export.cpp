@@ -1,3 +1,4 @@
+#include "core/ansi.h"
 #include "core/jobstatus.h"
 #include "export/exportlist.h"
 #include "lists/rowmodel.h"
@@ -65,6 +66,21 @@ void TestExport::textAndHtmlReports()
     const QString golden = QStringLiteral(GOLDEN "/kind%1.").arg(int(kind));
     QCOMPARE(textReport(kind, table), fileBytes(golden + u"txt"_s));
     QCOMPARE(htmlReport(kind, table), fileBytes(golden + u"htm"_s));
+
+    // Columns the list hides stay out; shown ones past the fixed header (the
+    // related list's Baidu figures) come with their own titles.
+    ExportTable wider = table;
+    wider.headers << u"额外"_s;
+    for (ExportTable::Row& row : wider.rows)
+        row.cells << u"9.5"_s;
+    wider.hidden.assign(size_t(columns + 1), false);
+    wider.hidden.back() = true;
+    QCOMPARE(textReport(kind, wider), fileBytes(golden + u"txt"_s));
+    QCOMPARE(htmlReport(kind, wider), fileBytes(golden + u"htm"_s));
+    wider.hidden.back() = false;
+    QVERIFY(textReport(kind, wider).contains(toAnsi(u"额外"_s)));
+    QVERIFY(htmlReport(kind, wider).contains(toAnsi(u"<td>额外</td></tr>"_s)));
+    QVERIFY(htmlReport(kind, wider).contains("<td>9.5</td></tr>"));
 }
 
 void TestExport::csvAndWorkbook()

@@ -360,6 +360,12 @@ static std::optional<test::Response> answerBaidu(const test::Request& request)
             page += u"<p d=\"%1\" p1=\"%2\"></p>"_s.arg(day).arg(seed + day * 7 % 50);
         return test::Response::page(page, "GBK");
     }
+    if (request.path == u"/main/word.php"_s) {
+        // The index's page of a keyword, as "查看百度指数" opens it.
+        return test::Response::page(
+            u"<html><head><meta charset=\"utf-8\"></head><body><h2>百度指数"
+            "（示例）：%1</h2></body></html>"_s.arg(keyword.toHtmlEscaped()));
+    }
     if (request.path == u"/main/get_province_data.php"_s) {
         return test::Response::page(
             u"{\"province\":[{data=\"%1\"},{data=\"%2\"}]}"_s.arg(seed).arg(seed / 3));

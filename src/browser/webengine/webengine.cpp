@@ -52,7 +52,7 @@ private:
 // A hostile server can send an endless page or a compression bomb; the
 // renderer would take every byte of memory. A load that goes past these ends
 // as failed.
-constexpr qint64 RendererMemoryLimit = 768LL * 1024 * 1024;
+constexpr qint64 RendererMemoryLimit = 512LL * 1024 * 1024;
 constexpr std::chrono::seconds LoadTimeLimit(30);
 
 // The resident memory of a process, or 0 where that cannot be read.
