@@ -119,6 +119,10 @@ void AdWordsTab::attach(AdWordsTool* tool)
 
     connect(tool, &AdWordsTool::changed, this, &AdWordsTab::showTool);
     connect(m_start, &QPushButton::clicked, tool, [this] { m_tool->start(m_keyword->text()); });
+    connect(m_keyword, &QLineEdit::returnPressed, m_start, [this] {
+        if (m_start->isEnabled() && !m_tool->isQuerying())
+            m_start->click();
+    });
     connect(m_refresh, &QPushButton::clicked, tool, &AdWordsTool::refresh);
     connect(m_captchaAnswer, &QLineEdit::textEdited, tool, &AdWordsTool::setCaptchaAnswer);
     showTool();

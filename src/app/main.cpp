@@ -11,6 +11,8 @@
 #include <QRadialGradient>
 #include <QTimer>
 
+#include <cstdio>
+
 using namespace marbleway;
 using namespace Qt::StringLiterals;
 
@@ -38,6 +40,11 @@ QCoro::Task<> startUp(Application* application, WidgetPrompts* prompts)
 
 int main(int argc, char* argv[])
 {
+    // Answered before anything needs a display.
+    if (argc == 2 && qstrcmp(argv[1], "--version") == 0) {
+        std::printf("%s\n", qPrintable(programName()));
+        return 0;
+    }
     prepareBrowserEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"Marbleway"_s);

@@ -92,7 +92,10 @@ void MainWindow::buildMenus()
             &MainWindow::openCrawlSettings);
     system->addAction(u"在线升级"_s)->setEnabled(false);
     system->addSeparator();
-    connect(system->addAction(u"退出系统"_s), &QAction::triggered, this, &QWidget::close);
+    // Through the usual closing rules (a running job, the question).
+    QAction* quit = system->addAction(u"退出系统"_s);
+    quit->setShortcut(QKeySequence::Quit);
+    connect(quit, &QAction::triggered, this, &QWidget::close);
 
     QMenu* functions = menuBar()->addMenu(u"软件功能(&F)"_s);
     auto* group = new QActionGroup(this);
@@ -118,6 +121,7 @@ void MainWindow::buildMenus()
 
     QMenu* help = menuBar()->addMenu(u"软件帮助(&H)"_s);
     QAction* online = help->addAction(u"在线帮助"_s);
+    online->setShortcut(QKeySequence::HelpContents);
     online->setEnabled(makerReachable);
     connect(online, &QAction::triggered, this,
             [openMakerPage] { openMakerPage(u"/marbleway/help.htm"_s); });

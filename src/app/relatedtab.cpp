@@ -108,6 +108,11 @@ RelatedTab::RelatedTab(RelatedSearch& search, BaiduRequery& baidu, QWidget* pare
         m_start->setEnabled(m_search->control().isEnabled());
     });
     connect(m_start, &QPushButton::clicked, this, [this] { m_search->click(); });
+    // Enter in the keyword box starts the search, as the button would.
+    connect(m_keyword, &QLineEdit::returnPressed, m_start, [this] {
+        if (m_start->isEnabled() && m_search->control().isIdle())
+            m_start->click();
+    });
     connect(m_delete, &QPushButton::clicked, this, [this] { m_search->deleteChecked(); });
     connect(m_addToDatabase, &QPushButton::clicked, this,
             [this] { m_search->addCheckedToDatabase(); });

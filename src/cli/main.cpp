@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 #include "cli/options.h"
+#include "core/version.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -41,6 +42,10 @@ int main(int argc, char* argv[])
     Invocation invocation = parseArguments(QCoreApplication::arguments());
     if (std::holds_alternative<ShowHelp>(invocation)) {
         writeOut(usageText());
+        return 0;
+    }
+    if (std::holds_alternative<ShowVersion>(invocation)) {
+        writeOut(u"marbleway-cli "_s + marbleway::ProgramVersion + u'\n');
         return 0;
     }
     if (const auto* error = std::get_if<UsageError>(&invocation)) {

@@ -410,6 +410,7 @@ Options:
                  would: .txt and .htm/.html reports (GBK), an .xlsx workbook,
                  or .csv (UTF-8). An existing FILE is replaced.
   -h, --help     Show this help.
+  --version      Show the version.
 
 Environment:
   MARBLEWAY_HOME    The data folder (default ~/.local/share/Marbleway).
@@ -428,6 +429,8 @@ Invocation parseArguments(const QStringList& arguments)
 {
     if (wantsHelp(arguments))
         return ShowHelp{};
+    if (arguments.size() == 2 && arguments.at(1) == u"--version"_s)
+        return ShowVersion{};
     if (arguments.size() < 2)
         return UsageError{u"no command given"_s};
     const QString& command = arguments.at(1);

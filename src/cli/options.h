@@ -64,13 +64,15 @@ struct BaiduOptions {
 };
 
 struct ShowHelp {};
+struct ShowVersion {};
 
 struct UsageError {
     QString message;
 };
 
-using Invocation = std::variant<ShowHelp, UsageError, FetchOptions, RankOptions, FavouritesOptions,
-                                RelatedSearchOptions, DbOptions, ResourcesOptions, BaiduOptions>;
+using Invocation =
+    std::variant<ShowHelp, ShowVersion, UsageError, FetchOptions, RankOptions, FavouritesOptions,
+                 RelatedSearchOptions, DbOptions, ResourcesOptions, BaiduOptions>;
 
 // Reads the command line (program name first).
 Invocation parseArguments(const QStringList& arguments);

@@ -7,7 +7,8 @@ namespace marbleway {
 
 // The program's version: what "ver.txt" and the updater compare, and what the
 // window shows.
-inline constexpr QStringView ProgramVersion = u"1.0";
+// From the build's project version (CMake).
+inline constexpr QStringView ProgramVersion = u"" MARBLEWAY_VERSION;
 
 // "Marbleway V1.0".
 inline QString programName()
