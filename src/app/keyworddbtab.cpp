@@ -30,6 +30,7 @@ KeywordDbTab::KeywordDbTab(KeywordDatabaseList& list, DatabaseRefresh& refresh,
 {
     connect(m_refresh, &QPushButton::clicked, this, [this] { m_list->load(); });
     connect(m_delete, &QPushButton::clicked, this, [this] { m_list->deleteChecked(); });
+    deleteKeyPresses(m_view, m_delete);
     connect(m_filter->filterButton(), &QPushButton::clicked, this,
             [this] { m_list->filter(m_filter->criteria()); });
     connect(m_filter->restoreButton(), &QPushButton::clicked, this, [this] { m_list->restore(); });

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSplitter>
 
 namespace marbleway {
@@ -93,6 +94,16 @@ QSplitter* listBesidePanel(QWidget* list, QWidget* panel, QWidget* parent)
     splitter->setStretchFactor(1, 1);
     splitter->setChildrenCollapsible(false);
     return splitter;
+}
+
+void deleteKeyPresses(QWidget* list, QPushButton* button)
+{
+    auto* shortcut =
+        new QShortcut(QKeySequence::Delete, list, nullptr, nullptr, Qt::WidgetShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, button, [button] {
+        if (button->isEnabled())
+            button->click();
+    });
 }
 
 QPushButton* pendingButton(const QString& caption, QWidget* parent)

@@ -58,6 +58,10 @@ ExportButtons addExportButtons(QHBoxLayout* row, const QString& verb);
 // taking most of the width.
 QSplitter* listBesidePanel(QWidget* list, QWidget* panel, QWidget* parent);
 
+// The Delete key on `list` presses `button` (its confirmation included), when
+// the button is live.
+void deleteKeyPresses(QWidget* list, QPushButton* button);
+
 // A button for an action that a later version brings: shown, but not yet usable.
 QPushButton* pendingButton(const QString& caption, QWidget* parent = nullptr);
 

@@ -165,6 +165,8 @@ QWidget* RankTab::listFrame(const QString& title, QTreeView* view, int list)
     for (const QString& caption : {u"全选"_s, u"导入"_s, u"导出"_s, u"添加"_s, u"删除"_s}) {
         auto* button = new QPushButton(caption, frame);
         button->setObjectName(title + u'/' + caption);
+        if (caption == u"删除"_s)
+            deleteKeyPresses(view, button);
         button->setMinimumWidth(20);
         buttons->addWidget(button);
         connect(button, &QPushButton::clicked, this, [this, button, caption, which] {
@@ -195,6 +197,8 @@ QWidget* RankTab::historyPage(QTreeView* view, const QString& note, const QStrin
     for (const QString& caption : buttons) {
         auto* button = new QPushButton(caption, page);
         button->setObjectName(caption);
+        if (caption.startsWith(u"删除"_s))
+            deleteKeyPresses(view, button);
         side->addWidget(button);
         connect(button, &QPushButton::clicked, this, [this, caption] {
             if (caption == u"加入我的收藏"_s)

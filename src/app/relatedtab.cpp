@@ -114,6 +114,7 @@ RelatedTab::RelatedTab(RelatedSearch& search, BaiduRequery& baidu, QWidget* pare
             m_start->click();
     });
     connect(m_delete, &QPushButton::clicked, this, [this] { m_search->deleteChecked(); });
+    deleteKeyPresses(m_results, m_delete);
     connect(m_addToDatabase, &QPushButton::clicked, this,
             [this] { m_search->addCheckedToDatabase(); });
     connect(&search, &RelatedSearch::filterEnabledChanged, m_filter, &QWidget::setEnabled);

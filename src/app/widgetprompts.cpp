@@ -68,9 +68,12 @@ QCoro::Task<bool> WidgetPrompts::confirm(QString title, QString text, PromptButt
         new QMessageBox(QMessageBox::Question, title, text, QMessageBox::NoButton, m_parent.data());
     QPushButton* accept = nullptr;
     if (buttons == PromptButtons::YesNo) {
+        // Yes-or-no questions delete something or end the program: a stray
+        // Enter keeps things as they are.
         accept = box->addButton(u"是(&Y)"_s, QMessageBox::YesRole);
-        box->setDefaultButton(accept);
-        box->setEscapeButton(box->addButton(u"否(&N)"_s, QMessageBox::NoRole));
+        QPushButton* no = box->addButton(u"否(&N)"_s, QMessageBox::NoRole);
+        box->setDefaultButton(no);
+        box->setEscapeButton(no);
     } else {
         accept = box->addButton(u"确定"_s, QMessageBox::AcceptRole);
         box->setDefaultButton(accept);

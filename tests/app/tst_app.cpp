@@ -443,6 +443,12 @@ void TestApp::relatedTabBindings()
     tick(*shown, 0);
     tab->addToDatabaseButton()->click();
     QVERIFY(app->keywords().find(u"seo tools review"_s));
+
+    // The Delete key on the list does what its delete button does.
+    app->window()->activateWindow();
+    tab->resultsView()->setFocus();
+    QTest::keyClick(tab->resultsView(), Qt::Key_Delete);
+    QTRY_COMPARE(shown->rowCount(), 1);
 }
 
 QTEST_MAIN(TestApp)
