@@ -207,7 +207,7 @@ QCoro::Task<> AdWordsTool::query(QString keyword)
             co_await m_prompts->message(u"提示"_s, PageFailed);
             if (!self)
                 co_return;
-            endWithoutReload();
+            endQuery(false);
             co_return;
         }
         QString again;
@@ -221,7 +221,7 @@ QCoro::Task<> AdWordsTool::query(QString keyword)
             co_await m_prompts->message(u"提示"_s, CaptchaFailed);
             if (!self)
                 co_return;
-            endWithoutReload();
+            endQuery(false);
             co_return;
         }
     }
@@ -230,7 +230,7 @@ QCoro::Task<> AdWordsTool::query(QString keyword)
         if (!self)
             co_return;
     }
-    backToIdle();
+    endQuery(true);
 }
 
 QCoro::Task<bool> AdWordsTool::readResults(QString keyword)
@@ -271,23 +271,14 @@ QCoro::Task<bool> AdWordsTool::readResults(QString keyword)
     co_return false;
 }
 
-void AdWordsTool::endWithoutReload()
-{
-    m_coverShown = m_loadFailed;
-    m_captchaEnabled = true;
-    m_startCaption = StartCaption;
-    m_startEnabled = true;
-    m_querying = false;
-    m_polling = false;
-    update();
-    Q_EMIT queryEnded();
-}
-
-void AdWordsTool::backToIdle()
+void AdWordsTool::endQuery(bool reload)
 {
     m_polling = false;
     m_querying = false;
-    if (!m_closing) {
+    m_stopRequested = false;
+    if (!reload) {
+        m_coverShown = m_loadFailed;
+    } else if (!m_closing) {
         // A fresh captcha for the next query.
         navigateToTool();
         m_browserShown = false;
@@ -297,7 +288,6 @@ void AdWordsTool::backToIdle()
     m_captchaEnabled = true;
     m_startCaption = StartCaption;
     m_startEnabled = true;
-    m_stopRequested = false;
     update();
     Q_EMIT queryEnded();
 }

@@ -41,7 +41,6 @@ public:
     bool isQuerying() const { return m_querying; }
     // The tool page's last load failed (no network, a broken server).
     bool isLoadFailed() const { return m_loadFailed; }
-    bool isReloadPending() const { return m_reloadPending; }
     WebPage* page() const { return m_page; }
     const QUrl& toolAddress() const { return m_toolAddress; }
 
@@ -76,9 +75,9 @@ private:
     // Whether the query must end now: the tool has gone or was told to stop.
     bool abandoned() const;
     void navigateToTool();
-    void backToIdle();
-    // Back to idle on the page in hand (a failed captcha, a page that is away).
-    void endWithoutReload();
+    // Back to idle: with the tool page reloaded for a fresh captcha, or on the
+    // page in hand (a failed captcha, a page that is away).
+    void endQuery(bool reload);
     void update();
 
     QPointer<WebPage> m_page;

@@ -35,7 +35,6 @@ public:
     QGroupBox* operationsFrame() const { return m_operations; }
 
     QStackedWidget* browserArea() const { return m_browserArea; }
-    QWidget* browserView() const { return m_view; }
 
     // The frames "使用说明" and "相关操作" show only while this tab is selected.
     void setFramesVisible(bool visible);

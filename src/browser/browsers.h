@@ -30,7 +30,6 @@ public:
     // Pages still alive go first: a profile must outlive its pages.
     ~Browsers() override;
 
-    bool isStarted() const { return m_engine != nullptr; }
     // Why no page can be made (the engine module is missing or broken), once
     // a page was asked for; empty while all is well.
     const QString& problem() const { return m_problem; }

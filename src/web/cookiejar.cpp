@@ -8,6 +8,38 @@
 
 namespace marbleway {
 
+namespace {
+
+// One cookie a line, as a Set-Cookie header would carry it.
+QByteArray serialise(const QList<QNetworkCookie>& cookies)
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    QByteArray text;
+    for (const QNetworkCookie& cookie : cookies) {
+        // Cookies for this run only die with it, as in any browser.
+        if (cookie.isSessionCookie() || cookie.expirationDate() <= now)
+            continue;
+        text += cookie.toRawForm(QNetworkCookie::Full) + '\n';
+    }
+    return text;
+}
+
+QList<QNetworkCookie> parse(const QByteArray& text)
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    QList<QNetworkCookie> cookies;
+    for (const QByteArray& line : text.split('\n')) {
+        for (const QNetworkCookie& cookie : QNetworkCookie::parseCookies(line.trimmed())) {
+            if (!cookie.domain().isEmpty() && !cookie.isSessionCookie() &&
+                cookie.expirationDate() > now)
+                cookies << cookie;
+        }
+    }
+    return cookies;
+}
+
+} // namespace
+
 CookieJar::CookieJar(QString file, Saving saving, QObject* parent)
     : QNetworkCookieJar(parent)
     , m_file(std::move(file))
@@ -68,33 +100,6 @@ bool CookieJar::save()
     const bool saved = bool(writeWholeFile(m_file, serialise(allCookies())));
     m_dirty = !saved;
     return saved;
-}
-
-QByteArray CookieJar::serialise(const QList<QNetworkCookie>& cookies)
-{
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    QByteArray text;
-    for (const QNetworkCookie& cookie : cookies) {
-        // Cookies for this run only die with it, as in any browser.
-        if (cookie.isSessionCookie() || cookie.expirationDate() <= now)
-            continue;
-        text += cookie.toRawForm(QNetworkCookie::Full) + '\n';
-    }
-    return text;
-}
-
-QList<QNetworkCookie> CookieJar::parse(const QByteArray& text)
-{
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    QList<QNetworkCookie> cookies;
-    for (const QByteArray& line : text.split('\n')) {
-        for (const QNetworkCookie& cookie : QNetworkCookie::parseCookies(line.trimmed())) {
-            if (!cookie.domain().isEmpty() && !cookie.isSessionCookie() &&
-                cookie.expirationDate() > now)
-                cookies << cookie;
-        }
-    }
-    return cookies;
 }
 
 } // namespace marbleway

@@ -37,10 +37,6 @@ public:
     // whole; false when it could not be written (the old file stays).
     bool save();
 
-    // One cookie a line, as a Set-Cookie header would carry it.
-    static QByteArray serialise(const QList<QNetworkCookie>& cookies);
-    static QList<QNetworkCookie> parse(const QByteArray& text);
-
 Q_SIGNALS:
     void received(const QList<QNetworkCookie>& cookies, const QUrl& url);
 
