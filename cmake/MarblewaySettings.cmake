@@ -11,6 +11,8 @@ endif()
 target_compile_definitions(marbleway_settings INTERFACE
     # The one place the version comes from: "1.0" for the updater and the window.
     MARBLEWAY_VERSION="${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}"
+    # The whole version, for --version and the about window.
+    MARBLEWAY_BUILD_VERSION="${PROJECT_VERSION}"
     QT_NO_CAST_FROM_ASCII
     QT_NO_CAST_TO_ASCII
     QT_NO_URL_CAST_FROM_STRING

@@ -10,6 +10,8 @@
 #include "web/cookiejar.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QNetworkAccessManager>
@@ -35,7 +37,7 @@ AppEnvironment AppEnvironment::forUser(QNetworkAccessManager& network, Prompts& 
 #ifdef Q_OS_WIN
     environment.updaterProgram = QCoreApplication::applicationDirPath() + u"/update.exe"_s;
 #else
-    environment.updaterProgram = QCoreApplication::applicationDirPath() + u"/update"_s;
+    environment.updaterProgram = QCoreApplication::applicationDirPath() + u"/marbleway-update"_s;
 #endif
     return environment;
 }
@@ -200,19 +202,50 @@ QCoro::Task<> Application::checkForUpdate()
     const UpdateOutcome update = co_await check.run();
     if (!self || !update.updateAvailable || !m_window)
         co_return;
+    m_updateKnown = true;
     // A job in hand is not cut short: the update waits for the next start.
     if (m_panels.isBusy() || m_rank->job().isRunning()) {
         warn(u"发现新版本 %1，请在当前任务结束后重新启动程序升级"_s.arg(update.version.trimmed()));
         co_return;
     }
-    m_updateFlag = true;
-    if (launchUpdater()) {
-        m_window->close();
+    if (const QString problem = startUpdater(); !problem.isEmpty())
+        warn(u"发现新版本 %1，但%2"_s.arg(update.version.trimmed(), problem));
+}
+
+QCoro::Task<> Application::updateNow()
+{
+    QPointer<Application> self = this;
+    // Closing for the updater would cut a job short.
+    if (m_panels.isBusy() || m_rank->job().isRunning()) {
+        co_await prompts().message(u"提示"_s, u"程序正在运行中，请停止后再升级。"_s,
+                                   PromptIcon::Information);
         co_return;
     }
-    m_updateFlag = false;
-    warn(u"发现新版本 %1，但无法启动升级程序 %2"_s.arg(update.version.trimmed(),
-                                                       m_env.updaterProgram));
+    if (!m_updateFlag && !m_updateKnown) {
+        const bool yes = co_await prompts().confirm(
+            u"提示"_s, u"未发现可用的更新，确实要更新吗？"_s, PromptButtons::YesNo);
+        if (!self || !yes)
+            co_return;
+    }
+    if (const QString problem = self->startUpdater(); !problem.isEmpty())
+        co_await self->prompts().message(u"提示"_s, problem, PromptIcon::Critical);
+}
+
+QString Application::startUpdater()
+{
+    const QFileInfo updater(m_env.updaterProgram);
+    if (!updater.isFile() || !updater.isExecutable())
+        return u"找不到升级程序 %1，无法在线升级。"_s.arg(
+            QDir::toNativeSeparators(updater.filePath()));
+    // The updater reads "ver.txt" and the setting "ver"; it takes no arguments.
+    m_updateFlag = true;
+    if (!QProcess::startDetached(updater.filePath(), {}, m_env.dataFolder.path())) {
+        m_updateFlag = false;
+        return u"无法启动升级程序 %1。"_s.arg(QDir::toNativeSeparators(updater.filePath()));
+    }
+    if (m_window)
+        m_window->close();
+    return {};
 }
 
 void Application::warn(const QString& text)
@@ -256,34 +289,15 @@ void Application::saveRelatedOptions()
         settings().RegSave(RelatedOptions::SettingName, m_related->inputs().options.toSetting());
 }
 
-bool Application::launchUpdater()
-{
-    // The updater reads "ver.txt" and the setting "ver"; it takes no arguments.
-    return QProcess::startDetached(m_env.updaterProgram, {}, m_env.dataFolder.path());
-}
-
 void Application::installTray()
 {
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         return;
     m_tray = new QSystemTrayIcon(m_window->windowIcon(), this);
-    m_tray->setToolTip(u"Marbleway 网站关键词排名与研究工具"_s);
-    auto* menu = new QMenu(m_window.get());
-    QPointer<MainWindow> window = m_window.get();
-    connect(menu->addAction(u"关于软件"_s), &QAction::triggered, this, [this] {
-        prompts().message(u"软件说明"_s,
-                          programName() + u"\n\n在此感谢一直关心和支持我们的朋友！"_s,
-                          PromptIcon::Information);
-    });
-    menu->addSeparator();
-    connect(menu->addAction(u"退出"_s), &QAction::triggered, window.data(), &QWidget::close);
-    connect(menu->addAction(u"最小化"_s), &QAction::triggered, window.data(),
-            &QWidget::showMinimized);
-    connect(menu->addAction(u"恢复"_s), &QAction::triggered, window.data(), [window] {
-        window->showNormal();
-        window->activateWindow();
-    });
+    m_tray->setToolTip(programDescription());
+    QMenu* menu = m_window->trayMenu();
     m_tray->setContextMenu(menu);
+    // The context menu opens on a right click; a left click opens it too.
     connect(m_tray.data(), &QSystemTrayIcon::activated, menu,
             [menu](QSystemTrayIcon::ActivationReason reason) {
                 if (reason == QSystemTrayIcon::Trigger)

@@ -73,6 +73,9 @@ public:
     QCoro::Task<StartResult> start();
     // The version check behind the window, for callers that wait for it.
     QCoro::Task<> checkForUpdate();
+    // "在线升级": asks first unless an update is known, then hands over to the
+    // updater and closes the window; says so when there is no updater.
+    QCoro::Task<> updateNow();
 
     MainWindow* window() const { return m_window.get(); }
     StatusPanels& panels() { return m_panels; }
@@ -113,7 +116,8 @@ Q_SIGNALS:
 private:
     // A lasting note in the status bar; kept for the window until it exists.
     void warn(const QString& text);
-    bool launchUpdater();
+    // Starts the updater and closes the window; otherwise why not.
+    QString startUpdater();
     void restoreOptions();
     void installTray();
     void saveRelatedOptions();
@@ -142,6 +146,7 @@ private:
     QCoro::Task<> m_updateCheck;
     bool m_loaded = false;
     bool m_updateFlag = false;
+    bool m_updateKnown = false; // the version page announced a newer version
 };
 
 } // namespace marbleway

@@ -7,9 +7,12 @@
 #include "web/webclient.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QNetworkAccessManager>
 #include <QRadialGradient>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -42,7 +45,7 @@ int main(int argc, char* argv[])
 {
     // Answered before anything needs a display.
     if (argc == 2 && qstrcmp(argv[1], "--version") == 0) {
-        std::printf("%s\n", qPrintable(programName()));
+        std::printf("marbleway %s\n", qPrintable(BuildVersion.toString()));
         return 0;
     }
     prepareBrowserEngine();
@@ -51,6 +54,11 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(u"Marbleway"_s);
     QApplication::setApplicationVersion(ProgramVersion.toString());
     QApplication::setWindowIcon(programIcon());
+    // Qt's own dialogs (file choosers, standard buttons) speak the window's language.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), u"qt"_s, u"_"_s,
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts);
     // The window decides when the program ends (it may refuse to close).
     QApplication::setQuitOnLastWindowClosed(false);
 

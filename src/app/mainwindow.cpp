@@ -90,7 +90,8 @@ void MainWindow::buildMenus()
     QMenu* system = menuBar()->addMenu(u"软件系统(&S)"_s);
     connect(system->addAction(u"搜索引擎屏蔽设置"_s), &QAction::triggered, this,
             &MainWindow::openCrawlSettings);
-    system->addAction(u"在线升级"_s)->setEnabled(false);
+    connect(system->addAction(u"在线升级"_s), &QAction::triggered, this,
+            [this] { m_app->updateNow(); });
     system->addSeparator();
     // Through the usual closing rules (a running job, the question).
     QAction* quit = system->addAction(u"退出系统"_s);
@@ -107,25 +108,51 @@ void MainWindow::buildMenus()
         m_tabActions[size_t(tab)] = action;
     }
 
-    // The maker's pages open only once the maker's site is configured.
-    const bool makerReachable = m_app->endpoints().isReachable(Service::Maker);
-    const auto openMakerPage = [this](const QString& path) {
-        QDesktopServices::openUrl(QUrl(m_app->endpoints().url(Service::Maker, path)));
-    };
-
     QMenu* about = menuBar()->addMenu(u"关于软件(&A)"_s);
     connect(about->addAction(u"软件说明"_s), &QAction::triggered, this, [this] { showAbout(); });
-    QAction* site = about->addAction(u"官方网站"_s);
-    site->setEnabled(makerReachable);
-    connect(site, &QAction::triggered, this, [openMakerPage] { openMakerPage(u"/marbleway"_s); });
+    addMakerLink(about, u"官方网站"_s, u"/marbleway"_s);
+    about->addSeparator();
+    addMakerLink(about, u"更多站长工具"_s, u"/soft/"_s);
+    addMakerLink(about, u"站长交流论坛"_s, u"/bbs/"_s);
+    addMakerLink(about, u"联系我们"_s, u"/contact.htm"_s);
 
     QMenu* help = menuBar()->addMenu(u"软件帮助(&H)"_s);
-    QAction* online = help->addAction(u"在线帮助"_s);
-    online->setShortcut(QKeySequence::HelpContents);
-    online->setEnabled(makerReachable);
-    connect(online, &QAction::triggered, this,
-            [openMakerPage] { openMakerPage(u"/marbleway/help.htm"_s); });
-    help->addAction(u"意见和建议"_s)->setEnabled(false);
+    addMakerLink(help, u"在线帮助"_s, u"/marbleway/help.htm"_s)
+        ->setShortcut(QKeySequence::HelpContents);
+    connect(help->addAction(u"意见和建议"_s), &QAction::triggered, this, &MainWindow::showFeedback);
+
+    // The tray's menu, not in the menu bar.
+    m_trayMenu = new QMenu(u"文件"_s, this);
+    connect(m_trayMenu->addAction(u"关于软件"_s), &QAction::triggered, this,
+            [this] { showAbout(); });
+    m_trayMenu->addSeparator();
+    connect(m_trayMenu->addAction(u"退出"_s), &QAction::triggered, this, &QWidget::close);
+    connect(m_trayMenu->addAction(u"最小化"_s), &QAction::triggered, this, &QWidget::showMinimized);
+    connect(m_trayMenu->addAction(u"恢复"_s), &QAction::triggered, this, [this] {
+        showNormal();
+        raise();
+        activateWindow();
+    });
+}
+
+QAction* MainWindow::addMakerLink(QMenu* menu, const QString& caption, const QString& path)
+{
+    // The maker's pages open only once the maker's site is configured.
+    QAction* action = menu->addAction(caption);
+    action->setEnabled(m_app->endpoints().isReachable(Service::Maker));
+    connect(action, &QAction::triggered, this, [this, path] {
+        QDesktopServices::openUrl(QUrl(m_app->endpoints().url(Service::Maker, path)));
+    });
+    return action;
+}
+
+void MainWindow::showFeedback()
+{
+    // Made on first use and kept: what was typed stays for the next showing.
+    if (!m_feedback)
+        m_feedback = new FeedbackDialog(m_app->web(), m_app->endpoints(), m_app->prompts(), this);
+    m_feedback->setWindowModality(Qt::WindowModal);
+    m_feedback->open();
 }
 
 void MainWindow::openCrawlSettings()
@@ -365,10 +392,11 @@ QCoro::Task<> MainWindow::askToClose()
 
 QCoro::Task<> MainWindow::showAbout()
 {
-    co_await m_app->prompts().message(
-        u"软件说明"_s,
-        programName() + u"\n\n网站关键词排名与研究工具。\n\n在此感谢一直关心和支持我们的朋友！"_s,
-        PromptIcon::Information);
+    co_await m_app->prompts().message(u"软件说明"_s,
+                                      programName() + u"\n\n"_s + programDescription() +
+                                          u"\n\n在此感谢一直关心和支持我们的朋友！\n\n版本 "_s +
+                                          BuildVersion,
+                                      PromptIcon::Information);
 }
 
 } // namespace marbleway

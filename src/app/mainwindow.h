@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/feedbackdialog.h"
 #include "app/pagewidgets.h"
 #include "export/report.h"
 
@@ -11,6 +12,7 @@
 
 class QAction;
 class QLabel;
+class QMenu;
 class QProgressBar;
 class QTabWidget;
 class QTreeView;
@@ -62,6 +64,12 @@ public:
     void showWarning(const QString& text);
     QString warnings() const;
 
+    // "关于软件", "退出", "最小化", "恢复": what the tray icon pops up.
+    QMenu* trayMenu() const { return m_trayMenu; }
+    // "意见和建议", made on first use; null before.
+    FeedbackDialog* feedbackDialog() const { return m_feedback; }
+    void showFeedback();
+
 Q_SIGNALS:
     // The window has agreed to close and is going.
     void closing();
@@ -74,6 +82,7 @@ private:
     void connectExports(const ExportButtons& buttons, QTreeView* view, ReportKind kind);
     void saveLayout();
     void buildMenus();
+    QAction* addMakerLink(QMenu* menu, const QString& caption, const QString& path);
     void openCrawlSettings();
     void buildStatusBar();
     void tabSelected(int tab);
@@ -92,6 +101,8 @@ private:
     QLabel* m_warning;
     QProgressBar* m_progress;
     std::array<QAction*, 5> m_tabActions{};
+    QMenu* m_trayMenu = nullptr;
+    QPointer<FeedbackDialog> m_feedback;
     bool m_closeAgreed = false;
     bool m_asking = false;
 };

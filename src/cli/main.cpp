@@ -45,7 +45,7 @@ int main(int argc, char* argv[])
         return 0;
     }
     if (std::holds_alternative<ShowVersion>(invocation)) {
-        writeOut(u"marbleway-cli "_s + marbleway::ProgramVersion + u'\n');
+        writeOut(u"marbleway-cli "_s + marbleway::BuildVersion + u'\n');
         return 0;
     }
     if (const auto* error = std::get_if<UsageError>(&invocation)) {

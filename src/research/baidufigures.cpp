@@ -65,13 +65,6 @@ QString fixedPointText(qint64 tenThousandths)
     return text;
 }
 
-// A query value as sent: a keyword holding "&", "#" or "+" must not turn into
-// another keyword (or into a second key of the report).
-QString queryValue(const QString& value)
-{
-    return QString::fromLatin1(QUrl::toPercentEncoding(value));
-}
-
 } // namespace
 
 std::optional<VolumePair> VolumePair::parse(const QString& text)

@@ -1,6 +1,7 @@
 #include "resources/resourcesearch.h"
 
 #include "web/cxhtml.h"
+#include "web/endpoints.h"
 #include "web/textutil.h"
 
 #include <QPointer>
@@ -50,11 +51,9 @@ void ResourceSearch::tabShown()
 QString ResourceSearch::listAddress(const Endpoints& endpoints, int category, const QString& type,
                                     int page)
 {
-    // A type such as "免费&付费" is one value: percent-encoded (UTF-8), its "&"
-    // cannot start another key.
     QString query = u"/list.asp?cid="_s + QString::number(category);
     if (!type.isEmpty())
-        query += u"&dirtype="_s + QString::fromLatin1(QUrl::toPercentEncoding(type));
+        query += u"&dirtype="_s + queryValue(type);
     query += u"&page={xxx}"_s;
     query.replace(u"{xxx}"_s, QString::number(page));
     return endpoints.url(Service::Maker, query);

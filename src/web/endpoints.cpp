@@ -162,4 +162,9 @@ bool Endpoints::isValidHost(const QString& hostAndPort)
     return true;
 }
 
+QString queryValue(QStringView value)
+{
+    return QString::fromLatin1(value.toUtf8().toPercentEncoding());
+}
+
 } // namespace marbleway

@@ -65,4 +65,8 @@ private:
     std::array<QString, AllServices.size()> m_hosts;
 };
 
+// A value for an address's query: UTF-8, percent-encoded, so that "&", "#",
+// "+", "%", "=" and spaces arrive as typed and cannot start another key.
+QString queryValue(QStringView value);
+
 } // namespace marbleway

@@ -1,5 +1,6 @@
 #include "web/engines.h"
 
+#include "web/endpoints.h"
 #include "web/textutil.h"
 
 #include <limits>
@@ -190,9 +191,7 @@ std::optional<SearchEngine> engineFromKey(QStringView key)
 
 QString engineQueryText(QStringView keyword)
 {
-    // UTF-8, percent-encoded: "#", "&", "+", "%", "=", spaces and characters
-    // beyond the BMP (an emoji) arrive as typed.
-    return QString::fromLatin1(keyword.toUtf8().toPercentEncoding());
+    return queryValue(keyword);
 }
 
 QList<BlockMatch> readRankPage(SearchEngine engine, QStringView text, QStringView site, int page)

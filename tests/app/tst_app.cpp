@@ -1,6 +1,7 @@
 #include "app/adwordstab.h"
 #include "app/application.h"
 #include "app/crawlsettingsdialog.h"
+#include "app/feedbackdialog.h"
 #include "app/keyworddbtab.h"
 #include "app/mainwindow.h"
 #include "app/ranktab.h"
@@ -8,6 +9,7 @@
 #include "app/resourcestab.h"
 #include "core/textfile.h"
 #include "enginepages.h"
+#include "shell/feedback.h"
 #include "testsupport.h"
 
 #include <QAction>
@@ -18,6 +20,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -48,6 +52,15 @@ QString options(RelatedTab* tab)
     return states;
 }
 
+// The window's menu entry (or tray entry) with that caption.
+QAction* menuAction(MainWindow* window, const QString& caption)
+{
+    const QList<QAction*> actions = window->findChildren<QAction*>();
+    const auto found = std::find_if(actions.begin(), actions.end(),
+                                    [&](QAction* action) { return action->text() == caption; });
+    return found == actions.end() ? nullptr : *found;
+}
+
 } // namespace
 
 class TestApp : public QObject {
@@ -67,8 +80,14 @@ private Q_SLOTS:
     void rankTabBindings();
     void crawlIntervalWindow();
     void relatedTabBindings();
+    void shellMenus();
+    void updateNow_data();
+    void updateNow();
+    void feedback_data();
+    void feedback();
 
 private:
+    void writeUpdater(const QString& ranFile);
     std::unique_ptr<Application> makeApp();
     Application::StartResult start(Application& app) { return await(app.start()); }
     // A started application, or null when it did not run.
@@ -90,6 +109,16 @@ void TestApp::init()
     m_env->server.serve(versionPage, Response::page(versionPageFor(u"1.0"_s), "GBK"));
     m_clock = std::make_unique<RecordingClock>(false);
     m_updater = m_env->dir.filePath(u"update"_s);
+}
+
+// An updater that leaves `ranFile` behind with the working folder it ran in.
+void TestApp::writeUpdater(const QString& ranFile)
+{
+    QFile script(m_updater);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\npwd > '" + ranFile.toUtf8() + "'\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 std::unique_ptr<Application> TestApp::makeApp()
@@ -125,6 +154,8 @@ void TestApp::firstRun()
     QCOMPARE(m_clock->asked(), makerSite ? QList<qint64>{5500} : QList<qint64>());
     QCOMPARE(readAnsiFile(m_env->dataFile(u"ver.txt"_s)), u"1.0\r\n"_s);
     QVERIFY(app->keywords().isOpen() && app->isLoaded() && !app->updateFlag());
+    // The maker's pages are offered once there is a site to open.
+    QCOMPARE(menuAction(app->window(), u"官方网站"_s)->isEnabled(), makerSite);
 
     // The window as start-up leaves it.
     MainWindow* window = app->window();
@@ -192,13 +223,8 @@ void TestApp::newerVersion()
     QFETCH(bool, updater);
     m_env->server.serve(versionPage, Response::page(versionPageFor(u" 1.1 "_s), "GBK"));
     const QString ran = m_env->dir.filePath(u"updater-ran"_s);
-    if (updater) {
-        QFile script(m_updater);
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\necho \"$@\" > '" + ran.toUtf8() + "'\n");
-        script.close();
-        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
+    if (updater)
+        writeUpdater(ran);
     auto app = makeApp();
     QSignalSpy finished(app.get(), &Application::finished);
     QCOMPARE(start(*app), Application::StartResult::Running);
@@ -395,9 +421,7 @@ void TestApp::crawlIntervalWindow()
     m_env->storeSetting(u"bingse"_s, u"12"_s);
     auto app = started();
     QCOMPARE(app->crawlIntervals(), (std::array<int, 3>{5, 10, 12}));
-    for (QAction* action : app->window()->findChildren<QAction*>())
-        if (action->text() == u"搜索引擎屏蔽设置"_s)
-            action->trigger();
+    menuAction(app->window(), u"搜索引擎屏蔽设置"_s)->trigger();
     auto* dialog = app->window()->findChild<CrawlSettingsDialog*>();
     QVERIFY(dialog && dialog->isVisible());
     // Opening shows and writes the stored intervals; one outside 3 to 10 shows none.
@@ -449,6 +473,169 @@ void TestApp::relatedTabBindings()
     tab->resultsView()->setFocus();
     QTest::keyClick(tab->resultsView(), Qt::Key_Delete);
     QTRY_COMPARE(shown->rowCount(), 1);
+}
+
+void TestApp::shellMenus()
+{
+    auto app = started();
+    MainWindow* window = app->window();
+    QStringList tray;
+    for (QAction* action : window->trayMenu()->actions())
+        tray << (action->isSeparator() ? u"-"_s : action->text());
+    QCOMPARE(tray, (QStringList{u"关于软件"_s, u"-"_s, u"退出"_s, u"最小化"_s, u"恢复"_s}));
+
+    // The about window, from the tray and from the menu.
+    window->trayMenu()->actions().at(0)->trigger();
+    menuAction(window, u"软件说明"_s)->trigger();
+    QCOMPARE(m_env->prompts.shown().size(), 2);
+    const auto about = m_env->prompts.shown().first();
+    QCOMPARE(about.title, u"软件说明"_s);
+    QCOMPARE(m_env->prompts.shown().last().text, about.text);
+    for (const QString& line :
+         {u"Marbleway V1.0\n"_s, u"在此感谢一直关心和支持我们的朋友！"_s, u"版本 1.0.0"_s})
+        QVERIFY2(about.text.contains(line), qPrintable(about.text));
+
+    window->trayMenu()->actions().at(3)->trigger();
+    QVERIFY(window->isMinimized());
+    window->trayMenu()->actions().at(4)->trigger();
+    QVERIFY(!window->isMinimized() && window->isVisible());
+    // "退出" closes through the usual question.
+    m_env->prompts.clear();
+    m_env->prompts.answerConfirm(false);
+    window->trayMenu()->actions().at(2)->trigger();
+    QCOMPARE(m_env->prompts.shown().size(), 1);
+    QCOMPARE(m_env->prompts.shown().first().text, u"是否真的要退出软件？"_s);
+    QVERIFY(window->isVisible());
+
+    // The maker's pages open in the desktop's browser.
+    OpenedUrls opened;
+    QDesktopServices::setUrlHandler(u"http"_s, &opened, "open");
+    QStringList paths;
+    for (const QString& caption :
+         {u"官方网站"_s, u"在线帮助"_s, u"更多站长工具"_s, u"站长交流论坛"_s, u"联系我们"_s}) {
+        menuAction(window, caption)->trigger();
+        if (!opened.urls.isEmpty() && opened.urls.last().authority() == m_env->server.hostAndPort())
+            paths << opened.urls.last().path();
+    }
+    QDesktopServices::unsetUrlHandler(u"http"_s);
+    QCOMPARE(paths, (QStringList{u"/marbleway"_s, u"/marbleway/help.htm"_s, u"/soft/"_s, u"/bbs/"_s,
+                                 u"/contact.htm"_s}));
+    QCOMPARE(menuAction(window, u"在线帮助"_s)->shortcut(),
+             QKeySequence(QKeySequence::HelpContents));
+    QCOMPARE(menuAction(window, u"退出系统"_s)->shortcut(), QKeySequence(QKeySequence::Quit));
+}
+
+void TestApp::updateNow_data()
+{
+    QTest::addColumn<bool>("busy");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<bool>("updater");
+    QTest::addColumn<QStringList>("shown"); // the start of each message, in order
+    const QString question = u"未发现可用的更新，确实要更新吗？"_s;
+    QTest::newRow("no") << false << false << true << QStringList{question};
+    QTest::newRow("yes") << false << true << true << QStringList{question};
+    QTest::newRow("no updater") << false << true << false
+                                << QStringList{question, u"找不到升级程序 "_s};
+    QTest::newRow("job running") << true << true << true
+                                 << QStringList{u"程序正在运行中，请停止后再升级。"_s};
+}
+
+void TestApp::updateNow()
+{
+    QFETCH(bool, busy);
+    QFETCH(bool, yes);
+    QFETCH(bool, updater);
+    QFETCH(QStringList, shown);
+    const QString ran = m_env->dir.filePath(u"updater-ran"_s);
+    if (updater)
+        writeUpdater(ran);
+    auto app = started();
+    QSignalSpy finished(app.get(), &Application::finished);
+    if (busy)
+        app->panels().setText(1, StatusPanels::Running);
+    m_env->prompts.answerConfirm(yes);
+    menuAction(app->window(), u"在线升级"_s)->trigger();
+
+    const bool handedOver = yes && updater && !busy;
+    QTRY_COMPARE(m_env->prompts.shown().size(), shown.size());
+    for (int i = 0; i < shown.size(); ++i)
+        QVERIFY2(m_env->prompts.shown().at(i).text.startsWith(shown.at(i)),
+                 qPrintable(m_env->prompts.shown().at(i).text));
+    // Handed over: the window closes without its question, the updater runs
+    // in the data folder.
+    QCOMPARE(finished.size(), handedOver ? 1 : 0);
+    QCOMPARE(app->updateFlag(), handedOver);
+    QCOMPARE(app->window()->isVisible(), !handedOver);
+    if (handedOver) {
+        QTRY_VERIFY(QFile::exists(ran));
+        QTRY_COMPARE(fileBytes(ran).trimmed(), QFile::encodeName(m_env->dir.filePath(u"data"_s)));
+    }
+}
+
+void TestApp::feedback_data()
+{
+    QTest::addColumn<bool>("service");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<QString>("message"); // its start
+    const QString title = u" c# & c++ 100% "_s;
+    const QString content = u"第一行\n第二行 a=b+c #1 \u00e9\U0001F600"_s;
+    QTest::newRow("no title") << true << u""_s << content << u"请输入标题！"_s;
+    QTest::newRow("spaces for a title") << true << u"  "_s << content << u"请输入标题！"_s;
+    QTest::newRow("no content") << true << title << u""_s << u"请输入内容！"_s;
+    QTest::newRow("sent") << true << title << content << u"您的建议已经提交，非常感谢！"_s;
+    QTest::newRow("no service") << false << title << content << u"本版本没有配置反馈服务"_s;
+}
+
+void TestApp::feedback()
+{
+    QFETCH(bool, service);
+    QFETCH(QString, title);
+    QFETCH(QString, content);
+    QFETCH(QString, message);
+    if (!service)
+        m_env->web.endpoints.setHost(Service::Maker, Endpoints().host(Service::Maker));
+    m_env->server.serve(u"/suggest.asp"_s, Response::page(u"ok"_s, "GBK"));
+    auto app = started();
+    MainWindow* window = app->window();
+    menuAction(window, u"意见和建议"_s)->trigger();
+    FeedbackDialog* dialog = window->feedbackDialog();
+    QVERIFY(dialog && dialog->isVisible());
+    QCOMPARE(dialog->typeBox()->currentText(), u"一般性建议"_s);
+    dialog->typeBox()->setCurrentText(u"BUG报告"_s);
+    dialog->titleBox()->setText(title);
+    dialog->contentBox()->setPlainText(content);
+    dialog->qqBox()->setText(u" 12345 "_s);
+    dialog->emailBox()->setText(u"a+b@example.com"_s);
+    dialog->sendButton()->click();
+
+    const bool sent = message.startsWith(u"您的建议"_s);
+    if (sent)
+        QVERIFY(dialog->sendButton()->text() == u"正在提交"_s &&
+                !dialog->sendButton()->isEnabled());
+    QTRY_COMPARE(m_env->prompts.messages().size(), 1);
+    const QString shown = m_env->prompts.messages().first();
+    QVERIFY2(shown.startsWith(message), qPrintable(shown));
+    QCOMPARE(shown.contains(Feedback::MakerMail), !service);
+    QCOMPARE(m_env->server.requestCount(u"/suggest.asp"), sent ? 1 : 0);
+    // The type and the contact stay; the title and content go once sent.
+    QCOMPARE(dialog->typeBox()->currentText(), u"BUG报告"_s);
+    QCOMPARE(dialog->qqBox()->text(), u" 12345 "_s);
+    QCOMPARE(dialog->titleBox()->text(), sent ? QString() : title);
+    QCOMPARE(dialog->contentBox()->toPlainText(), sent ? QString() : content);
+    QVERIFY(dialog->sendButton()->text() == u"确定发送"_s && dialog->sendButton()->isEnabled());
+    if (!sent)
+        return;
+    Request request;
+    for (const Request& any : m_env->server.requests())
+        if (any.path == u"/suggest.asp"_s)
+            request = any;
+    QCOMPARE(request.queryKeys(),
+             (QStringList{u"soft"_s, u"title"_s, u"tp"_s, u"qq"_s, u"email"_s, u"content"_s}));
+    const QStringList values = {u"Marbleway1.0"_s, title.trimmed(),      u"BUG报告"_s,
+                                u"12345"_s,        u"a+b@example.com"_s, content.trimmed()};
+    for (int key = 0; key < values.size(); ++key)
+        QCOMPARE(request.query(request.queryKeys().at(key)), values.at(key));
 }
 
 QTEST_MAIN(TestApp)

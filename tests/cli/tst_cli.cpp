@@ -123,7 +123,7 @@ void TestCli::commandLine_data()
         QTest::newRow(name) << arguments << hosts << status << message;
     };
     row("help", {u"--help"_s}, 0, u"Usage: marbleway-cli"_s);
-    row("version", {u"--version"_s}, 0, u"marbleway-cli 1.0\n"_s);
+    row("version", {u"--version"_s}, 0, u"marbleway-cli 1.0.0\n"_s);
     row("help of a command", {u"rank"_s, u"--help"_s}, 0, u"--depth 10|20|50"_s);
     row("no command", {}, 2, u"no command given\nTry 'marbleway-cli --help'"_s);
     row("unknown command", {u"crawl"_s}, 2, u"unknown command"_s);
