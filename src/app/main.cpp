@@ -1,6 +1,5 @@
 #include "app/application.h"
 #include "app/mainwindow.h"
-#include "app/reportlist.h"
 #include "app/widgetprompts.h"
 #include "browser/browsers.h"
 #include "core/version.h"
@@ -10,7 +9,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QNetworkAccessManager>
-#include <QRadialGradient>
+#include <QIcon>
 #include <QTimer>
 #include <QTranslator>
 
@@ -23,10 +22,11 @@ namespace {
 
 QIcon programIcon()
 {
-    QRadialGradient marble(QPointF(24, 22), 40);
-    marble.setColorAt(0, QColor(0x9f, 0xd3, 0xff));
-    marble.setColorAt(1, QColor(0x1d, 0x5f, 0xa8));
-    return badgeIcon(marble, u"M"_s, 64);
+    // The installed theme's icon, or the same one built in.
+    QIcon builtIn;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        builtIn.addFile(u":/icons/marbleway-%1.png"_s.arg(size), QSize(size, size));
+    return QIcon::fromTheme(u"marbleway"_s, builtIn);
 }
 
 QCoro::Task<> startUp(Application* application, WidgetPrompts* prompts)

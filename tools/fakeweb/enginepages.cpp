@@ -408,7 +408,7 @@ void serveExamplePages(test::TestHttpServer& server, Service service,
                     return test::Response::page(
                         request.query(u"kw") == u"seo tools"_s ? u"1520-1337"_s : QString());
                 }
-                if (request.path == u"/kwdata/save.asp"_s)
+                if (request.path == u"/kwdata/save.asp"_s || request.path == u"/suggest.asp"_s)
                     return test::Response::page(u"ok"_s);
                 if (request.path != u"/list.asp"_s)
                     return std::nullopt;

@@ -6,6 +6,7 @@
 
 #include "app/adwordstab.h"
 #include "app/application.h"
+#include "app/feedbackdialog.h"
 #include "app/mainwindow.h"
 #include "browser/browsers.h"
 #include "core/textfile.h"
@@ -24,6 +25,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QNetworkAccessManager>
+#include <QPlainTextEdit>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -118,6 +120,17 @@ QCoro::Task<> takePictures(Application* application, QString folder)
     if (auto* dialog = window->findChild<QDialog*>(u"frm_setse"_s)) {
         const QString file = folder + u"/crawlsettings.png"_s;
         dialog->grab().save(file);
+        std::printf("%s\n", qPrintable(file));
+        dialog->close();
+    }
+    // The feedback window, filled in.
+    window->showFeedback();
+    if (FeedbackDialog* feedback = window->feedbackDialog()) {
+        feedback->titleBox()->setText(u"希望支持更多搜索引擎"_s);
+        feedback->contentBox()->setPlainText(u"排名查询很好用，希望以后能加入 DuckDuckGo。"_s);
+        co_await QCoro::sleepFor(std::chrono::milliseconds(300));
+        const QString file = folder + u"/feedback.png"_s;
+        feedback->grab().save(file);
         std::printf("%s\n", qPrintable(file));
     }
     QCoreApplication::exit(0);
