@@ -6,10 +6,10 @@
 #include "web/webclient.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QNetworkAccessManager>
-#include <QIcon>
 #include <QTimer>
 #include <QTranslator>
 
