@@ -23,7 +23,7 @@ using namespace Qt::StringLiterals;
 
 CrawlSettingsDialog::CrawlSettingsDialog(SettingsStore& settings, CrawlPacer& pacer,
                                          Browsers* browsers, const Endpoints& endpoints,
-                                         QWidget* parent)
+                                         QWidget* parent, const QString& blockedPage)
     : QDialog(parent)
     , m_settings(&settings)
     , m_pacer(&pacer)
@@ -60,7 +60,8 @@ CrawlSettingsDialog::CrawlSettingsDialog(SettingsStore& settings, CrawlPacer& pa
     if (browsers) {
         auto* pages = new QSplitter(this);
         pages->setObjectName(u"enginePages"_s);
-        for (const QString& address : {googlePage(endpoints), baiduPage(endpoints)}) {
+        const QString first = blockedPage.isEmpty() ? googlePage(endpoints) : blockedPage;
+        for (const QString& address : {first, baiduPage(endpoints)}) {
             WebPage* page = browsers->newPage(pages);
             if (!page)
                 break;

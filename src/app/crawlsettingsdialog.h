@@ -23,8 +23,10 @@ class SettingsStore;
 class CrawlSettingsDialog : public QDialog {
     Q_OBJECT
 public:
+    // `blockedPage`, when given, is shown in place of the Google page.
     CrawlSettingsDialog(SettingsStore& settings, CrawlPacer& pacer, Browsers* browsers,
-                        const Endpoints& endpoints, QWidget* parent = nullptr);
+                        const Endpoints& endpoints, QWidget* parent = nullptr,
+                        const QString& blockedPage = {});
 
     // The addresses of the two engine pages.
     static QString googlePage(const Endpoints& endpoints);

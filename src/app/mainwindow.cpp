@@ -89,7 +89,7 @@ void MainWindow::buildMenus()
 {
     QMenu* system = menuBar()->addMenu(u"软件系统(&S)"_s);
     connect(system->addAction(u"搜索引擎屏蔽设置"_s), &QAction::triggered, this,
-            &MainWindow::openCrawlSettings);
+            [this] { openCrawlSettings(); });
     connect(system->addAction(u"在线升级"_s), &QAction::triggered, this,
             [this] { m_app->updateNow(); });
     system->addSeparator();
@@ -155,10 +155,10 @@ void MainWindow::showFeedback()
     m_feedback->open();
 }
 
-void MainWindow::openCrawlSettings()
+void MainWindow::openCrawlSettings(const QString& blockedPage)
 {
     auto* dialog = new CrawlSettingsDialog(m_app->settings(), m_app->pacer(), m_app->browsers(),
-                                           m_app->endpoints(), this);
+                                           m_app->endpoints(), this, blockedPage);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::WindowModal);
     dialog->open();
@@ -197,6 +197,8 @@ void MainWindow::buildStatusBar()
         m_progress->setValue(done);
     });
     connect(&job, &Job::runningChanged, m_progress, &QWidget::setVisible);
+    connect(&job, &RankJob::answerBlockPage, this,
+            [this](const QString& url) { openCrawlSettings(url); });
     connect(&m_app->rankController(), &RankTabController::warning, this, &MainWindow::showWarning);
     connect(&m_app->relatedSearch(), &Job::warning, this, &MainWindow::showWarning);
     connect(&m_app->databaseRefresh(), &Job::warning, this, &MainWindow::showWarning);

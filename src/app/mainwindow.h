@@ -83,7 +83,9 @@ private:
     void saveLayout();
     void buildMenus();
     QAction* addMakerLink(QMenu* menu, const QString& caption, const QString& path);
-    void openCrawlSettings();
+    // The crawl interval window; `blockedPage` takes the place of its Google
+    // page, for the user to answer a captcha there.
+    void openCrawlSettings(const QString& blockedPage = {});
     void buildStatusBar();
     void tabSelected(int tab);
     QCoro::Task<> askToClose();

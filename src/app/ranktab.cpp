@@ -144,9 +144,21 @@ RankTab::RankTab(RankTabController& controller, QWidget* parent)
 
     // The job.
     RankJob& job = controller.job();
-    connect(m_start, &QPushButton::clicked, this, [this] { m_controller->job().start(); });
-    connect(&job, &RankJob::runningChanged, m_start,
-            [this](bool running) { m_start->setEnabled(!running); });
+    // While a query runs the button stops it.
+    connect(m_start, &QPushButton::clicked, this, [this] {
+        RankJob& rankJob = m_controller->job();
+        if (!rankJob.isRunning()) {
+            rankJob.start();
+            return;
+        }
+        rankJob.stop();
+        m_start->setText(u"正在停止..."_s);
+        m_start->setEnabled(false);
+    });
+    connect(&job, &RankJob::runningChanged, m_start, [this](bool running) {
+        m_start->setText(running ? u"停止查询"_s : u"开始查询"_s);
+        m_start->setEnabled(true);
+    });
     connect(m_results, &QTreeView::doubleClicked, this, &RankTab::openResult);
     connect(m_recent, &QTreeView::clicked, this,
             [this](const QModelIndex& index) { m_controller->restoreRecent(index.row()); });

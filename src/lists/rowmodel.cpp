@@ -208,6 +208,16 @@ bool RowModel::setTag(RowId id, const QString& tag)
     return true;
 }
 
+bool RowModel::setTip(RowId id, const QString& tip)
+{
+    const int row = indexOf(id);
+    if (row < 0)
+        return false;
+    m_rows[size_t(row)].tip = tip;
+    changed(row, 0, int(m_headers.size()) - 1);
+    return true;
+}
+
 void RowModel::setChecked(int row, bool checked)
 {
     if (row < 0 || row >= size() || !at(row).checkable || at(row).checked == checked)

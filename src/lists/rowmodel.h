@@ -74,6 +74,7 @@ public:
     bool setCell(RowId id, int column, const QString& text);
     bool setBold(RowId id, bool bold);
     bool setTag(RowId id, const QString& tag);
+    bool setTip(RowId id, const QString& tip);
     void setChecked(int row, bool checked);
     void setAllChecked(bool checked);
     void setHidden(int row, bool hidden);

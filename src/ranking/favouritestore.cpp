@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "core/textfile.h"
+#include "ranking/ranktext.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -73,8 +74,10 @@ WriteResult FavouriteStore::writeDay(const QString& descriptor, QDate day,
     if (!isValidName(descriptor))
         return {u"not a folder name: %1"_s.arg(descriptor)};
     removeStaleTemporaries(pathOf(descriptor), isDayFileName);
-    return writeAnsiFile(pathOf(descriptor) + u'/' + isoDate(day) + u".txt"_s, crlfLines(lines),
-                         m_data.writer());
+    const QString file = pathOf(descriptor) + u'/' + isoDate(day) + u".txt"_s;
+    const auto earlier = readAnsiFile(file);
+    const QStringList kept = earlier ? keepReadLines(splitLines(*earlier), lines) : lines;
+    return writeAnsiFile(file, crlfLines(kept), m_data.writer());
 }
 
 QList<HistoryDay> FavouriteStore::days(const QString& descriptor) const

@@ -35,8 +35,10 @@ public:
     // Whether a descriptor can be a folder name here.
     static bool isValidName(const QString& descriptor);
 
-    // Replaces the day's file of a favourite with these lines; on failure the
-    // old file stays as it was. Clears what killed writes left in its folder.
+    // Replaces the day's file of a favourite with these lines, except that an
+    // engine whose lookups all failed keeps the day's earlier read lines; on
+    // failure the old file stays as it was. Clears what killed writes left in
+    // its folder.
     [[nodiscard]] WriteResult writeDay(const QString& descriptor, QDate day,
                                        const QStringList& lines) const;
     // Every stored day of a favourite, in date order. Only files named

@@ -36,16 +36,75 @@ RankFields& cKeyrank::fieldsOf(SearchEngine engine)
     return m_fields[static_cast<size_t>(engine)];
 }
 
+QString outcomeText(RankOutcome outcome)
+{
+    switch (outcome) {
+    case RankOutcome::Failed:
+        return u"查询失败"_s;
+    case RankOutcome::Blocked:
+        return u"被屏蔽"_s;
+    case RankOutcome::Unrecognised:
+        return u"无法识别"_s;
+    case RankOutcome::Read:
+        break;
+    }
+    return {};
+}
+
+QString outcomeKey(RankOutcome outcome)
+{
+    switch (outcome) {
+    case RankOutcome::Failed:
+        return u"failed"_s;
+    case RankOutcome::Blocked:
+        return u"blocked"_s;
+    case RankOutcome::Unrecognised:
+        return u"unrecognised"_s;
+    case RankOutcome::Read:
+        break;
+    }
+    return u"read"_s;
+}
+
+std::optional<RankOutcome> outcomeFromKey(QStringView key)
+{
+    for (const RankOutcome outcome : {RankOutcome::Read, RankOutcome::Failed, RankOutcome::Blocked,
+                                      RankOutcome::Unrecognised}) {
+        if (outcomeKey(outcome) == key)
+            return outcome;
+    }
+    return std::nullopt;
+}
+
 QCoro::Task<cKeyrank::Page> cKeyrank::readPage(SearchEngine engine, QString site, QString keyword,
                                                int page)
 {
     CXHtml html(*m_client);
-    html.setChar(u"utf-8"_s);
     html.setTryTime(TryTime);
     html.setUrl(rankPageUrl(*m_endpoints, engine, keyword, page));
     const QString url = html.url();
-    const QString text = co_await html.GetSrc();
-    co_return Page{url, readRankPage(engine, text, site, page)};
+    const FetchedPage fetched = co_await html.fetchPage(u"utf-8"_s);
+    Page read{url, readRankPage(engine, fetched.text, site, page), RankOutcome::Read, QString()};
+    // A block page may come with an error status (429): it is told apart so
+    // that the user can answer it.
+    if (const BlockPage block = blockPageOf(engine, fetched.text); block != BlockPage::None) {
+        read.outcome = RankOutcome::Blocked;
+        read.reason = blockPageName(block);
+    } else if (!fetched.arrived()) {
+        read.outcome = RankOutcome::Failed;
+        read.reason = fetched.error;
+    } else if (fetched.status >= 400) {
+        read.outcome = RankOutcome::Failed;
+        read.reason = u"HTTP %1"_s.arg(fetched.status);
+    } else if (page == 0 && resultBlockCount(engine, fetched.text) == 0 &&
+               !fetched.text.trimmed().isEmpty()) {
+        // A later page without results is the end of the list, not a fault.
+        read.outcome = RankOutcome::Unrecognised;
+        read.reason = u"页面中没有结果，搜索引擎的页面格式可能已改变"_s;
+    }
+    if (read.outcome != RankOutcome::Read)
+        read.matches.clear();
+    co_return read;
 }
 
 QCoro::Task<qint16> cKeyrank::find(SearchEngine engine, qint16 s, qint16 rank)
@@ -83,6 +142,10 @@ QCoro::Task<> cKeyrank::positions(SearchEngine engine, bool allPositions,
     bool found = false;
     for (int page = 0; page < maxnum; ++page) {
         const Page read = co_await readPage(engine, site, keyword, page);
+        if (read.outcome != RankOutcome::Read) {
+            onHit(RankHit{engine, 0, QString(), read.url, read.outcome, read.reason});
+            co_return;
+        }
         for (const BlockMatch& match : read.matches) {
             if (match.position > MaxPosition) {
                 page = maxnum;
@@ -93,7 +156,7 @@ QCoro::Task<> cKeyrank::positions(SearchEngine engine, bool allPositions,
             out.link = match.link;
             out.page = QString::number(page);
             found = true;
-            onHit(RankHit{engine, match.position, match.link, read.url});
+            onHit(RankHit{engine, match.position, match.link, read.url, RankOutcome::Read, {}});
             if (!allPositions)
                 co_return;
         }
@@ -102,7 +165,7 @@ QCoro::Task<> cKeyrank::positions(SearchEngine engine, bool allPositions,
     out.page = QString::number(maxnum);
     if (!found) {
         out.link.clear();
-        onHit(RankHit{engine, 0, QString(), out.queryUrl});
+        onHit(RankHit{engine, 0, QString(), out.queryUrl, RankOutcome::Read, {}});
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 namespace marbleway {
 
@@ -19,12 +20,29 @@ struct RankFields {
     QString page;     // 0-based page index where the scan stopped, or maxnum
 };
 
+// How the pages of one engine's lookup went.
+enum class RankOutcome {
+    Read,         // every page needed was read
+    Failed,       // a page could not be had: network, time-out, HTTP status >= 400
+    Blocked,      // the engine answered with a captcha, consent or JavaScript page
+    Unrecognised, // the first page held no result block at all: its markup changed
+};
+// "查询失败", "被屏蔽", "无法识别"; empty for Read.
+QString outcomeText(RankOutcome outcome);
+// "failed", "blocked", "unrecognised": the word files and the command line use.
+QString outcomeKey(RankOutcome outcome);
+std::optional<RankOutcome> outcomeFromKey(QStringView key);
+
 // One row of a rank answer: where the site stands on one engine.
 struct RankHit {
     SearchEngine engine = SearchEngine::Google;
-    int position = 0; // 0: not found within the depth
+    int position = 0; // 0: not found within the depth (or not read, see outcome)
     QString link;
     QString queryUrl;
+    RankOutcome outcome = RankOutcome::Read;
+    QString reason; // why it was not read
+
+    bool isRead() const { return outcome == RankOutcome::Read; }
 };
 
 // Finds the position at which a site is listed in an engine's organic results.
@@ -51,7 +69,8 @@ public:
 
     // The first position and, with `allPositions`, every further one within
     // the depth, each page read once. `onHit` gets the first answer (position 0
-    // when not found) and then each further position as it is found.
+    // when not found) and then each further position as it is found. A page
+    // that is not read ends the lookup with a hit that says why.
     QCoro::Task<> positions(SearchEngine engine, bool allPositions,
                             std::function<void(const RankHit&)> onHit);
 
@@ -64,6 +83,8 @@ private:
     struct Page {
         QString url;
         QList<BlockMatch> matches;
+        RankOutcome outcome = RankOutcome::Read;
+        QString reason;
     };
     QCoro::Task<Page> readPage(SearchEngine engine, QString site, QString keyword, int page);
     RankFields& fieldsOf(SearchEngine engine);

@@ -4,6 +4,8 @@
 
 #include <QPointer>
 
+#include <algorithm>
+
 namespace marbleway {
 
 using namespace Qt::StringLiterals;
@@ -31,7 +33,7 @@ RankJob::RankJob(RankTabModel& model, const FavouriteStore& favourites, const We
     : Job(parent)
     , m_model(&model)
     , m_favourites(&favourites)
-    , m_client(&client)
+    , m_client(client.sibling())
     , m_endpoints(&endpoints)
     , m_clock(&clock)
     , m_prompts(&prompts)
@@ -58,10 +60,19 @@ void RankJob::start()
         keep(run());
 }
 
+void RankJob::stop()
+{
+    if (!isRunning() || m_stopping)
+        return;
+    m_stopping = true;
+    m_client->abortAll();
+}
+
 QCoro::Task<> RankJob::run()
 {
     if (isRunning())
         co_return;
+    m_stopping = false;
     setRunning(true);
     QPointer<RankJob> self = this;
     if (co_await checksave() != 0 || !self) {
@@ -89,8 +100,12 @@ QCoro::Task<> RankJob::run()
     Q_EMIT progress(0, total);
     cKeyrank finder(*m_client, *m_endpoints);
 
+    // The first page that blocked each engine, for the user to answer.
+    QList<RankHit> blocks;
     for (const QString& site : sites) {
         for (const QString& keyword : keywords) {
+            if (m_stopping)
+                break;
             // One day for the rows and the day file, even across midnight.
             const QDate day = m_clock->today();
             const QString date = isoDate(day);
@@ -102,8 +117,13 @@ QCoro::Task<> RankJob::run()
             results->append(textRow({site, keyword, date}));
             QString resultText;
             QStringList history;
+            bool whole = true;
             const QList<SearchEngine> engineList = combination.engineList();
             for (const SearchEngine engine : engineList) {
+                if (m_stopping) {
+                    whole = false;
+                    break;
+                }
                 ++rows;
                 const Row engineRow =
                     textRow({engineDisplayName(engine), {}, {}}, engineKey(engine));
@@ -112,20 +132,35 @@ QCoro::Task<> RankJob::run()
                 Combination one = combination;
                 one.engines = engineDisplayName(engine);
                 co_await queryCombination(finder, one, [&](const RankHit& hit) {
-                    if (!self)
+                    // The request a stop dropped is no answer.
+                    if (!self || (m_stopping && !hit.isRead()))
                         return;
                     if (!first)
                         row = results->append(engineRow);
                     first = false;
-                    results->setCell(row, 1, QString::number(hit.position));
+                    results->setCell(row, 1,
+                                     hit.isRead() ? QString::number(hit.position)
+                                                  : outcomeText(hit.outcome));
                     results->setCell(row, 2, hit.link);
                     results->setTag(row, hit.queryUrl);
+                    results->setTip(row, hit.reason);
                     resultText += resultPart(hit);
                     history << historyLine(hit);
+                    if (hit.outcome == RankOutcome::Blocked &&
+                        std::none_of(blocks.begin(), blocks.end(), [&hit](const RankHit& known) {
+                            return known.engine == hit.engine;
+                        }))
+                        blocks << hit;
                 });
                 if (!self)
                     co_return;
+                if (m_stopping && first) {
+                    results->removeIds({row});
+                    whole = false;
+                }
             }
+            if (!whole)
+                break;
 
             if (favourite) {
                 if (const WriteResult written = m_favourites->writeDay(descriptor, day, history);
@@ -153,10 +188,27 @@ QCoro::Task<> RankJob::run()
         }
     }
 
-    if (rows >= 1)
-        co_await m_prompts->message(u"提示"_s, u"查询完毕"_s, PromptIcon::Information);
-    if (self)
+    const bool stopped = m_stopping;
+    if (rows >= 1 && !stopped) {
+        if (blocks.isEmpty()) {
+            co_await m_prompts->message(u"提示"_s, u"查询完毕"_s, PromptIcon::Information);
+        } else {
+            // The captcha is answered where the engine asked it; the shared
+            // cookies let the next query through.
+            const RankHit block = blocks.first();
+            const bool answer = co_await m_prompts->confirm(
+                u"提示"_s,
+                u"查询完毕，但%1返回了%2，这些排名没有读到。\n是否现在打开该页面，按提示输入验证码？"_s
+                    .arg(engineDisplayName(block.engine), block.reason),
+                PromptButtons::YesNo);
+            if (answer && self)
+                Q_EMIT answerBlockPage(block.queryUrl);
+        }
+    }
+    if (self) {
+        m_stopping = false;
         setRunning(false);
+    }
 }
 
 QString RankJob::recentKey(const QString& ses, const QString& site, const QString& keyword,

@@ -13,6 +13,7 @@
 #include <qcoro/qcorotask.h>
 
 #include <functional>
+#include <memory>
 
 namespace marbleway {
 
@@ -35,6 +36,11 @@ public:
     // The start button: the job runs to the end and keeps its own task; a
     // second start while running is ignored.
     void start();
+    // "停止查询": the request in flight is dropped and the run ends there, with
+    // the rows found so far. A combination cut short is neither kept among the
+    // recent queries nor written to a favourite's day.
+    void stop();
+    bool isStopping() const { return m_stopping; }
     // The run itself, for callers that wait for its end.
     QCoro::Task<> run();
     // 0 when the job may start, -1 after telling the user what is missing.
@@ -50,6 +56,10 @@ public:
     // "删除查询记录".
     QCoro::Task<> deleteRecent();
 
+Q_SIGNALS:
+    // The user wants to answer the page an engine blocked the run with.
+    void answerBlockPage(const QString& url);
+
 private:
     static QString recentKey(const QString& ses, const QString& site, const QString& keyword,
                              const QString& depthIndex, const QString& allPositions);
@@ -57,11 +67,12 @@ private:
 
     RankTabModel* m_model;
     const FavouriteStore* m_favourites;
-    const WebClient* m_client;
+    std::unique_ptr<WebClient> m_client; // its own, so that a stop ends only its request
     const Endpoints* m_endpoints;
     const Clock* m_clock;
     Prompts* m_prompts;
     QSet<QString> m_recentKeys;
+    bool m_stopping = false;
 };
 
 } // namespace marbleway

@@ -131,6 +131,11 @@ void RankTabModel::appendStoredRows(const QStringList& siteRow,
     rows.push_back(textRow(siteRow));
     for (const QStringList& cells : engineRows) {
         Row row = textRow(cells.mid(0, 3));
+        // A lookup that was not read shows why, never a position.
+        if (const RankOutcome outcome = storedOutcome(cells); outcome != RankOutcome::Read) {
+            row.cells[1] = outcomeText(outcome);
+            row.tip = cells.value(4);
+        }
         if (const auto engine = engineFromDisplayName(cells.value(0)))
             row.icon = engineKey(*engine);
         rows.push_back(std::move(row));

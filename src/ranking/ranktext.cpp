@@ -69,8 +69,7 @@ QString engineString(const QStringList& checkedNames)
 
 QString resultPart(const RankHit& hit)
 {
-    return rowSeparator + engineDisplayName(hit.engine) + u'|' + QString::number(hit.position) +
-           u'|' + hit.link;
+    return rowSeparator + historyLine(hit);
 }
 
 QStringList resultParts(QStringView resultText)
@@ -110,7 +109,50 @@ QueryRecord QueryRecord::parse(QStringView record)
 
 QString historyLine(const RankHit& hit)
 {
-    return engineDisplayName(hit.engine) + u'|' + QString::number(hit.position) + u'|' + hit.link;
+    const QString line =
+        engineDisplayName(hit.engine) + u'|' + QString::number(hit.position) + u'|' + hit.link;
+    if (hit.isRead())
+        return line;
+    // The reason is one field on one line.
+    QString reason = hit.reason;
+    reason.replace(u'|', u'/').replace(u'\r', u' ').replace(u'\n', u' ');
+    return line + u'|' + outcomeKey(hit.outcome) + u'|' + reason;
+}
+
+RankOutcome storedOutcome(const QStringList& cells)
+{
+    return outcomeFromKey(cells.value(3)).value_or(RankOutcome::Read);
+}
+
+QStringList keepReadLines(const QStringList& earlier, const QStringList& now)
+{
+    const auto cellsOf = [](const QString& line) { return line.split(u'|'); };
+    QStringList engines;
+    for (const QString& line : now) {
+        const QString engine = cellsOf(line).value(0);
+        if (!engines.contains(engine))
+            engines << engine;
+    }
+    QStringList merged;
+    for (const QString& engine : std::as_const(engines)) {
+        QStringList fresh;
+        QStringList kept;
+        bool anyRead = false;
+        for (const QString& line : now) {
+            const QStringList cells = cellsOf(line);
+            if (cells.value(0) == engine) {
+                fresh << line;
+                anyRead = anyRead || storedOutcome(cells) == RankOutcome::Read;
+            }
+        }
+        for (const QString& line : earlier) {
+            const QStringList cells = cellsOf(line);
+            if (cells.value(0) == engine && storedOutcome(cells) == RankOutcome::Read)
+                kept << line;
+        }
+        merged << (anyRead || kept.isEmpty() ? fresh : kept);
+    }
+    return merged;
 }
 
 const QString RankChoices::SettingName = u"setting3"_s;

@@ -68,8 +68,15 @@ struct QueryRecord {
     static QueryRecord parse(QStringView record);
 };
 
-// engine|position|link: one line of a favourite's day file.
+// engine|position|link: one line of a favourite's day file. A lookup that was
+// not read is engine|0||outcome|reason (outcome as outcomeKey()): a reader that
+// knows only three fields sees no position there.
 QString historyLine(const RankHit& hit);
+// The outcome a stored line or result part records; Read for a plain one.
+RankOutcome storedOutcome(const QStringList& cells);
+// The day's lines once `now` replaces `earlier`: an engine whose every new line
+// failed keeps its earlier read lines, so a failed run never spoils a good day.
+QStringList keepReadLines(const QStringList& earlier, const QStringList& now);
 
 // The rank tab's choices, kept in "setting3": checked engines joined with "$",
 // depth index, all-positions value, mode index, joined with "#".

@@ -35,12 +35,18 @@ QCoro::Task<QString> CXHtml::GetSrc()
 
 QCoro::Task<QString> CXHtml::GetHttpPage(QString charset)
 {
+    const FetchedPage page = co_await fetchPage(std::move(charset));
+    co_return page.text;
+}
+
+QCoro::Task<FetchedPage> CXHtml::fetchPage(QString charset)
+{
     // Given up once the elapsed time, rounded to whole seconds, exceeds TryTime.
     const std::chrono::milliseconds timeout(std::max(0, m_tryTime) * 1000LL + 500);
     const HttpResponse response = co_await m_client->get(m_url, timeout);
     if (!response.completed)
-        co_return QString();
-    co_return BytesToBstr(response.body, charset);
+        co_return FetchedPage{QString(), 0, response.error};
+    co_return FetchedPage{BytesToBstr(response.body, charset), response.status, QString()};
 }
 
 QCoro::Task<QString> CXHtml::GetChar()

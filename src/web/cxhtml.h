@@ -13,6 +13,14 @@ namespace marbleway {
 // not be had. Never reports an error.
 //
 // The fetcher must outlive every call awaited on it.
+// A page as fetched, for callers that must tell a failure from an empty page.
+struct FetchedPage {
+    QString text;  // decoded; empty when nothing arrived
+    int status = 0; // the HTTP status, 0 when nothing arrived
+    QString error; // why nothing arrived, empty when something did
+    bool arrived() const { return status != 0; }
+};
+
 class CXHtml {
 public:
     explicit CXHtml(const WebClient& client);
@@ -33,6 +41,8 @@ public:
     QCoro::Task<QString> GetSrc();
     // One GET of `url`, decoded with `charset`.
     QCoro::Task<QString> GetHttpPage(QString charset);
+    // The same, with the status or the reason it failed.
+    QCoro::Task<FetchedPage> fetchPage(QString charset);
     // The lower-cased label the page at `url` declares, or "gb2312".
     QCoro::Task<QString> GetChar();
 

@@ -3,6 +3,7 @@
 #include "web/endpoints.h"
 #include "web/textutil.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace marbleway {
@@ -59,6 +60,30 @@ QString bingRankPath(const QString& keyword, int page)
 {
     return u"/search?q="_s + keyword + u"&first="_s + QString::number(page * 10 + 1);
 }
+
+// Pages given instead of results. They are recognised only on a page without
+// result blocks, so a keyword such as "captcha" cannot trip them.
+constexpr std::array googleBlocks = {
+    BlockMarker{u"/sorry/index", BlockPage::Captcha},
+    BlockMarker{u"unusual traffic from your computer network", BlockPage::Captcha},
+    BlockMarker{u"g-recaptcha", BlockPage::Captcha},
+    BlockMarker{u"consent.google.com", BlockPage::Consent},
+    BlockMarker{u"before you continue to google", BlockPage::Consent},
+    BlockMarker{u"/httpservice/retry/enablejs", BlockPage::JavaScript},
+    BlockMarker{u"enable javascript", BlockPage::JavaScript},
+    BlockMarker{u"if you are not redirected within a few seconds", BlockPage::JavaScript},
+};
+constexpr std::array yahooBlocks = {
+    BlockMarker{u"captcha", BlockPage::Captcha},
+    BlockMarker{u"consent.yahoo.com", BlockPage::Consent},
+    BlockMarker{u"guce.yahoo.com", BlockPage::Consent},
+    BlockMarker{u"enable javascript", BlockPage::JavaScript},
+};
+constexpr std::array bingBlocks = {
+    BlockMarker{u"captcha", BlockPage::Captcha},
+    BlockMarker{u"/challenge/verify", BlockPage::Captcha},
+    BlockMarker{u"enable javascript", BlockPage::JavaScript},
+};
 
 // Page counts.
 
@@ -144,13 +169,13 @@ QString yahooRelatedPath(const QString& seed)
 
 const std::array<EngineInfo, AllSearchEngines.size()> engines = {{
     {SearchEngine::Google, u"Google.com", u"google", Service::Google, u"googlese", u"googles", 1,
-     u"0", googleRankPath, u"<h3 class=r>", 1, 0, containsSite, hrefLink, googleCountPath,
+     u"0", googleRankPath, u"<h3 class=r>", 1, 0, containsSite, hrefLink, googleBlocks, googleCountPath,
      googleCount, googleCountPath, googlePieces, googleCandidate},
     {SearchEngine::Yahoo, u"Yahoo.com", u"yahoo", Service::Yahoo, u"yahoose", u"yahoos", 2, u"-",
-     yahooRankPath, u"<div><h3><a", 0, 1, containsEncodedSite, yahooLink, yahooCountPath,
+     yahooRankPath, u"<div><h3><a", 0, 1, containsEncodedSite, yahooLink, yahooBlocks, yahooCountPath,
      yahooCount, yahooRelatedPath, yahooPieces, yahooCandidate},
     {SearchEngine::Bing, u"Bing.com", u"bing", Service::Bing, u"bingse", u"bings", 3, u"-",
-     bingRankPath, u"<div class=\"sb_tsuf\">", 1, 0, firstLinkContainsSite, bingLink, bingCountPath,
+     bingRankPath, u"<div class=\"sb_tsuf\">", 1, 0, firstLinkContainsSite, bingLink, bingBlocks, bingCountPath,
      bingCount, bingCountPath, bingPieces, bingCandidate},
 }};
 
@@ -208,6 +233,38 @@ QList<BlockMatch> readRankPage(SearchEngine engine, QStringView text, QStringVie
         matches.append({int(position), cleanField(normaliseResultLink(info.blockLink(blocks[k])))});
     }
     return matches;
+}
+
+qsizetype resultBlockCount(SearchEngine engine, QStringView text)
+{
+    const EngineInfo& info = engineInfo(engine);
+    return std::max<qsizetype>(0, splitBlocks(text, info.rankMarker).size() - 1);
+}
+
+BlockPage blockPageOf(SearchEngine engine, QStringView text)
+{
+    if (resultBlockCount(engine, text) > 0)
+        return BlockPage::None;
+    for (const BlockMarker& marker : engineInfo(engine).blockMarkers) {
+        if (text.contains(marker.text, Qt::CaseInsensitive))
+            return marker.page;
+    }
+    return BlockPage::None;
+}
+
+QString blockPageName(BlockPage page)
+{
+    switch (page) {
+    case BlockPage::Captcha:
+        return u"验证码页面"_s;
+    case BlockPage::JavaScript:
+        return u"要求运行 JavaScript 的页面"_s;
+    case BlockPage::Consent:
+        return u"Cookie 同意页面"_s;
+    case BlockPage::None:
+        break;
+    }
+    return {};
 }
 
 QString normaliseResultLink(QString link)

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 
 namespace marbleway {
 
@@ -17,6 +18,15 @@ enum class SearchEngine { Google, Yahoo, Bing };
 
 inline constexpr std::array AllSearchEngines = {SearchEngine::Google, SearchEngine::Yahoo,
                                                 SearchEngine::Bing};
+
+// A page an engine answers with instead of results.
+enum class BlockPage { None, Captcha, JavaScript, Consent };
+
+// A text that gives such a page away (lower case).
+struct BlockMarker {
+    QStringView text;
+    BlockPage page;
+};
 
 // One place for what the program knows of an engine: its names, where its pages
 // are and how each kind of page is read. Nothing else switches on the engine.
@@ -37,6 +47,7 @@ struct EngineInfo {
     int positionShift;      // added to the block number to give the position
     bool (*blockMatches)(QStringView block, QStringView site);
     QString (*blockLink)(QStringView block);
+    std::span<const BlockMarker> blockMarkers; // pages that hold none of its result blocks
 
     // Page counts and related searches: the path for an encoded keyword.
     QString (*countPath)(const QString& encodedKeyword);
@@ -65,6 +76,13 @@ struct BlockMatch {
 };
 // Every match of `site` on result page `page` (0-based), in order.
 QList<BlockMatch> readRankPage(SearchEngine engine, QStringView text, QStringView site, int page);
+// Result blocks on a result page.
+qsizetype resultBlockCount(SearchEngine engine, QStringView text);
+// The block, captcha, consent or JavaScript-required page this is, if any: a
+// page with result blocks never is.
+BlockPage blockPageOf(SearchEngine engine, QStringView text);
+// "验证码页面", for messages.
+QString blockPageName(BlockPage page);
 // A result link as stored: without "http://" and without one trailing "/",
 // lower-cased whenever either was there to remove.
 QString normaliseResultLink(QString link);

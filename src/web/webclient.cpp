@@ -21,6 +21,8 @@ namespace {
 // against the cap.
 constexpr qint64 ReadAheadBytes = 64 * 1024;
 constexpr qint64 InflateCheckBytes = 4 * 1024 * 1024;
+// Marks a reply that abortAll() ended.
+constexpr const char* CancelledProperty = "marblewayCancelled";
 
 // A reply counts as arrived when the server answered, whatever the status: an
 // error page is a page. Transport and protocol failures, bodies that do not
@@ -56,25 +58,27 @@ public:
         QObject::connect(reply, &QNetworkReply::metaDataChanged, &m_context, [this] {
             const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
             if (length.isValid() && length.toLongLong() > m_limit)
-                settle(false);
+                settle(false, u"页面过大"_s);
         });
         QObject::connect(reply, &QNetworkReply::readyRead, &m_context, [this] { take(); });
         QObject::connect(reply, &QNetworkReply::errorOccurred, &m_context, [this] {
             // Error statuses keep their page; anything else ends the transfer now.
             const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
             if (!status.isValid() || status.toInt() < 400)
-                settle(false);
+                settle(false, failure());
         });
         QObject::connect(reply, &QNetworkReply::finished, &m_context, [this] {
             take();
             // Qt may take a connection closed early for the end of the body.
             const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
             const bool whole = !length.isValid() || m_body.size() >= length.toLongLong();
-            settle(whole && arrived(*m_reply));
+            const bool ok = whole && arrived(*m_reply);
+            settle(ok, ok ? QString() : whole ? failure() : u"连接中断"_s);
         });
         m_deadline.setSingleShot(true);
         m_deadline.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_deadline, &QTimer::timeout, &m_context, [this] { settle(false); });
+        QObject::connect(&m_deadline, &QTimer::timeout, &m_context,
+                         [this] { settle(false, u"超时"_s); });
         m_deadline.start(timeout);
     }
 
@@ -112,11 +116,19 @@ public:
             response.completed = true;
             response.status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
             response.body = m_body;
+        } else {
+            response.error = m_error.isEmpty() ? u"网络错误"_s : m_error;
         }
         return response;
     }
 
 private:
+    QString failure() const
+    {
+        return m_reply->property(CancelledProperty).toBool() ? u"已取消"_s
+                                                             : m_reply->errorString();
+    }
+
     // Moves what Qt has read into our buffer; what would pass the cap is not
     // taken at all, so the buffer never outgrows it.
     void take()
@@ -124,19 +136,20 @@ private:
         while (!m_settled && m_reply->bytesAvailable() > 0) {
             const qint64 available = m_reply->bytesAvailable();
             if (available > m_limit - m_body.size()) {
-                settle(false);
+                settle(false, u"页面过大"_s);
                 return;
             }
             m_body += m_reply->read(available);
         }
     }
 
-    void settle(bool ok)
+    void settle(bool ok, const QString& error = {})
     {
         if (m_settled)
             return;
         m_settled = true;
         m_ok = ok;
+        m_error = error;
         if (!ok)
             m_body = QByteArray();
         m_deadline.stop();
@@ -162,6 +175,7 @@ private:
     QObject m_context; // our connections and queued calls end with the transfer
     QTimer m_deadline;
     QByteArray m_body;
+    QString m_error;
     bool m_settled = false;
     bool m_ok = false;
     bool m_done = false;
@@ -187,6 +201,22 @@ WebClient::~WebClient()
     const auto replies = m_inFlight->findChildren<QNetworkReply*>(Qt::FindDirectChildrenOnly);
     for (QNetworkReply* reply : replies)
         reply->abort();
+}
+
+void WebClient::abortAll()
+{
+    const auto replies = m_inFlight->findChildren<QNetworkReply*>(Qt::FindDirectChildrenOnly);
+    for (QNetworkReply* reply : replies) {
+        reply->setProperty(CancelledProperty, true);
+        reply->abort();
+    }
+}
+
+std::unique_ptr<WebClient> WebClient::sibling() const
+{
+    auto client = std::make_unique<WebClient>(*m_network, *m_clock);
+    client->setMaxBodyBytes(m_maxBodyBytes);
+    return client;
 }
 
 const QByteArray& WebClient::userAgent()

@@ -18,6 +18,7 @@ struct HttpResponse {
     bool completed = false; // a reply arrived within the time-out, whatever its status
     int status = 0;
     QByteArray body;
+    QString error; // why it did not complete: "超时", Qt's text of a network error
 };
 
 // The program's one way onto the web: a GET with a time-out, the program's
@@ -34,6 +35,12 @@ public:
     // `timeout` is program time (see Clock). The address is taken as written;
     // characters a URL may not hold are percent-encoded on the way out.
     QCoro::Task<HttpResponse> get(QString url, std::chrono::milliseconds timeout) const;
+
+    // Ends every request of this client still in flight: each fails at once,
+    // with the reason "已取消". Requests of other clients go on.
+    void abortAll();
+    // A client on the same network whose requests can be ended on their own.
+    std::unique_ptr<WebClient> sibling() const;
 
     // Bodies beyond this size are abandoned like a failed request.
     void setMaxBodyBytes(qint64 bytes) { m_maxBodyBytes = bytes; }

@@ -65,6 +65,8 @@ private Q_SLOTS:
     void positionsOnEachEngine();
     void failedPagesDoNotShiftPositions();
     void positionsEndAtTheLimit();
+    void lookupOutcomes_data();
+    void lookupOutcomes();
     void linkNormalisation_data();
     void linkNormalisation();
 
@@ -217,6 +219,75 @@ void TestKeyrank::positionsEndAtTheLimit()
     QCOMPARE(found.last(), cKeyrank::MaxPosition);
     QCOMPARE(m_server->requestCount(), 1);
     QCOMPARE(rank(SearchEngine::Google, site, 1, 0, cKeyrank::MaxPosition), u"0 1 "_s);
+}
+
+void TestKeyrank::lookupOutcomes_data()
+{
+    QTest::addColumn<int>("status"); // of the first page; 0 drops the connection
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QString>("reason");
+    const int read = int(RankOutcome::Read);
+    const int failed = int(RankOutcome::Failed);
+    const int blocked = int(RankOutcome::Blocked);
+    const QString results = googlePage(hosts({}));
+    QTest::newRow("not listed") << 200 << results << results << read << QString();
+    // The end of the results is not a fault.
+    QTest::newRow("results end") << 200 << results << u"<html></html>"_s << read << QString();
+    QTest::newRow("empty page") << 200 << QString() << QString() << read << QString();
+    // A keyword about captchas has results that say so.
+    QTest::newRow("results about captchas")
+        << 200 << googlePage(hosts({}), u"<p>g-recaptcha unusual traffic</p>"_s) << results
+        << read << QString();
+    QTest::newRow("connection dropped") << 0 << QString() << results << failed << QString();
+    QTest::newRow("503") << 503 << u"busy"_s << results << failed << u"HTTP 503"_s;
+    QTest::newRow("429 captcha")
+        << 429
+        << u"<html><form action=\"/sorry/index\">Our systems have detected unusual traffic from "
+           "your computer network.</form></html>"_s
+        << results << blocked << u"验证码页面"_s;
+    QTest::newRow("consent")
+        << 200 << u"<html><a href=\"https://consent.google.com/ml\">Before you continue to Google</a>"_s
+        << results << blocked << u"Cookie 同意页面"_s;
+    QTest::newRow("javascript")
+        << 200
+        << u"<html><noscript><meta http-equiv=\"refresh\" content=\"0;url=/httpservice/retry/"
+           "enablejs\"></noscript></html>"_s
+        << results << blocked << u"JavaScript"_s;
+    QTest::newRow("changed markup")
+        << 200 << u"<html><div class=\"result\"><a href=\"http://www.mysite.test/\">x</a></div>"_s
+        << results << int(RankOutcome::Unrecognised) << u"页面格式"_s;
+}
+
+void TestKeyrank::lookupOutcomes()
+{
+    QFETCH(int, status);
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(int, outcome);
+    QFETCH(QString, reason);
+    m_server->serve(u"/search"_s, {{u"start"_s, u"0"_s}},
+                    status == 0     ? Response::dropped()
+                    : status == 200 ? Response::page(first)
+                                    : Response::withStatus(status, first));
+    serveSearch(u"start"_s, u"10"_s, second);
+    m_finder->setUrl(site);
+    m_finder->setMaxnum(2);
+    QList<RankHit> hits;
+    await(m_finder->positions(SearchEngine::Google, true,
+                              [&hits](const RankHit& hit) { hits << hit; }));
+    QCOMPARE(hits.size(), 1);
+    QCOMPARE(int(hits.first().outcome), outcome);
+    QCOMPARE(hits.first().position, 0);
+    QVERIFY2(reason.isEmpty() ? hits.first().reason.isEmpty() == (outcome == int(RankOutcome::Read))
+                              : hits.first().reason.contains(reason),
+             qPrintable(hits.first().reason));
+    // A page that was not read ends the lookup.
+    const QList<Request> requests = m_server->requests();
+    QCOMPARE(std::count_if(requests.begin(), requests.end(),
+                           [](const Request& request) { return request.query(u"start") == u"10"; }),
+             outcome == int(RankOutcome::Read) ? 1 : 0);
 }
 
 void TestKeyrank::linkNormalisation_data()

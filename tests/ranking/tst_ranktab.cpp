@@ -61,6 +61,7 @@ private Q_SLOTS:
     void oneToManyMode();
     void choicesRoundTrip();
     void clickingWhileAQueryWaits();
+    void stoppingAndBlockPages();
     void aRunAcrossMidnight();
 
 private:
@@ -193,9 +194,18 @@ void TestRankTab::favouriteHistory()
                         isoDate(QDate::currentDate()) + u".txt"_s;
     QCOMPARE(readAnsiFile(day), crlfLines(hits));
 
-    // A second run the same day replaces the day's lines.
+    // A second run the same day whose lookups fail shows why and keeps the
+    // day's read lines; one that reads the pages replaces them.
     m_env->server.setHandler(
-        [](const Request&) { return std::optional(Response::page(u"<html>"_s)); });
+        [](const Request&) { return std::optional(Response::withStatus(503, u"busy"_s)); });
+    prompts().clear();
+    run();
+    QCOMPARE(results().mid(1), (QStringList{u"Google.com|查询失败|"_s, u"Bing.com|查询失败|"_s}));
+    QCOMPARE(model().results()->at(1).tip, u"HTTP 503"_s);
+    QCOMPARE(readAnsiFile(day), crlfLines(hits));
+    QCOMPARE(prompts().messages(), QStringList{u"查询完毕"_s});
+    m_env->server.setHandler(
+        [](const Request&) { return std::optional(Response::page(QString())); });
     run();
     QCOMPARE(readAnsiFile(day), u"Google.com|0|\r\nBing.com|0|\r\n"_s);
     QCOMPARE(store.days(favourite.descriptor()).size(), 1);
@@ -474,7 +484,7 @@ void TestRankTab::clickingWhileAQueryWaits()
     // Slow pages: every click below lands while the job waits for one.
     m_env->server.setHandler([](const Request&) {
         return std::optional(
-            Response::page(u"<html></html>"_s).after(std::chrono::milliseconds(30)));
+            Response::page(QString()).after(std::chrono::milliseconds(30)));
     });
     controller().job().start();
     QVERIFY(controller().job().isRunning());
@@ -495,6 +505,50 @@ void TestRankTab::clickingWhileAQueryWaits()
         expected << demo + u'|' + keyword + u'|' + isoDate(QDate::currentDate())
                  << u"Google.com|0|"_s << u"Bing.com|0|"_s;
     QCOMPARE(results(), expected);
+}
+
+void TestRankTab::stoppingAndBlockPages()
+{
+    // Google answers with its captcha page at once; Bing waits ten seconds.
+    m_env->server.setHandler([](const Request& request) -> std::optional<Response> {
+        if (request.query(u"first"))
+            return Response::page(QString()).after(std::chrono::seconds(10));
+        return Response::withStatus(
+            429, u"<html>Our systems have detected unusual traffic from your computer network.</html>"_s);
+    });
+    const Combination favourite{u"Google.com,Bing.com"_s, demo, u"seo tools"_s, 0, 0};
+    QCOMPARE(controller().store().create(favourite.descriptor()), FavouriteStore::Created::Created);
+    choose({demo}, {u"seo tools"_s, u"backlinks"_s}, {u"Google.com"_s, u"Bing.com"_s});
+    prompts().clear();
+    RankJob& job = controller().job();
+    job.start();
+    QTRY_VERIFY(m_env->server.requestCount() == 2);
+    // The stop drops the waiting request: the run ends now, with what it found.
+    job.stop();
+    QTRY_VERIFY_WITH_TIMEOUT(!job.isRunning(), 3000);
+    QCOMPARE(results(), (QStringList{demo + u"|seo tools|"_s + isoDate(QDate::currentDate()),
+                                     u"Google.com|被屏蔽|"_s}));
+    QCOMPARE(model().results()->at(1).tip, u"验证码页面"_s);
+    // A combination cut short is no recent query and no day of the favourite.
+    QCOMPARE(model().recent()->size(), 0);
+    QCOMPARE(controller().store().days(favourite.descriptor()).size(), 0);
+    QVERIFY(prompts().shown().isEmpty());
+
+    // A run that ends offers the page that blocked it.
+    m_env->server.setHandler([](const Request& request) -> std::optional<Response> {
+        if (request.query(u"first"))
+            return Response::page(QString());
+        return Response::page(u"<html><a href=\"https://consent.google.com/\">x</a></html>"_s);
+    });
+    QSignalSpy answer(&job, &RankJob::answerBlockPage);
+    prompts().answerConfirm(true);
+    run();
+    QCOMPARE(prompts().shown().size(), 1);
+    QVERIFY(prompts().shown().first().text.contains(u"Google.com返回了Cookie 同意页面"));
+    QCOMPARE(answer.size(), 1);
+    QVERIFY(answer.first().first().toString().contains(u"/search?q=seo%20tools"));
+    QCOMPARE(controller().store().days(favourite.descriptor()).first().lines,
+             (QStringList{u"Google.com|0||blocked|Cookie 同意页面"_s, u"Bing.com|0|"_s}));
 }
 
 void TestRankTab::aRunAcrossMidnight()
