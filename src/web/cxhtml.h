@@ -15,9 +15,9 @@ namespace marbleway {
 // The fetcher must outlive every call awaited on it.
 // A page as fetched, for callers that must tell a failure from an empty page.
 struct FetchedPage {
-    QString text;  // decoded; empty when nothing arrived
+    QString text;   // decoded; empty when nothing arrived
     int status = 0; // the HTTP status, 0 when nothing arrived
-    QString error; // why nothing arrived, empty when something did
+    QString error;  // why nothing arrived, empty when something did
     bool arrived() const { return status != 0; }
 };
 

@@ -125,8 +125,7 @@ public:
 private:
     QString failure() const
     {
-        return m_reply->property(CancelledProperty).toBool() ? u"已取消"_s
-                                                             : m_reply->errorString();
+        return m_reply->property(CancelledProperty).toBool() ? u"已取消"_s : m_reply->errorString();
     }
 
     // Moves what Qt has read into our buffer; what would pass the cap is not

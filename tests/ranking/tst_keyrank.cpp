@@ -238,8 +238,8 @@ void TestKeyrank::lookupOutcomes_data()
     QTest::newRow("empty page") << 200 << QString() << QString() << read << QString();
     // A keyword about captchas has results that say so.
     QTest::newRow("results about captchas")
-        << 200 << googlePage(hosts({}), u"<p>g-recaptcha unusual traffic</p>"_s) << results
-        << read << QString();
+        << 200 << googlePage(hosts({}), u"<p>g-recaptcha unusual traffic</p>"_s) << results << read
+        << QString();
     QTest::newRow("connection dropped") << 0 << QString() << results << failed << QString();
     QTest::newRow("503") << 503 << u"busy"_s << results << failed << u"HTTP 503"_s;
     QTest::newRow("429 captcha")
@@ -248,7 +248,8 @@ void TestKeyrank::lookupOutcomes_data()
            "your computer network.</form></html>"_s
         << results << blocked << u"验证码页面"_s;
     QTest::newRow("consent")
-        << 200 << u"<html><a href=\"https://consent.google.com/ml\">Before you continue to Google</a>"_s
+        << 200
+        << u"<html><a href=\"https://consent.google.com/ml\">Before you continue to Google</a>"_s
         << results << blocked << u"Cookie 同意页面"_s;
     QTest::newRow("javascript")
         << 200

@@ -483,8 +483,7 @@ void TestRankTab::clickingWhileAQueryWaits()
 
     // Slow pages: every click below lands while the job waits for one.
     m_env->server.setHandler([](const Request&) {
-        return std::optional(
-            Response::page(QString()).after(std::chrono::milliseconds(30)));
+        return std::optional(Response::page(QString()).after(std::chrono::milliseconds(30)));
     });
     controller().job().start();
     QVERIFY(controller().job().isRunning());
@@ -514,7 +513,8 @@ void TestRankTab::stoppingAndBlockPages()
         if (request.query(u"first"))
             return Response::page(QString()).after(std::chrono::seconds(10));
         return Response::withStatus(
-            429, u"<html>Our systems have detected unusual traffic from your computer network.</html>"_s);
+            429,
+            u"<html>Our systems have detected unusual traffic from your computer network.</html>"_s);
     });
     const Combination favourite{u"Google.com,Bing.com"_s, demo, u"seo tools"_s, 0, 0};
     QCOMPARE(controller().store().create(favourite.descriptor()), FavouriteStore::Created::Created);
