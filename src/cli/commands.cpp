@@ -6,10 +6,12 @@
 #include "core/prompts.h"
 #include "core/settingsfile.h"
 #include "core/settingsstore.h"
+#include "core/textfile.h"
 #include "export/report.h"
 #include "keyworddb/keywordstore.h"
 #include "ranking/favouritestore.h"
 #include "ranking/keyrank.h"
+#include "ranking/rankhistory.h"
 #include "ranking/rankjob.h"
 #include "ranking/ranktext.h"
 #include "research/baidufigures.h"
@@ -24,10 +26,14 @@
 #include "web/webclient.h"
 
 #include <QNetworkAccessManager>
+#include <QSocketNotifier>
 
+#include <csignal>
 #include <cstdio>
+#include <functional>
 #include <limits>
 #include <optional>
+#include <unistd.h>
 
 namespace marbleway::cli {
 
@@ -111,8 +117,10 @@ void addRankRows(ExportTable& table, const Combination& combination, QDate day,
 {
     table.rows.push_back({{combination.site, combination.keyword, isoDate(day)}, {}});
     for (const RankHit& hit : hits) {
+        // As the window lists it: the outcome in its words.
         table.rows.push_back(
-            {{engineDisplayName(hit.engine), QString::number(hit.position), hit.link},
+            {{engineDisplayName(hit.engine),
+              hit.isRead() ? QString::number(hit.position) : outcomeText(hit.outcome), hit.link},
              hit.queryUrl});
     }
 }
@@ -147,10 +155,83 @@ QString recordLine(const QStringList& cells)
     return line + u'\n';
 }
 
+// A position, or the word for a lookup that was not read: never a number then.
+QString positionWord(int position, RankOutcome outcome)
+{
+    return outcome == RankOutcome::Read ? QString::number(position) : outcomeKey(outcome);
+}
+
 QString rowLine(const RankHit& hit)
 {
-    return recordLine(
-        {engineDisplayName(hit.engine), QString::number(hit.position), hit.link, hit.queryUrl});
+    return recordLine({engineDisplayName(hit.engine), positionWord(hit.position, hit.outcome),
+                       hit.isRead() ? hit.link : hit.reason, hit.queryUrl});
+}
+
+// SIGINT and SIGTERM. A command that can stop early sets what to do (drop the
+// request in flight, end its loop) and ends with what it has; any other, or a
+// second signal, ends the program at once as the signal would.
+class Interruption {
+public:
+    static Interruption& instance()
+    {
+        static Interruption interruption;
+        return interruption;
+    }
+
+    // Until the handler is replaced; the command must outlive it or replace it.
+    void onSignal(std::function<void()> handler) { m_handler = std::move(handler); }
+    // The signal that arrived, 0 while none did.
+    int signal() const { return m_signal; }
+    // The exit status of a command a signal ended.
+    int status() const { return 128 + m_signal; }
+
+private:
+    Interruption()
+    {
+        if (::pipe(s_pipe) != 0)
+            return;
+        m_notifier = std::make_unique<QSocketNotifier>(s_pipe[0], QSocketNotifier::Read);
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(),
+                         [this] { arrived(); });
+        struct sigaction action = {};
+        action.sa_handler = [](int number) {
+            const char byte = char(number);
+            [[maybe_unused]] const auto written = ::write(s_pipe[1], &byte, 1);
+        };
+        sigemptyset(&action.sa_mask);
+        for (const int number : {SIGINT, SIGTERM})
+            sigaction(number, &action, nullptr);
+    }
+
+    void arrived()
+    {
+        char byte = 0;
+        if (::read(s_pipe[0], &byte, 1) != 1)
+            return;
+        if (m_signal != 0 || !m_handler) {
+            std::signal(byte, SIG_DFL);
+            std::raise(byte);
+            return;
+        }
+        m_signal = byte;
+        m_handler();
+    }
+
+    inline static int s_pipe[2] = {-1, -1};
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    std::function<void()> m_handler;
+    int m_signal = 0;
+};
+
+// "[3/12] site keyword" on standard error while it is a terminal; a person
+// watching sees the run move, a pipe or a log gets nothing.
+void showProgress(int done, int total, const QString& what)
+{
+    static const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    if (!terminal)
+        return;
+    writeErr(done < total ? u"\r\033[K[%1/%2] %3"_s.arg(done + 1).arg(total).arg(what)
+                          : u"\r\033[K"_s);
 }
 
 } // namespace
@@ -179,6 +260,23 @@ QCoro::Task<int> runFetch(FetchOptions options)
 
 QCoro::Task<int> runRank(RankOptions options)
 {
+    QStringList keywords = options.keywords;
+    if (!options.keywordsFile.isEmpty()) {
+        const auto text = readImportedTextFile(options.keywordsFile);
+        if (!text) {
+            writeErr(u"marbleway-cli: cannot read %1\n"_s.arg(options.keywordsFile));
+            co_return 1;
+        }
+        for (const QString& line : splitLines(*text)) {
+            const QString keyword = line.trimmed();
+            if (!keyword.isEmpty() && !keywords.contains(keyword))
+                keywords << keyword;
+        }
+    }
+    if (keywords.isEmpty()) {
+        writeErr(u"marbleway-cli: %1 holds no keywords\n"_s.arg(options.keywordsFile));
+        co_return 2;
+    }
     const std::optional<Online> online = goOnline();
     if (!online)
         co_return 1;
@@ -186,34 +284,137 @@ QCoro::Task<int> runRank(RankOptions options)
     QStringList engines;
     for (const SearchEngine engine : options.engines)
         engines << engineDisplayName(engine);
-    const Combination combination{engineString(engines), options.site, options.keyword,
-                                  depthIndexForResults(options.depthResults),
-                                  options.allPositions ? 1 : 0};
-    const QDate day = cliClock().today();
-    const QList<RankHit> hits = co_await queryCombination(
-        finder, combination, [](const RankHit& hit) { writeOut(rowLine(hit)); });
+    Interruption& interruption = Interruption::instance();
+    interruption.onSignal([client = online->client.get()] { client->abortAll(); });
+
+    // Every site with every keyword, as the window does, in one process.
+    const bool several = options.sites.size() * keywords.size() > 1;
+    const int total = int(options.sites.size() * keywords.size());
+    int done = 0;
+    bool allRead = true;
     ExportTable table = rankTable();
-    addRankRows(table, combination, day, hits);
-    co_return writeOutput(options.output, ReportKind::Rank, table);
+    for (const QString& site : std::as_const(options.sites)) {
+        for (const QString& keyword : std::as_const(keywords)) {
+            if (interruption.signal() != 0)
+                break;
+            const Combination combination{engineString(engines), site, keyword,
+                                          depthIndexForResults(options.depthResults),
+                                          options.allPositions ? 1 : 0};
+            showProgress(done, total, site + u' ' + keyword);
+            if (several)
+                writeOut(combination.descriptor() + u'\n');
+            const QDate day = cliClock().today();
+            const QList<RankHit> hits =
+                co_await queryCombination(finder, combination, [&interruption](const RankHit& hit) {
+                    // The request a signal dropped is no answer.
+                    if (interruption.signal() == 0 || hit.isRead())
+                        writeOut(rowLine(hit));
+                });
+            if (interruption.signal() != 0)
+                break;
+            allRead = allRead && std::all_of(hits.begin(), hits.end(),
+                                             [](const RankHit& hit) { return hit.isRead(); });
+            addRankRows(table, combination, day, hits);
+            ++done;
+        }
+    }
+    showProgress(total, total, {});
+    interruption.onSignal({});
+    const int written = writeOutput(options.output, ReportKind::Rank, table);
+    if (interruption.signal() != 0)
+        co_return interruption.status();
+    co_return written != 0 ? 1 : allRead ? 0 : 3;
 }
+
+namespace {
+
+// The favourites whose site or keyword holds `name`, all when it is empty.
+QList<Combination> favouritesNamed(const FavouriteStore& store, const QString& name,
+                                   QStringList* unreadable)
+{
+    QList<Combination> found;
+    for (const QString& descriptor : store.descriptors()) {
+        const auto combination = Combination::fromDescriptor(descriptor);
+        if (!combination) {
+            if (unreadable)
+                *unreadable << descriptor;
+            continue;
+        }
+        if (name.isEmpty() || combination->site.contains(name, Qt::CaseInsensitive) ||
+            combination->keyword.contains(name, Qt::CaseInsensitive))
+            found << *combination;
+    }
+    return found;
+}
+
+int listFavourites(const FavouriteStore& store)
+{
+    for (const Combination& favourite : favouritesNamed(store, {}, nullptr)) {
+        writeOut(recordLine({favourite.engines, favourite.site, favourite.keyword,
+                             QString::number(Depths[size_t(favourite.depthIndex)].results),
+                             favourite.allPositions == 1 ? u"all"_s : u"first"_s}));
+    }
+    return 0;
+}
+
+int printHistory(const FavouriteStore& store, const FavouritesOptions& options)
+{
+    ExportTable table = rankTable();
+    const QList<Combination> favourites = favouritesNamed(store, options.name, nullptr);
+    for (const Combination& favourite : favourites) {
+        writeOut(favourite.descriptor() + u'\n');
+        QDate shownDay;
+        for (const HistoryPoint& point : readHistory(store, favourite.descriptor())) {
+            writeOut(recordLine({isoDate(point.date), engineDisplayName(point.engine),
+                                 positionWord(point.position, point.outcome),
+                                 point.outcome == RankOutcome::Read ? point.link : point.reason}));
+            // As the window shows a favourite's days.
+            if (point.date != shownDay) {
+                table.rows.push_back(
+                    {{favourite.site, favourite.keyword, isoDate(point.date)}, {}});
+                shownDay = point.date;
+            }
+            table.rows.push_back(
+                {{engineDisplayName(point.engine),
+                  point.outcome == RankOutcome::Read ? QString::number(point.position)
+                                                     : outcomeText(point.outcome),
+                  point.link},
+                 {}});
+        }
+    }
+    if (favourites.isEmpty() && !options.name.isEmpty()) {
+        writeErr(
+            u"marbleway-cli: no favourite's site or keyword holds \"%1\"\n"_s.arg(options.name));
+        return 1;
+    }
+    return writeOutput(options.output, ReportKind::Rank, table);
+}
+
+} // namespace
 
 QCoro::Task<int> runFavourites(FavouritesOptions options)
 {
     const DataFolder data = DataFolder::fromEnvironment();
     const FavouriteStore store(data);
-    const QStringList favourites = store.descriptors();
-    if (!options.run) {
-        for (const QString& descriptor : favourites)
-            writeOut(descriptor + u'\n');
-        co_return 0;
-    }
+    if (options.action == FavouritesOptions::Action::List)
+        co_return listFavourites(store);
+    if (options.action == FavouritesOptions::Action::History)
+        co_return printHistory(store, options);
+
     const std::optional<Online> online = goOnline();
     if (!online)
         co_return 1;
     cKeyrank finder(*online->client, online->endpoints);
+    Interruption& interruption = Interruption::instance();
+    interruption.onSignal([client = online->client.get()] { client->abortAll(); });
     int status = 0;
+    bool allRead = true;
     ExportTable table = rankTable();
+    const QStringList favourites = store.descriptors();
+    int done = 0;
     for (const QString& descriptor : favourites) {
+        if (interruption.signal() != 0)
+            break;
         const auto combination = Combination::fromDescriptor(descriptor);
         if (!combination) {
             // Guessing the fields would query, and record, the wrong thing.
@@ -222,14 +423,23 @@ QCoro::Task<int> runFavourites(FavouritesOptions options)
             status = 1;
             continue;
         }
+        showProgress(done++, int(favourites.size()), descriptor);
         writeOut(descriptor + u'\n');
         // One day for the whole combination, even across midnight.
         const QDate day = cliClock().today();
         QStringList history;
-        const QList<RankHit> hits = co_await queryCombination(
-            finder, *combination, [](const RankHit& hit) { writeOut(rowLine(hit)); });
-        for (const RankHit& hit : hits)
+        const QList<RankHit> hits =
+            co_await queryCombination(finder, *combination, [&interruption](const RankHit& hit) {
+                if (interruption.signal() == 0 || hit.isRead())
+                    writeOut(rowLine(hit));
+            });
+        // A favourite cut short keeps the day it had.
+        if (interruption.signal() != 0)
+            break;
+        for (const RankHit& hit : hits) {
             history << historyLine(hit);
+            allRead = allRead && hit.isRead();
+        }
         addRankRows(table, *combination, day, hits);
         if (const WriteResult written = store.writeDay(descriptor, day, history); !written) {
             writeErr(u"marbleway-cli: cannot write today's ranks of %1: %2\n"_s.arg(descriptor,
@@ -237,7 +447,12 @@ QCoro::Task<int> runFavourites(FavouritesOptions options)
             status = 1;
         }
     }
-    co_return std::max(status, writeOutput(options.output, ReportKind::Rank, table));
+    showProgress(1, 1, {});
+    interruption.onSignal({});
+    status = std::max(status, writeOutput(options.output, ReportKind::Rank, table));
+    if (interruption.signal() != 0)
+        co_return interruption.status();
+    co_return status != 0 ? status : allRead ? 0 : 3;
 }
 
 namespace {

@@ -40,8 +40,8 @@ int main(int argc, char* argv[])
     QCoreApplication::setOrganizationName(u"Marbleway"_s);
 
     Invocation invocation = parseArguments(QCoreApplication::arguments());
-    if (std::holds_alternative<ShowHelp>(invocation)) {
-        writeOut(usageText());
+    if (const auto* help = std::get_if<ShowHelp>(&invocation)) {
+        writeOut(help->command.isEmpty() ? usageText() : commandHelp(help->command));
         return 0;
     }
     if (std::holds_alternative<ShowVersion>(invocation)) {

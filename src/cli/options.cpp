@@ -103,10 +103,12 @@ Invocation parseRank(const QStringList& arguments)
     QCommandLineParser parser;
     const QCommandLineOption site(u"site"_s, u"Site to look for."_s, u"SITE"_s);
     const QCommandLineOption keyword(u"keyword"_s, u"Keyword to search."_s, u"KEYWORD"_s);
+    const QCommandLineOption keywordsFile(u"keywords-file"_s, u"Keywords, one a line."_s,
+                                          u"FILE"_s);
     const QCommandLineOption engine(u"engine"_s, u"Engine to ask."_s, u"ENGINE"_s);
     const QCommandLineOption depth(u"depth"_s, u"Results to read."_s, u"RESULTS"_s);
     const QCommandLineOption all(u"all"_s, u"Every position, not only the first."_s);
-    parser.addOptions({site, keyword, engine, depth, all, outputOption});
+    parser.addOptions({site, keyword, keywordsFile, engine, depth, all, outputOption});
     auto parsed = parseCommand(parser, arguments);
     if (auto* error = std::get_if<UsageError>(&parsed))
         return *error;
@@ -115,12 +117,21 @@ Invocation parseRank(const QStringList& arguments)
         return UsageError{u"unexpected argument \"%1\""_s.arg(positional.first())};
 
     RankOptions options;
-    options.site = parser.value(site).trimmed();
-    options.keyword = parser.value(keyword).trimmed();
-    if (options.site.isEmpty())
+    // Each once, in the order given.
+    const auto addTrimmed = [](QStringList& to, const QStringList& values) {
+        for (const QString& value : values) {
+            const QString text = value.trimmed();
+            if (!text.isEmpty() && !to.contains(text))
+                to << text;
+        }
+    };
+    addTrimmed(options.sites, parser.values(site));
+    addTrimmed(options.keywords, parser.values(keyword));
+    options.keywordsFile = parser.value(keywordsFile);
+    if (options.sites.isEmpty())
         return UsageError{u"rank needs --site SITE"_s};
-    if (options.keyword.isEmpty())
-        return UsageError{u"rank needs --keyword KEYWORD"_s};
+    if (options.keywords.isEmpty() && !parser.isSet(keywordsFile))
+        return UsageError{u"rank needs --keyword KEYWORD or --keywords-file FILE"_s};
     for (const QString& name : parser.values(engine)) {
         const auto found = engineFromKey(name.trimmed());
         if (!found)
@@ -148,16 +159,22 @@ Invocation parseFavourites(const QStringList& arguments)
     QCommandLineParser parser;
     const QCommandLineOption list(u"list"_s, u"Print every favourite."_s);
     const QCommandLineOption run(u"run"_s, u"Query every favourite and keep today's ranks."_s);
-    parser.addOptions({list, run, outputOption});
+    const QCommandLineOption history(u"history"_s, u"Print the rank history."_s);
+    parser.addOptions({list, run, history, outputOption});
     auto parsed = parseCommand(parser, arguments);
     if (auto* error = std::get_if<UsageError>(&parsed))
         return *error;
-    if (!std::get<QStringList>(parsed).isEmpty())
-        return UsageError{
-            u"unexpected argument \"%1\""_s.arg(std::get<QStringList>(parsed).first())};
-    if (parser.isSet(list) == parser.isSet(run))
-        return UsageError{u"favourites needs one of --list and --run"_s};
-    FavouritesOptions options{parser.isSet(run), {}};
+    const QStringList positional = std::get<QStringList>(parsed);
+    if (int(parser.isSet(list)) + int(parser.isSet(run)) + int(parser.isSet(history)) != 1)
+        return UsageError{u"favourites needs one of --list, --run and --history"_s};
+    FavouritesOptions options;
+    options.action = parser.isSet(run)       ? FavouritesOptions::Action::Run
+                     : parser.isSet(history) ? FavouritesOptions::Action::History
+                                             : FavouritesOptions::Action::List;
+    if (options.action == FavouritesOptions::Action::History && positional.size() == 1)
+        options.name = positional.first();
+    else if (!positional.isEmpty())
+        return UsageError{u"unexpected argument \"%1\""_s.arg(positional.first())};
     if (auto error = readOutput(parser, options.output))
         return *error;
     return options;
@@ -343,11 +360,19 @@ Commands:
       time-out is in whole seconds (default 10); a page that cannot be had
       prints nothing.
 
-  rank --site SITE --keyword KEYWORD [--engine google|yahoo|bing]...
-       [--depth 10|20|50] [--all] [--output FILE]
-      Find the position of SITE in the organic results for KEYWORD. Prints one
-      tab-separated line per result: engine, position (0 when not found within
-      the depth), link of the result, address of the result page. Engines
+  rank --site SITE... (--keyword KEYWORD... | --keywords-file FILE)
+       [--engine google|yahoo|bing]... [--depth 10|20|50] [--all] [--output FILE]
+      Find the position of each SITE in the organic results for each KEYWORD
+      (--site and --keyword may be given several times; FILE holds one keyword
+      a line). Prints one tab-separated line per result as it is found:
+      engine, position, link of the result, address of the result page. The
+      position is 0 when the site is not within the depth, and a word when the
+      page could not be read: "failed" (network, time-out, HTTP error),
+      "blocked" (a captcha, consent or JavaScript page) or "unrecognised" (no
+      results on the page: the engine's layout has changed); the link field
+      then says why, and the exit status is 3. With more than one site or
+      keyword each combination's lines follow a line with the combination
+      (engines#site#keyword#depth#all, as "favourites" names them). Engines
       default to google, yahoo and bing, in that order; depth to 10. With
       --all every position within the depth is listed, not only the first.
 
@@ -361,12 +386,20 @@ Commands:
       intervals set in the window), --store keeps the keywords in the keyword
       database; it may run while the window uses the same data folder.
 
-  favourites --list | --run [--output FILE]
-      --list prints every favourite (engines#site#keyword#depth#all, the
-      depth as 0, 1, 2 for 10, 20, 50 results). --run queries each of them as
-      the window does, prints its rows as "rank" does under a line with the
-      favourite, and keeps today's ranks in its history. Run it daily from a
-      scheduler, e.g. cron: 0 7 * * * marbleway-cli favourites --run
+  favourites --list | --run | --history [NAME] [--output FILE]
+      --list prints every favourite, one tab-separated line each: engines,
+      site, keyword, depth (10, 20 or 50 results), and "all" or "first"
+      (every position or the first). --run queries each of them as the window
+      does, prints its rows as "rank" does under a line with the favourite
+      (engines#site#keyword#depth#all, the depth as 0, 1, 2 for 10, 20, 50),
+      and keeps today's ranks in its history; a lookup that fails is recorded
+      as failed and never replaces the day's ranks read earlier (exit status
+      3). --history prints the rank history of every favourite whose site or
+      keyword holds NAME (all without NAME): under a line with the favourite,
+      one line per day and engine: date, engine, position (0 when not within
+      the depth; "failed", "blocked" or "unrecognised" for a lookup that was
+      not read), link. Run --run daily from a scheduler, e.g.
+      cron: 0 7 * * * marbleway-cli favourites --run
 
   db list [--contains WORD | --not-contains WORD] [--google RELATION]
           [--yahoo RELATION] [--bing RELATION] [--output FILE]
@@ -425,10 +458,36 @@ line was wrong, 3 when some pages could not be read.
 )"_s;
 }
 
+QString commandHelp(const QString& command)
+{
+    // The commands' paragraphs: each starts with two spaces and its name.
+    const QString usage = usageText();
+    const qsizetype commandsStart = usage.indexOf(u"Commands:\n"_s);
+    const qsizetype optionsStart = usage.indexOf(u"\nOptions:\n"_s);
+    const QStringList paragraphs =
+        usage.sliced(commandsStart + 10, optionsStart - commandsStart - 10).split(u"\n\n"_s);
+    QStringList mine;
+    for (const QString& paragraph : paragraphs) {
+        if (paragraph.startsWith(u"  "_s + command + u' ') ||
+            paragraph.startsWith(u"  "_s + command + u'\n'))
+            mine << paragraph.trimmed().prepend(u"  "_s);
+    }
+    if (mine.isEmpty())
+        return {};
+    return u"Usage:\n"_s + mine.join(u"\n\n"_s) + u"\n\n"_s + usage.sliced(optionsStart + 1);
+}
+
 Invocation parseArguments(const QStringList& arguments)
 {
-    if (wantsHelp(arguments))
-        return ShowHelp{};
+    if (wantsHelp(arguments)) {
+        // "help rank", "rank --help": that command's part; "--help": all of it.
+        const bool helpFirst = arguments.at(1) == u"help"_s || arguments.at(1) == u"--help"_s ||
+                               arguments.at(1) == u"-h"_s;
+        const QString command = arguments.size() == 3 ? arguments.at(helpFirst ? 2 : 1) : QString();
+        if (!command.isEmpty() && commandHelp(command).isEmpty())
+            return UsageError{u"unknown command \"%1\""_s.arg(command)};
+        return ShowHelp{command};
+    }
     if (arguments.size() == 2 && arguments.at(1) == u"--version"_s)
         return ShowVersion{};
     if (arguments.size() < 2)

@@ -19,8 +19,9 @@ struct FetchOptions {
 };
 
 struct RankOptions {
-    QString site;
-    QString keyword;
+    QStringList sites;    // every site is checked for every keyword
+    QStringList keywords; // from --keyword, then the lines of --keywords-file
+    QString keywordsFile;
     QList<SearchEngine> engines;
     int depthResults = 10;
     bool allPositions = false;
@@ -37,7 +38,9 @@ struct RelatedSearchOptions {
 };
 
 struct FavouritesOptions {
-    bool run = false; // false: list them
+    enum class Action { List, Run, History };
+    Action action = Action::List;
+    QString name; // --history: favourites whose site or keyword holds it; all when empty
     QString output;
 };
 
@@ -63,7 +66,9 @@ struct BaiduOptions {
     QString parent; // the keyword itself when empty
 };
 
-struct ShowHelp {};
+struct ShowHelp {
+    QString command; // its own help; the whole help when empty
+};
 struct ShowVersion {};
 
 struct UsageError {
@@ -78,5 +83,8 @@ using Invocation =
 Invocation parseArguments(const QStringList& arguments);
 
 QString usageText();
+// The part of the help about one command ("db": every db command); empty when
+// there is no such command.
+QString commandHelp(const QString& command);
 
 } // namespace marbleway::cli

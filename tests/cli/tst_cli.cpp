@@ -11,8 +11,11 @@
 #include <QProcess>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
 
 using namespace marbleway;
 using namespace marbleway::test;
@@ -40,6 +43,7 @@ private Q_SLOTS:
     void commandLine_data();
     void commandLine();
     void rank();
+    void rankManyOutcomesAndSignals();
     void fetchPrintsThePage();
     void favourites();
     void related();
@@ -204,6 +208,68 @@ void TestCli::rank()
     QCOMPARE(fileBytes(report), htmlReport(ReportKind::Rank, table));
 }
 
+void TestCli::rankManyOutcomesAndSignals()
+{
+    // Every site with every keyword of the file, each combination under its line.
+    const QString file = home(u"keywords.txt"_s);
+    QVERIFY(writeAnsiFile(file, u"seo tools\r\n\r\nbacklinks\r\nseo tools\r\n"_s));
+    Outcome outcome = run({u"rank"_s, u"--site"_s, demo, u"--site"_s, u"www.other.example"_s,
+                           u"--keywords-file"_s, file, u"--engine"_s, u"bing"_s},
+                          hosts());
+    QCOMPARE(outcome.exitCode, 0);
+    QStringList heads;
+    for (const QString& line : outcome.out.split(u'\n'))
+        if (line.contains(u'#'))
+            heads << line;
+    QCOMPARE(heads, (QStringList{u"Bing.com#"_s + demo + u"#seo tools#0#0"_s,
+                                 u"Bing.com#"_s + demo + u"#backlinks#0#0"_s,
+                                 u"Bing.com#www.other.example#seo tools#0#0"_s,
+                                 u"Bing.com#www.other.example#backlinks#0#0"_s}));
+    QCOMPARE(outcome.out.count(u'\n'), 8);
+
+    // A captcha page is a word and a reason, never a rank, and exit status 3.
+    TestHttpServer blocking;
+    blocking.setHandler([](const Request& request) -> std::optional<Response> {
+        if (request.query(u"q") == u"slow"_s)
+            return Response::page(QString()).after(std::chrono::seconds(20));
+        if (request.query(u"q") == u"seo tools"_s)
+            return Response::withStatus(429,
+                                        u"<p>unusual traffic from your computer network</p>"_s);
+        return Response::page(QString());
+    });
+    const QString google = u"google="_s + blocking.hostAndPort();
+    outcome = run(
+        {u"rank"_s, u"--site"_s, demo, u"--keyword"_s, u"seo tools"_s, u"--engine"_s, u"google"_s},
+        google);
+    QCOMPARE(outcome.exitCode, 3);
+    QVERIFY2(outcome.out.startsWith(u"Google.com\tblocked\t验证码页面\thttp://"_s),
+             qPrintable(outcome.out));
+
+    // A signal drops the request in flight: the rows so far stay, nothing waits.
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"MARBLEWAY_HOSTS"_s, google);
+    environment.insert(u"MARBLEWAY_HOME"_s, m_home->path());
+    environment.insert(u"XDG_CONFIG_HOME"_s, m_config.path());
+    process.setProcessEnvironment(environment);
+    QSignalSpy finished(&process, &QProcess::finished);
+    process.start(QString::fromUtf8(MARBLEWAY_CLI),
+                  {u"rank"_s, u"--site"_s, demo, u"--keyword"_s, u"other"_s, u"--keyword"_s,
+                   u"slow"_s, u"--engine"_s, u"google"_s});
+    QTRY_VERIFY(std::any_of(blocking.requests().cbegin(), blocking.requests().cend(),
+                            [](const Request& request) { return request.query(u"q") == u"slow"; }));
+    process.terminate();
+    QVERIFY(finished.wait(3000));
+    QCOMPARE(process.exitCode(), 128 + SIGTERM);
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    QVERIFY2(out.contains(u"#other#0#0\nGoogle.com\t0\t"_s) && !out.contains(u"failed"_s),
+             qPrintable(out));
+
+    // Each command has its own help.
+    outcome = run({u"help"_s, u"rank"_s});
+    QVERIFY(outcome.out.contains(u"--keywords-file"_s) && !outcome.out.contains(u"db list"_s));
+}
+
 void TestCli::fetchPrintsThePage()
 {
     // In the character set given, printed as UTF-8 and nothing else; an address
@@ -228,7 +294,9 @@ void TestCli::favourites()
     for (const QString& descriptor : descriptors)
         QVERIFY(QDir().mkpath(home(u"myfav/"_s + descriptor)));
     const Outcome listed = run({u"favourites"_s, u"--list"_s});
-    QCOMPARE(listed.out, descriptors.join(u'\n') + u'\n');
+    QCOMPARE(listed.out, u"Google.com,Bing.com\t"_s + demo +
+                             u"\tseo tools\t50\tall\nYahoo.com\t"_s + demo +
+                             u"\tbacklinks\t20\tfirst\n"_s);
 
     // Each favourite, then its rows; today's day file as the window writes it.
     Outcome ran = run({u"favourites"_s, u"--run"_s}, hosts());
@@ -240,6 +308,27 @@ void TestCli::favourites()
     const QString lines = readAnsiFile(day).value_or(QString());
     QVERIFY(lines.startsWith(u"Google.com|3|"_s + demo + u"/seo-tools\r\nGoogle.com|17|"_s));
     QCOMPARE(lines.count(u"\r\n"_s), 4);
+
+    // Engines that cannot be reached: failed lookups, told by a word and the
+    // exit status; the day keeps what was read.
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const QString nowhere = u"127.0.0.1:%1"_s.arg(closed.serverPort());
+    closed.close();
+    ran = run({u"favourites"_s, u"--run"_s}, u"google=%1,yahoo=%1,bing=%1"_s.arg(nowhere));
+    QCOMPARE(ran.exitCode, 3);
+    QVERIFY2(ran.out.contains(u"\nGoogle.com\tfailed\t"_s), qPrintable(ran.out));
+    QCOMPARE(readAnsiFile(day).value_or(QString()), lines);
+
+    // The history: a line per day and engine under each favourite.
+    const Outcome history =
+        run({u"favourites"_s, u"--history"_s, u"BACKLINKS"_s, u"--output"_s, home(u"h.csv"_s)});
+    QCOMPARE(history.exitCode, 0);
+    const QString today = isoDate(QDate::currentDate());
+    QVERIFY2(history.out.startsWith(descriptors.at(1) + u'\n' + today + u"\tYahoo.com\t15\t"_s),
+             qPrintable(history.out));
+    QCOMPARE(history.out.count(u'\n'), 2);
+    QVERIFY(fileBytes(home(u"h.csv"_s)).contains("Yahoo.com"));
 
     // A day file that cannot be written is told and sets the exit status.
     QVERIFY(QFile::remove(day) && QDir().mkpath(day));

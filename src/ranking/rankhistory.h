@@ -1,0 +1,26 @@
+#pragma once
+
+#include "ranking/favouritestore.h"
+#include "ranking/keyrank.h"
+
+#include <QDate>
+#include <QList>
+
+namespace marbleway {
+
+// Where a favourite stood on one engine on one day.
+struct HistoryPoint {
+    QDate date;
+    SearchEngine engine = SearchEngine::Google;
+    int position = 0; // 0: not within the depth (when read)
+    QString link;
+    RankOutcome outcome = RankOutcome::Read;
+    QString reason;
+};
+
+// A favourite's history, day by day in date order: per day and engine the
+// first line of its day file (the best position). Days that cannot be read and
+// lines of engines the program does not know are left out.
+QList<HistoryPoint> readHistory(const FavouriteStore& store, const QString& descriptor);
+
+} // namespace marbleway
