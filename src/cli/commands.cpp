@@ -514,16 +514,27 @@ QCoro::Task<int> runRelated(RelatedSearchOptions options)
     inputs.exclude = options.exclude.has_value();
     inputs.excludeWords = options.exclude.value_or(QString());
 
+    // Each keyword as soon as its counts are in: a pipe sees them at once, and
+    // an interruption loses nothing printed.
+    QObject::connect(&search, &RelatedSearch::keywordFound, &search, [&search](RowId id) {
+        const RowModel& rows = *search.rows();
+        writeOut(recordLine(rows.at(rows.indexOf(id)).cells));
+    });
+    Interruption& interruption = Interruption::instance();
+    interruption.onSignal([&search] {
+        if (search.control().isRunning())
+            search.click();
+    });
     co_await search.run();
-    const RowModel& rows = *search.rows();
-    for (int row = 0; row < rows.size(); ++row)
-        writeOut(recordLine(rows.at(row).cells));
+    interruption.onSignal({});
     // The Baidu figures' columns stay out, as the window leaves them out until
     // a re-query fills them.
     std::vector<bool> hidden(size_t(RelatedSearch::Columns.size()), false);
     std::fill(hidden.begin() + BaiduRequery::FirstColumn, hidden.end(), true);
     const int written = writeOutput(options.output, ReportKind::Related,
                                     ModelRows(*search.list(), std::move(hidden)));
+    if (interruption.signal() != 0)
+        co_return interruption.status();
     co_return storeFailed || written != 0 ? 1 : 0;
 }
 
@@ -628,7 +639,15 @@ QCoro::Task<int> runDb(DbOptions options)
             const RowModel& rows = *list.rows();
             writeOut(recordLine(rows.at(rows.indexOf(id)).cells));
         });
+        Interruption& interruption = Interruption::instance();
+        interruption.onSignal([&refresh] {
+            if (refresh.control().isRunning())
+                refresh.click();
+        });
         co_await refresh.run();
+        interruption.onSignal({});
+        if (interruption.signal() != 0)
+            co_return interruption.status();
         break;
     }
     }

@@ -1,5 +1,7 @@
 #include "core/clock.h"
 
+#include "core/jobstatus.h"
+
 #include <QCoreApplication>
 #include <QTimer>
 
@@ -26,6 +28,35 @@ struct PreciseSleep {
     void await_resume() const noexcept {}
 };
 
+// A sleep that a stop request of a job cuts short.
+struct StoppableSleep {
+    milliseconds duration;
+    const JobControl* job;
+
+    bool await_ready() const noexcept
+    {
+        return duration <= milliseconds::zero() || (job && !job->isRunning());
+    }
+    void await_suspend(std::coroutine_handle<> waiter) const
+    {
+        auto* timer = new QTimer(QCoreApplication::instance());
+        timer->setSingleShot(true);
+        timer->setTimerType(Qt::PreciseTimer);
+        QObject::connect(timer, &QTimer::timeout, timer, [timer, waiter] {
+            // Once: a stop request after this must not resume the waiter again.
+            if (timer->property("fired").toBool())
+                return;
+            timer->setProperty("fired", true);
+            timer->deleteLater();
+            waiter.resume();
+        });
+        if (job)
+            QObject::connect(job, &JobControl::stopRequested, timer, [timer] { timer->start(0); });
+        timer->start(duration);
+    }
+    void await_resume() const noexcept {}
+};
+
 // Resumes the awaiting coroutine once the event loop has had a turn.
 struct NextTurn {
     bool await_ready() const noexcept { return false; }
@@ -47,6 +78,11 @@ milliseconds sinceStartup()
 QCoro::Task<> Clock::sleep(milliseconds programTime) const
 {
     co_await PreciseSleep{realDuration(programTime)};
+}
+
+QCoro::Task<> Clock::sleep(milliseconds programTime, const JobControl* job) const
+{
+    co_await StoppableSleep{realDuration(programTime), job};
 }
 
 QCoro::Task<> letEventsRun()

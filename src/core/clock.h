@@ -8,6 +8,8 @@
 
 namespace marbleway {
 
+class JobControl;
+
 // Every time-out, pause and "today" in the program reads one of these, so tests
 // can run the program's waits faster than real time.
 class Clock {
@@ -25,6 +27,8 @@ public:
 
     // Suspends the caller for the given program time, on a precise timer.
     QCoro::Task<> sleep(std::chrono::milliseconds programTime) const;
+    // The same, ended early by a stop request of `job` (or not begun after one).
+    QCoro::Task<> sleep(std::chrono::milliseconds programTime, const JobControl* job) const;
 
     // The real clock of the running program.
     static const Clock& system();

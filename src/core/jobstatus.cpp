@@ -65,10 +65,13 @@ bool JobControl::click()
         show(m_captions.running, true);
         return true;
     }
+    if (m_state == State::Stopping)
+        return false;
     m_state = State::Stopping;
     if (m_captions.announceStopping)
         m_panels->setText(1, StatusPanels::Stopping);
     show(m_captions.stopping, false);
+    Q_EMIT stopRequested();
     return false;
 }
 

@@ -102,6 +102,9 @@ public:
 
 Q_SIGNALS:
     void changed();
+    // The user asked a running job to stop: what it waits for (a request, a
+    // pause between requests) should end now.
+    void stopRequested();
 
 private:
     void show(const QString& caption, bool enabled);

@@ -38,7 +38,7 @@ int CrawlPacer::interval(SearchEngine engine) const
     return m_intervals[size_t(engine)];
 }
 
-QCoro::Task<> CrawlPacer::pace(SearchEngine engine, Wait wait)
+QCoro::Task<> CrawlPacer::pace(SearchEngine engine, Wait wait, const JobControl* job)
 {
     auto& last = m_last[size_t(engine)];
     const milliseconds now = m_clock->monotonic();
@@ -59,7 +59,7 @@ QCoro::Task<> CrawlPacer::pace(SearchEngine engine, Wait wait)
     // related search while the database refresh waits) comes after this one.
     last = now + pause;
     if (pause > milliseconds(0)) {
-        co_await m_clock->sleep(pause);
+        co_await m_clock->sleep(pause, job);
         last = std::max(*last, m_clock->monotonic());
     }
 }

@@ -28,8 +28,10 @@ public:
     enum class Wait { Rounded, Exact };
     // Waits, when needed, until the engine's interval has passed since its last
     // request, then notes this request's time. The first request to an engine
-    // never waits. The pacer must outlive the call.
-    QCoro::Task<> pace(SearchEngine engine, Wait wait = Wait::Rounded);
+    // never waits. A stop request of `job` ends the wait early. The pacer must
+    // outlive the call.
+    QCoro::Task<> pace(SearchEngine engine, Wait wait = Wait::Rounded,
+                       const JobControl* job = nullptr);
 
     // The intervals as the settings hold them (the engine table names each
     // engine's setting). The one place they are read.

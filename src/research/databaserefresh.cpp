@@ -15,7 +15,11 @@ DatabaseRefresh::DatabaseRefresh(Services services, QObject* parent)
     : Job(parent)
     , m_services(services)
     , m_control(m_services.panels, {u"开始更新"_s, u"暂停更新"_s, u"正在停止"_s, false})
-{}
+    , m_web(m_services.web.sibling())
+{
+    // A pause never waits on the network.
+    connect(&m_control, &JobControl::stopRequested, this, [this] { m_web->abortAll(); });
+}
 
 void DatabaseRefresh::click()
 {
@@ -56,7 +60,7 @@ QCoro::Task<> DatabaseRefresh::UpdateDb()
             break;
         }
     }
-    CXHtml html(m_services.web);
+    CXHtml html(*m_web);
     html.setChar(u"utf-8"_s);
     html.setTryTime(TryTime);
     for (size_t i = start; i < ids.size(); ++i) {
@@ -78,15 +82,25 @@ QCoro::Task<> DatabaseRefresh::UpdateDb()
                 continue;
             const int column = KeywordDatabaseList::CountColumns[size_t(engine)];
             rows.setCell(id, column, Updating);
-            co_await m_services.pacer.pace(engine, CrawlPacer::Wait::Exact);
+            co_await m_services.pacer.pace(engine, CrawlPacer::Wait::Exact, &m_control);
             if (!self)
                 co_return;
             if (engine == SearchEngine::Bing)
                 html.setTryTime(BingTryTime);
             html.setUrl(pageCountUrl(m_services.endpoints, engine, keyword));
-            const QString page = co_await html.GetSrc();
+            QString page;
+            if (m_control.isRunning())
+                page = co_await html.GetSrc();
             if (!self)
                 co_return;
+            // Paused in the middle of the row: it shows what is stored and is
+            // done again, whole, on resume.
+            if (!m_control.isRunning()) {
+                for (const int each : KeywordDatabaseList::CountColumns)
+                    rows.setCell(id, each, before.value(each));
+                ended(false);
+                co_return;
+            }
             const QString count = pageCountFrom(engine, page);
             rows.setCell(id, column, count);
             counts[size_t(engine)] = count;

@@ -63,6 +63,7 @@ private:
 
     Services m_services;
     JobControl m_control;
+    std::unique_ptr<WebClient> m_web; // its own: a pause drops only its requests
     std::array<bool, AllSearchEngines.size()> m_engines{};
 };
 

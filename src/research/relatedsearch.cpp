@@ -42,7 +42,11 @@ RelatedSearch::RelatedSearch(Services services, QObject* parent)
     , m_rows(Columns)
     , m_visible(m_rows)
     , m_control(m_services.panels, {u"开始查询"_s, u"暂停查询"_s, u"正在停止"_s, false})
-{}
+    , m_web(m_services.web.sibling())
+{
+    // A pause never waits on the network.
+    connect(&m_control, &JobControl::stopRequested, this, [this] { m_web->abortAll(); });
+}
 
 WriteResult RelatedSearch::setSeedText(const QString& text)
 {
@@ -112,7 +116,7 @@ QCoro::Task<> RelatedSearch::run()
                                             PromptIcon::Information);
         co_return;
     }
-    CXHtml html(m_services.web);
+    CXHtml html(*m_web);
     html.setChar(u"utf-8"_s);
     if (seed != m_lastSeed) {
         m_rows.clear();
@@ -128,10 +132,16 @@ QCoro::Task<> RelatedSearch::run()
     if (!m_keywords.contains(seed)) {
         GetStbar(seed);
         const RowId row = appendKeyword(seed);
-        co_await AddIndex(seed, row);
+        const bool counted = co_await AddIndex(seed, row);
         if (!self)
             co_return;
+        if (!counted) {
+            dropKeyword(seed, row);
+            ended(false);
+            co_return;
+        }
         m_rows.setBold(row, true);
+        Q_EMIT keywordFound(row);
     }
 
     for (size_t pass = 0; pass < passOrder.size(); ++pass) {
@@ -154,7 +164,8 @@ QCoro::Task<bool> RelatedSearch::runPass(SearchEngine engine, CXHtml* html, QStr
     QPointer<RelatedSearch> self = this;
     html->setUrl(relatedSearchUrl(m_services.endpoints, engine, seed));
     const QString page = co_await html->GetSrc();
-    if (!self)
+    // A page a pause dropped is read again on resume.
+    if (!self || !m_control.isRunning())
         co_return false;
     const QStringList pieces = relatedPieces(engine, page.toLower());
     for (qsizetype i = 0; i < pieces.size(); ++i) {
@@ -165,14 +176,25 @@ QCoro::Task<bool> RelatedSearch::runPass(SearchEngine engine, CXHtml* html, QStr
             continue;
         const RowId row = appendKeyword(candidate);
         GetStbar(candidate);
-        co_await AddIndex(candidate, row);
+        const bool counted = co_await AddIndex(candidate, row);
         if (!self)
             co_return false;
+        if (!counted) {
+            dropKeyword(candidate, row);
+            co_return false;
+        }
+        Q_EMIT keywordFound(row);
     }
     co_return true;
 }
 
-QCoro::Task<> RelatedSearch::AddIndex(QString kw, RowId row)
+void RelatedSearch::dropKeyword(const QString& keyword, RowId row)
+{
+    m_rows.removeIds({row});
+    m_keywords.remove(keyword);
+}
+
+QCoro::Task<bool> RelatedSearch::AddIndex(QString kw, RowId row)
 {
     QPointer<RelatedSearch> self = this;
     const RelatedOptions options = m_inputs.options;
@@ -182,7 +204,7 @@ QCoro::Task<> RelatedSearch::AddIndex(QString kw, RowId row)
     const QDate today = m_services.clock.today();
     const auto cached =
         anyCount ? m_services.store.findOnDate(trimSpaces(kw).toString(), today) : std::nullopt;
-    CXHtml html(m_services.web);
+    CXHtml html(*m_web);
     html.setChar(u"utf-8"_s);
     for (const SearchEngine engine : AllSearchEngines) {
         QString count = u"-"_s;
@@ -190,13 +212,13 @@ QCoro::Task<> RelatedSearch::AddIndex(QString kw, RowId row)
             if (cached) {
                 count = cached->count(engine);
             } else {
-                co_await m_services.pacer.pace(engine);
-                if (!self)
-                    co_return;
+                co_await m_services.pacer.pace(engine, CrawlPacer::Wait::Rounded, &m_control);
+                if (!self || !m_control.isRunning())
+                    co_return false;
                 html.setUrl(pageCountUrl(m_services.endpoints, engine, kw));
                 const QString page = co_await html.GetSrc();
-                if (!self)
-                    co_return;
+                if (!self || !m_control.isRunning())
+                    co_return false;
                 count = pageCountFrom(engine, page);
             }
         }
@@ -204,6 +226,7 @@ QCoro::Task<> RelatedSearch::AddIndex(QString kw, RowId row)
     }
     if (!cached && m_inputs.options.checked[RelatedOptions::StoreAtOnce])
         checkdb(row);
+    co_return true;
 }
 
 void RelatedSearch::checkdb(RowId id)

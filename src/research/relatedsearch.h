@@ -82,13 +82,18 @@ public:
     static constexpr std::array<int, 3> CountColumns = {1, 2, 3};
 
 Q_SIGNALS:
+    // A keyword's row is complete (counts included), in the order found.
+    void keywordFound(RowId row);
     // The filter frame is usable only while no search runs.
     void filterEnabledChanged(bool enabled);
     void optionsChanged();
 
 private:
     QCoro::Task<bool> runPass(SearchEngine engine, CXHtml* html, QString seed);
-    QCoro::Task<> AddIndex(QString kw, RowId row);
+    // False when a pause cut it short: the keyword is to be done again.
+    QCoro::Task<bool> AddIndex(QString kw, RowId row);
+    // Takes back a keyword whose counts a pause cut short.
+    void dropKeyword(const QString& keyword, RowId row);
     bool accepts(const QString& candidate, const QString& seed) const;
     RowId appendKeyword(const QString& keyword);
     void GetStbar(const QString& keyword);
@@ -100,6 +105,7 @@ private:
     QSet<QString> m_keywords; // every keyword of the full list, for the duplicate check
     RelatedInputs m_inputs;
     JobControl m_control;
+    std::unique_ptr<WebClient> m_web; // its own: a pause drops only its requests
     Qt::SortOrder m_order = Qt::AscendingOrder;
     QString m_lastSeed;
     std::array<bool, 3> m_done{}; // passes of lastSeed completed: Yahoo, Google, Bing

@@ -16,7 +16,10 @@ ResourceSearch::ResourceSearch(Services services, ResourceLibrary& library, QObj
     , m_services(services)
     , m_library(&library)
     , m_control(m_services.panels, {u"开始搜索"_s, u"停止搜索"_s, u"正在停止"_s, true})
+    , m_web(m_services.web.sibling())
 {
+    // A stop never waits on the network.
+    connect(&m_control, &JobControl::stopRequested, this, [this] { m_web->abortAll(); });
     // Another category: its list and position start over.
     connect(&library, &ResourceLibrary::categoryChanged, this, [this] {
         if (m_library->category() != m_category && !isRunning()) {
@@ -127,7 +130,7 @@ QCoro::Task<> ResourceSearch::QueryLinkRes()
 
     const int firstPage = resume ? m_page : 1;
     const int firstRow = resume ? m_row : 0;
-    CXHtml html(m_services.web);
+    CXHtml html(*m_web);
     html.setTryTime(TryTime);
     int& empty = m_empty;
     empty = 0;
@@ -143,6 +146,11 @@ QCoro::Task<> ResourceSearch::QueryLinkRes()
         const QString answer = co_await html.GetSrc();
         if (!self)
             co_return;
+        // A page a stop dropped is asked again on resume.
+        if (!m_control.isRunning()) {
+            finishPaused();
+            co_return;
+        }
         if (answer.isEmpty()) {
             ++empty;
             continue;

@@ -66,6 +66,7 @@ private:
     Services m_services;
     ResourceLibrary* m_library;
     JobControl m_control;
+    std::unique_ptr<WebClient> m_web; // its own: a stop drops only its requests
     int m_page = 1;
     int m_row = 0;
     int m_category = 0; // of the last search; 0 before the first

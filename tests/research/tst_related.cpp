@@ -4,6 +4,7 @@
 #include "research/relatedsearch.h"
 #include "testsupport.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 
@@ -76,7 +77,8 @@ private:
     // Serves the engines; the first request `when` picks is answered late, and
     // the user clicks pause meanwhile (after `check`). True once it has.
     std::shared_ptr<bool> pauseAt(
-        std::function<bool(const Request&)> when, std::function<void()> check = [] {});
+        std::function<bool(const Request&)> when, std::function<void()> check = [] {},
+        std::chrono::milliseconds answerAfter = std::chrono::milliseconds(50));
 
     std::unique_ptr<Env> m_env;
 };
@@ -99,29 +101,30 @@ qsizetype TestRelated::requestsFor(SearchEngine engine) const
 }
 
 std::shared_ptr<bool> TestRelated::pauseAt(std::function<bool(const Request&)> when,
-                                           std::function<void()> check)
+                                           std::function<void()> check,
+                                           std::chrono::milliseconds answerAfter)
 {
     auto paused = std::make_shared<bool>(false);
-    m_env->fixture.server.setHandler(
-        [this, when, check, paused](const Request& request) -> std::optional<Response> {
-            const auto engine = engineOf(request);
-            if (!engine)
-                return std::nullopt;
-            Response page = Response::page(fakeweb::resultPage(*engine, keywordOf(request), 0));
-            if (!*paused && when(request)) {
-                *paused = true;
-                QTimer::singleShot(0, &search(), [this, check] {
-                    check();
-                    search().click();
-                    // The panel keeps its text until the job has stopped.
-                    QCOMPARE(m_env->panels.text(1), u"进行中..."_s);
-                    QCOMPARE(search().control().caption(), u"正在停止"_s);
-                    QVERIFY(!search().control().isEnabled());
-                });
-                page.after(50ms);
-            }
-            return page;
-        });
+    m_env->fixture.server.setHandler([this, when, check, paused, answerAfter](
+                                         const Request& request) -> std::optional<Response> {
+        const auto engine = engineOf(request);
+        if (!engine)
+            return std::nullopt;
+        Response page = Response::page(fakeweb::resultPage(*engine, keywordOf(request), 0));
+        if (!*paused && when(request)) {
+            *paused = true;
+            QTimer::singleShot(0, &search(), [this, check] {
+                check();
+                search().click();
+                // The panel keeps its text until the job has stopped.
+                QCOMPARE(m_env->panels.text(1), u"进行中..."_s);
+                QCOMPARE(search().control().caption(), u"正在停止"_s);
+                QVERIFY(!search().control().isEnabled());
+            });
+            page.after(answerAfter);
+        }
+        return page;
+    });
     return paused;
 }
 
@@ -421,15 +424,28 @@ void TestRelated::seedBoxIsKept()
 
 void TestRelated::pauseDuringTheLastKeyword()
 {
-    // The pause lands while the count of the last candidate is on its way.
+    // The pause lands while the count of the last candidate is on its way,
+    // from an engine that takes its time.
     setOptions(false, false, true);
     const QString last = fakeweb::relatedFor(SearchEngine::Bing, u"seo tools"_s).last();
-    const auto paused = pauseAt([last](const Request& request) {
-        return keywordOf(request) == last && request.query(u"setmkt");
-    });
+    const auto paused = pauseAt(
+        [last](const Request& request) {
+            return keywordOf(request) == last && request.query(u"setmkt");
+        },
+        [] {}, std::chrono::seconds(30));
+    QElapsedTimer clock;
+    clock.start();
     run(u"seo tools"_s);
     QVERIFY(*paused);
-    // Its work is done: ready, and the next click starts a new search.
+    // The request is dropped at once, and the keyword is done again on resume.
+    QVERIFY(clock.elapsed() < 10000);
+    QCOMPARE(m_env->panels.text(1), u"已暂停"_s);
+    const QStringList before = column(*search().list());
+    QVERIFY(!before.contains(last));
+    m_env->fixture.server.setHandler({});
+    fakeweb::serveAllEngines(m_env->fixture.server);
+    await(search().run());
+    QCOMPARE(column(*search().list()), before + QStringList{last});
     QCOMPARE(m_env->panels.text(1), u"就绪"_s);
     QCOMPARE(search().lastSeed(), QString());
 }
