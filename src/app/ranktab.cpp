@@ -1,5 +1,6 @@
 #include "app/ranktab.h"
 
+#include "app/historychart.h"
 #include "app/pagewidgets.h"
 #include "app/reportlist.h"
 #include "ranking/ranktabcontroller.h"
@@ -99,7 +100,7 @@ RankTab::RankTab(RankTabController& controller, QWidget* parent)
     m_history->addTab(historyPage(m_favourites,
                                   u"软件保留收藏关键词组合每天查询的排名信息，\n"
                                   "点击每条收藏，可浏览该组合的历史查询数据。"_s,
-                                  {u"删除选中收藏"_s}),
+                                  {u"排名走势图"_s, u"删除选中收藏"_s}),
                       u"我的收藏"_s);
 
     auto* rightSplitter = new QSplitter(Qt::Vertical, this);
@@ -164,6 +165,25 @@ RankTab::RankTab(RankTabController& controller, QWidget* parent)
             [this](const QModelIndex& index) { m_controller->restoreRecent(index.row()); });
     connect(m_favourites, &QTreeView::clicked, this,
             [this](const QModelIndex& index) { m_controller->browseFavourite(index.row()); });
+    connect(m_favourites, &QTreeView::doubleClicked, this, &RankTab::showHistoryChart);
+}
+
+HistoryChartDialog* RankTab::showHistoryChart()
+{
+    // The favourite that is selected, or the only one.
+    const QModelIndex current = m_favourites->currentIndex();
+    const RowModel& favourites = *m_controller->model().favourites();
+    const int row = current.isValid() ? current.row() : favourites.size() == 1 ? 0 : -1;
+    if (row < 0 || row >= favourites.size()) {
+        m_controller->services().prompts.message(u"提示"_s, u"请先选择一条收藏。"_s,
+                                                 PromptIcon::Information);
+        return nullptr;
+    }
+    auto* dialog = new HistoryChartDialog(m_controller->store(), favourites.at(row).tag,
+                                          m_controller->services().prompts, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+    return dialog;
 }
 
 QWidget* RankTab::listFrame(const QString& title, QTreeView* view, int list)
@@ -215,6 +235,8 @@ QWidget* RankTab::historyPage(QTreeView* view, const QString& note, const QStrin
         connect(button, &QPushButton::clicked, this, [this, caption] {
             if (caption == u"加入我的收藏"_s)
                 m_controller->favourites().add();
+            else if (caption == u"排名走势图"_s)
+                showHistoryChart();
             else if (caption == u"删除选中收藏"_s)
                 m_controller->favourites().remove();
             else

@@ -12,6 +12,8 @@ class QTreeView;
 
 namespace marbleway {
 
+class HistoryChartDialog;
+
 class RankTabController;
 
 // Tab "关键词排名查询": sites, keywords and engines to check, the depth and
@@ -29,6 +31,9 @@ public:
     QTreeView* resultsView() const { return m_results; }
     QTreeView* recentView() const { return m_recent; }
     QTreeView* favouritesView() const { return m_favourites; }
+    // "排名走势图": the chart of the selected favourite's history; null when
+    // none is selected.
+    HistoryChartDialog* showHistoryChart();
     QComboBox* depthBox() const { return m_depth; }
     QCheckBox* allPositionsBox() const { return m_allPositions; }
     QComboBox* modeBox() const { return m_mode; }

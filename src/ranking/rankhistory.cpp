@@ -29,4 +29,33 @@ QList<HistoryPoint> readHistory(const FavouriteStore& store, const QString& desc
     return points;
 }
 
+QList<ChartLine> chartLines(const QList<HistoryPoint>& points)
+{
+    QList<ChartLine> lines;
+    for (const SearchEngine engine : AllSearchEngines) {
+        ChartLine line{engine, {}, {}};
+        QDate lastDay;
+        bool any = false;
+        for (const HistoryPoint& point : points) {
+            if (point.engine != engine)
+                continue;
+            any = true;
+            const bool drawn = point.outcome == RankOutcome::Read && point.position > 0;
+            if (point.outcome == RankOutcome::Read && point.position == 0)
+                line.unlisted << point;
+            if (!drawn) {
+                lastDay = QDate();
+                continue;
+            }
+            if (!lastDay.isValid() || lastDay.addDays(1) != point.date)
+                line.runs.append(QList<HistoryPoint>());
+            line.runs.last() << point;
+            lastDay = point.date;
+        }
+        if (any)
+            lines << line;
+    }
+    return lines;
+}
+
 } // namespace marbleway

@@ -23,4 +23,17 @@ struct HistoryPoint {
 // lines of engines the program does not know are left out.
 QList<HistoryPoint> readHistory(const FavouriteStore& store, const QString& descriptor);
 
+// One engine's line on the history chart.
+struct ChartLine {
+    SearchEngine engine = SearchEngine::Google;
+    // Runs of positions on consecutive days; a day without a lookup, a lookup
+    // that was not read, or a day outside the depth ends a run.
+    QList<QList<HistoryPoint>> runs;
+    // The days it was read but not within the depth.
+    QList<HistoryPoint> unlisted;
+};
+
+// The chart's lines, one per engine that has points, in the engine order.
+QList<ChartLine> chartLines(const QList<HistoryPoint>& points);
+
 } // namespace marbleway

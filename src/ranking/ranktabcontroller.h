@@ -41,6 +41,7 @@ public:
     RankJob& job() { return m_job; }
     Favourites& favourites() { return m_favourites; }
     const FavouriteStore& store() const { return m_store; }
+    const Services& services() const { return m_services; }
 
     // The tab is being shown: sites, keywords, choices (restored and written
     // back) and favourites are loaded.

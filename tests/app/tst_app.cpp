@@ -2,6 +2,7 @@
 #include "app/application.h"
 #include "app/crawlsettingsdialog.h"
 #include "app/feedbackdialog.h"
+#include "app/historychart.h"
 #include "app/keyworddbtab.h"
 #include "app/mainwindow.h"
 #include "app/ranktab.h"
@@ -13,6 +14,7 @@
 #include "testsupport.h"
 
 #include <QAction>
+#include <QChart>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -85,6 +87,7 @@ private Q_SLOTS:
     void updateNow();
     void feedback_data();
     void feedback();
+    void historyChart();
 
 private:
     void writeUpdater(const QString& ranFile);
@@ -636,6 +639,39 @@ void TestApp::feedback()
                                 u"12345"_s,        u"a+b@example.com"_s, content.trimmed()};
     for (int key = 0; key < values.size(); ++key)
         QCOMPARE(request.query(request.queryKeys().at(key)), values.at(key));
+}
+
+void TestApp::historyChart()
+{
+    auto app = started();
+    MainWindow* window = app->window();
+    window->selectTab(MainWindow::RankTabIndex);
+    RankTab* tab = window->rankTab();
+    // Nothing selected, nothing drawn.
+    QVERIFY(!tab->showHistoryChart());
+    QCOMPARE(m_env->prompts.messages(), QStringList{u"请先选择一条收藏。"_s});
+
+    const FavouriteStore& store = app->rankController().store();
+    const QString favourite = u"Google.com#www.bluewidget.example#seo tools#1#0"_s;
+    QCOMPARE(store.create(favourite), FavouriteStore::Created::Created);
+    const QDate first(2026, 3, 1);
+    QVERIFY(store.writeDay(favourite, first, {u"Google.com|3|www.bluewidget.example/a"_s}));
+    QVERIFY(
+        store.writeDay(favourite, first.addDays(1), {u"Google.com|5|www.bluewidget.example/a"_s}));
+    QVERIFY(store.writeDay(favourite, first.addDays(2), {u"Google.com|0|"_s}));
+    app->rankController().favourites().load();
+    tab->favouritesView()->setCurrentIndex(tab->favouritesView()->model()->index(0, 0));
+    HistoryChartDialog* dialog = tab->showHistoryChart();
+    QVERIFY(dialog && dialog->isVisible());
+    // A line and its markers for Google, and the day outside the top 20.
+    QCOMPARE(dialog->chart()->series().size(), 3);
+    QCOMPARE(HistoryChartDialog::pointTip(readHistory(store, favourite).at(2), 20),
+             u"2026-03-03  Google.com\n未进入前 20 名"_s);
+
+    const QString picture = m_env->dir.filePath(u"走势.png"_s);
+    m_env->prompts.answerText(picture);
+    await(dialog->savePicture());
+    QVERIFY(fileBytes(picture).startsWith("\x89PNG"));
 }
 
 QTEST_MAIN(TestApp)

@@ -1,5 +1,6 @@
 #include "core/textfile.h"
 #include "enginepages.h"
+#include "ranking/rankhistory.h"
 #include "ranking/ranktabcontroller.h"
 #include "testsupport.h"
 
@@ -62,6 +63,7 @@ private Q_SLOTS:
     void choicesRoundTrip();
     void clickingWhileAQueryWaits();
     void stoppingAndBlockPages();
+    void historyForTheChart();
     void aRunAcrossMidnight();
 
 private:
@@ -549,6 +551,48 @@ void TestRankTab::stoppingAndBlockPages()
     QVERIFY(answer.first().first().toString().contains(u"/search?q=seo%20tools"));
     QCOMPARE(controller().store().days(favourite.descriptor()).first().lines,
              (QStringList{u"Google.com|0||blocked|Cookie 同意页面"_s, u"Bing.com|0|"_s}));
+}
+
+void TestRankTab::historyForTheChart()
+{
+    // Day files as runs leave them: the best line of each engine counts, a
+    // missing day, a failed lookup and a day outside the depth break a line.
+    const FavouriteStore& store = controller().store();
+    const QString favourite = u"Google.com,Bing.com#"_s + demo + u"#seo tools#0#1"_s;
+    QCOMPARE(store.create(favourite), FavouriteStore::Created::Created);
+    const QDate first(2026, 3, 1);
+    const QList<QStringList> days = {{u"Google.com|3|a"_s, u"Google.com|7|b"_s, u"Bing.com|12|c"_s},
+                                     {u"Google.com|5|a"_s},
+                                     {},
+                                     {u"Google.com|0||failed|HTTP 503"_s},
+                                     {u"Google.com|0|"_s},
+                                     {u"Google.com|2|a"_s, u"Altavista.com|1|x"_s},
+                                     {u"Google.com|4|a"_s}};
+    for (int day = 0; day < days.size(); ++day) {
+        if (!days.at(day).isEmpty())
+            QVERIFY(store.writeDay(favourite, first.addDays(day), days.at(day)));
+    }
+    const QList<HistoryPoint> points = readHistory(store, favourite);
+    QCOMPARE(points.size(), 7);
+    QCOMPARE(points.at(3).outcome, RankOutcome::Failed);
+    QCOMPARE(points.at(3).reason, u"HTTP 503"_s);
+
+    const QList<ChartLine> lines = chartLines(points);
+    QCOMPARE(lines.size(), 2);
+    const auto positions = [](const ChartLine& line) {
+        QList<QList<int>> runs;
+        for (const QList<HistoryPoint>& run : line.runs) {
+            runs.append(QList<int>());
+            for (const HistoryPoint& point : run)
+                runs.last() << point.position;
+        }
+        return runs;
+    };
+    QCOMPARE(lines.at(0).engine, SearchEngine::Google);
+    QCOMPARE(positions(lines.at(0)), (QList<QList<int>>{{3, 5}, {2, 4}}));
+    QCOMPARE(lines.at(0).unlisted.size(), 1);
+    QCOMPARE(lines.at(0).unlisted.first().date, first.addDays(4));
+    QCOMPARE(positions(lines.at(1)), (QList<QList<int>>{{12}}));
 }
 
 void TestRankTab::aRunAcrossMidnight()

@@ -7,7 +7,9 @@
 #include "app/adwordstab.h"
 #include "app/application.h"
 #include "app/feedbackdialog.h"
+#include "app/historychart.h"
 #include "app/mainwindow.h"
+#include "app/ranktab.h"
 #include "browser/browsers.h"
 #include "core/textfile.h"
 #include "enginepages.h"
@@ -30,6 +32,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeView>
 #include <qcoro/qcorosignal.h>
 #include <qcoro/qcorotimer.h>
 
@@ -132,6 +135,34 @@ QCoro::Task<> takePictures(Application* application, QString folder)
         const QString file = folder + u"/feedback.png"_s;
         feedback->grab().save(file);
         std::printf("%s\n", qPrintable(file));
+    }
+    // Two months of a favourite's ranks, as a chart.
+    {
+        const FavouriteStore& store = application->rankController().store();
+        const QString favourite = u"Google.com,Bing.com#www.bluewidget.example#seo tools#1#0"_s;
+        (void)store.create(favourite);
+        const QDate today = QDate::currentDate();
+        for (int day = 60; day >= 0; --day) {
+            if (day % 17 == 5)
+                continue; // a day the computer was off
+            const int google = 3 + (day * 7 % 11) / 3;
+            const int bing = day % 13 == 0 ? 0 : 9 + (day * 5 % 9);
+            QStringList lines = {u"Google.com|%1|www.bluewidget.example/seo-tools"_s.arg(google),
+                                 u"Bing.com|%1|www.bluewidget.example/seo-tools"_s.arg(bing)};
+            if (day == 20)
+                lines[1] = u"Bing.com|0||blocked|验证码页面"_s;
+            (void)store.writeDay(favourite, today.addDays(-day), lines);
+        }
+        window->selectTab(MainWindow::RankTabIndex);
+        application->rankController().favourites().load();
+        QTreeView* favourites = window->rankTab()->favouritesView();
+        favourites->setCurrentIndex(favourites->model()->index(0, 0));
+        if (HistoryChartDialog* chart = window->rankTab()->showHistoryChart()) {
+            co_await QCoro::sleepFor(std::chrono::milliseconds(500));
+            const QString file = folder + u"/history-chart.png"_s;
+            chart->grab().save(file);
+            std::printf("%s\n", qPrintable(file));
+        }
     }
     QCoreApplication::exit(0);
 }
