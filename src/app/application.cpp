@@ -8,6 +8,7 @@
 #include "research/relatedoptions.h"
 #include "shell/updatecheck.h"
 #include "web/cookiejar.h"
+#include "web/engines.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -114,6 +115,10 @@ QCoro::Task<Application::StartResult> Application::start()
         co_return StartResult::Failed;
     }
     m_warnings << m_env.hostProblems;
+    // The engines' page rules: built in, or the user's engines.json over them.
+    for (const QString& problem :
+         loadEngineRules(m_env.dataFolder.filePath(EngineRulesFileName.toString())))
+        m_warnings << u"搜索引擎规则文件有误：%1"_s.arg(problem);
     // Cookies the program's requests and its browsers share, kept in the data
     // folder (the network takes the jar over).
     auto* cookies = new CookieJar(m_env.dataFolder.filePath(CookieJar::FileName.toString()));

@@ -81,6 +81,11 @@ std::optional<Online> goOnline()
     std::optional<Endpoints> endpoints = loadEndpoints();
     if (!endpoints)
         return std::nullopt;
+    // The engines' page rules as the window uses them; a faulty entry is told
+    // and keeps its built-in rule.
+    for (const QString& problem :
+         loadEngineRules(DataFolder::fromEnvironment().filePath(EngineRulesFileName.toString())))
+        writeErr(u"marbleway-cli: "_s + problem + u'\n');
     Online online{std::move(*endpoints), makeNetworkAccess(), nullptr};
     // The window's cookies (a captcha answered in its browsers) count here too;
     // the window alone writes them.

@@ -1,7 +1,10 @@
 #include "web/engines.h"
 
 #include "web/endpoints.h"
+#include "web/enginerules.h"
 #include "web/textutil.h"
+
+#include <QFile>
 
 #include <algorithm>
 #include <limits>
@@ -12,210 +15,75 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Result pages.
-
-bool containsSite(QStringView block, QStringView site)
-{
-    return block.contains(site);
-}
-
-bool containsEncodedSite(QStringView block, QStringView site)
-{
-    // Yahoo's result link carries the target as "http%3a//" + host...
-    return block.contains(QString(u"http%3a//"_s + site));
-}
-
-bool firstLinkContainsSite(QStringView block, QStringView site)
-{
-    return GetMemo(block, u"<a", u"</a>").contains(site);
-}
-
-QString hrefLink(QStringView block)
-{
-    return GetMemo(block, u"href=\"", u"\"");
-}
-
-QString yahooLink(QStringView block)
-{
-    return u"http://"_s + GetMemo(block, u"http%3a//", u"\">");
-}
-
-QString bingLink(QStringView block)
-{
-    return GetMemo(block, u"a=http%3a%2f%2f", u"\"").replace(u"%2f"_s, u"/"_s);
-}
-
-QString googleRankPath(const QString& keyword, int page)
-{
-    return u"/search?q="_s + keyword + u"&hl=en&newwindow=1&start="_s + QString::number(page * 10) +
-           u"&sa=N"_s;
-}
-
-QString yahooRankPath(const QString& keyword, int page)
-{
-    return u"/search?p="_s + keyword + u"&fr=sfp&xargs=0&b="_s + QString::number(page * 10 + 1);
-}
-
-QString bingRankPath(const QString& keyword, int page)
-{
-    return u"/search?q="_s + keyword + u"&first="_s + QString::number(page * 10 + 1);
-}
-
-// Pages given instead of results. They are recognised only on a page without
-// result blocks, so a keyword such as "captcha" cannot trip them.
-constexpr std::array googleBlocks = {
-    BlockMarker{u"/sorry/index", BlockPage::Captcha},
-    BlockMarker{u"unusual traffic from your computer network", BlockPage::Captcha},
-    BlockMarker{u"g-recaptcha", BlockPage::Captcha},
-    BlockMarker{u"consent.google.com", BlockPage::Consent},
-    BlockMarker{u"before you continue to google", BlockPage::Consent},
-    BlockMarker{u"/httpservice/retry/enablejs", BlockPage::JavaScript},
-    BlockMarker{u"enable javascript", BlockPage::JavaScript},
-    BlockMarker{u"if you are not redirected within a few seconds", BlockPage::JavaScript},
-};
-constexpr std::array yahooBlocks = {
-    BlockMarker{u"captcha", BlockPage::Captcha},
-    BlockMarker{u"consent.yahoo.com", BlockPage::Consent},
-    BlockMarker{u"guce.yahoo.com", BlockPage::Consent},
-    BlockMarker{u"enable javascript", BlockPage::JavaScript},
-};
-constexpr std::array bingBlocks = {
-    BlockMarker{u"captcha", BlockPage::Captcha},
-    BlockMarker{u"/challenge/verify", BlockPage::Captcha},
-    BlockMarker{u"enable javascript", BlockPage::JavaScript},
-};
-
-// Page counts.
-
-QString googleCountPath(const QString& keyword)
-{
-    return u"/search?hl=en&q="_s + keyword;
-}
-
-QString yahooCountPath(const QString& keyword)
-{
-    return u"/search?p="_s + keyword;
-}
-
-QString bingCountPath(const QString& keyword)
-{
-    return u"/search?q="_s + keyword + u"&setmkt=en-US"_s;
-}
-
-QString googleCount(const QString& page)
-{
-    QString count = GetMemo(page, u"</b> of", u"</b>");
-    if (const qsizetype bold = count.indexOf(u"<b>"); bold >= 0) {
-        count = count.mid(bold + 3);
-        if (const qsizetype next = count.indexOf(u"<b>"); next >= 0)
-            count.truncate(next);
-    }
-    return count;
-}
-
-QString yahooCount(const QString& page)
-{
-    return GetMemo(page, u"<strong id=\"resultCount\">", u"<");
-}
-
-QString bingCount(const QString& page)
-{
-    return trimSpaces(GetMemo(page, u" of ", u"results")).toString();
-}
-
-// Related searches. Yahoo embeds its related terms as [["term","0"],["term","0"],...].
-const QString yahooSplit = u",\"0\"],["_s;
-const QString yahooFirst = u":[[\""_s;
-const QString bingSplit = u"')\""_s;
-
-QStringList yahooPieces(const QString& page)
-{
-    return page.split(yahooSplit);
-}
-
-QStringList googlePieces(const QString& page)
-{
-    QStringList pieces = GetMemo(page, u">searches related to", u"</table>").split(u"><a "_s);
-    pieces.removeFirst();
-    return pieces;
-}
-
-QStringList bingPieces(const QString& page)
-{
-    QStringList pieces = GetMemo(page, u"<h2>related searches</h2><ul>", u"</ul>").split(bingSplit);
-    pieces.removeFirst();
-    return pieces;
-}
-
-QString yahooCandidate(const QString& piece, qsizetype index)
-{
-    return index == 0 ? GetMemo(piece, yahooFirst, u"\"") : GetMemo(piece, u"\"", u"\"");
-}
-
-QString googleCandidate(const QString& piece, qsizetype)
-{
-    return GetMemo(piece, u">", u"</a>").remove(u"<b>"_s).remove(u"</b>"_s);
-}
-
-QString bingCandidate(const QString& piece, qsizetype)
-{
-    return GetMemo(piece, u">", u"</a>").remove(u"<strong>"_s).remove(u"</strong>"_s);
-}
-
-QString yahooRelatedPath(const QString& seed)
-{
-    return u"/search?p="_s + seed;
-}
-
 const std::array<EngineInfo, AllSearchEngines.size()> engines = {{
-    {SearchEngine::Google,
-     u"Google.com",
-     u"google",
-     Service::Google,
-     u"googlese",
-     u"googles",
-     1,
-     u"0",
-     googleRankPath,
-     u"<h3 class=r>",
-     1,
-     0,
-     containsSite,
-     hrefLink,
-     googleBlocks,
-     googleCountPath,
-     googleCount,
-     googleCountPath,
-     googlePieces,
-     googleCandidate},
-    {SearchEngine::Yahoo, u"Yahoo.com",     u"yahoo",    Service::Yahoo,
-     u"yahoose",          u"yahoos",        2,           u"-",
-     yahooRankPath,       u"<div><h3><a",   0,           1,
-     containsEncodedSite, yahooLink,        yahooBlocks, yahooCountPath,
-     yahooCount,          yahooRelatedPath, yahooPieces, yahooCandidate},
-    {SearchEngine::Bing,
-     u"Bing.com",
-     u"bing",
-     Service::Bing,
-     u"bingse",
-     u"bings",
-     3,
-     u"-",
-     bingRankPath,
-     u"<div class=\"sb_tsuf\">",
-     1,
-     0,
-     firstLinkContainsSite,
-     bingLink,
-     bingBlocks,
-     bingCountPath,
-     bingCount,
-     bingCountPath,
-     bingPieces,
-     bingCandidate},
+    {SearchEngine::Google, u"Google.com", u"google", Service::Google, u"googlese", u"googles", 1,
+     u"0"},
+    {SearchEngine::Yahoo, u"Yahoo.com", u"yahoo", Service::Yahoo, u"yahoose", u"yahoos", 2, u"-"},
+    {SearchEngine::Bing, u"Bing.com", u"bing", Service::Bing, u"bingse", u"bings", 3, u"-"},
 }};
 
+std::array<EngineRules, AllSearchEngines.size()>& rulesInUse()
+{
+    static std::array<EngineRules, AllSearchEngines.size()> rules = [] {
+        std::array<EngineRules, AllSearchEngines.size()> built;
+        (void)readEngineRules(QString(), built);
+        return built;
+    }();
+    return rules;
+}
+
+QString fillPath(const QString& path, const QString& encodedKeyword, int page)
+{
+    QString filled = path;
+    filled.replace(u"{keyword}"_s, encodedKeyword)
+        .replace(u"{start0}"_s, QString::number(page * 10))
+        .replace(u"{start1}"_s, QString::number(page * 10 + 1))
+        .replace(u"{page}"_s, QString::number(page));
+    return filled;
+}
+
+bool blockMatches(const EngineRules& rules, QStringView block, QStringView site)
+{
+    const QString scope = rules.siteInFirstLink ? GetMemo(block, u"<a", u"</a>") : block.toString();
+    return scope.contains(QString(rules.sitePrefix + site));
+}
+
+QString blockLink(const EngineRules& rules, QStringView block)
+{
+    QString link = rules.linkPrefix + GetMemo(block, rules.linkFrom, rules.linkTo);
+    for (const auto& [from, to] : rules.linkReplace)
+        link.replace(from, to);
+    return link;
+}
+
 } // namespace
+
+const EngineRules& engineRules(SearchEngine engine)
+{
+    return rulesInUse()[size_t(engine)];
+}
+
+QStringList applyEngineRules(const QString& overrides)
+{
+    std::array<EngineRules, AllSearchEngines.size()> rules;
+    const QStringList problems = readEngineRules(overrides, rules);
+    rulesInUse() = rules;
+    return problems;
+}
+
+QStringList loadEngineRules(const QString& file)
+{
+    QFile input(file);
+    if (!input.exists())
+        return applyEngineRules(QString());
+    if (!input.open(QIODevice::ReadOnly))
+        return {u"%1: cannot be read (%2); the built-in rules are used"_s.arg(file,
+                                                                              input.errorString())};
+    QStringList problems = applyEngineRules(QString::fromUtf8(input.readAll()));
+    for (QString& problem : problems)
+        problem.prepend(file + u": "_s);
+    return problems;
+}
 
 const EngineInfo& engineInfo(SearchEngine engine)
 {
@@ -257,31 +125,31 @@ QString engineQueryText(QStringView keyword)
 
 QList<BlockMatch> readRankPage(SearchEngine engine, QStringView text, QStringView site, int page)
 {
-    const EngineInfo& info = engineInfo(engine);
+    const EngineRules& rules = engineRules(engine);
     QList<BlockMatch> matches;
-    const QList<QStringView> blocks = splitBlocks(text, info.rankMarker);
-    for (qsizetype k = info.firstBlock; k < blocks.size(); ++k) {
-        if (!info.blockMatches(blocks[k], site))
+    const QList<QStringView> blocks = splitBlocks(text, rules.rankMarker);
+    for (qsizetype k = rules.firstBlock; k < blocks.size(); ++k) {
+        if (!blockMatches(rules, blocks[k], site))
             continue;
-        const qint64 position = qint64(page) * 10 + k + info.positionShift;
+        const qint64 position = qint64(page) * 10 + k + rules.positionShift;
         if (position > std::numeric_limits<int>::max())
             break;
-        matches.append({int(position), cleanField(normaliseResultLink(info.blockLink(blocks[k])))});
+        matches.append(
+            {int(position), cleanField(normaliseResultLink(blockLink(rules, blocks[k])))});
     }
     return matches;
 }
 
 qsizetype resultBlockCount(SearchEngine engine, QStringView text)
 {
-    const EngineInfo& info = engineInfo(engine);
-    return std::max<qsizetype>(0, splitBlocks(text, info.rankMarker).size() - 1);
+    return std::max<qsizetype>(0, splitBlocks(text, engineRules(engine).rankMarker).size() - 1);
 }
 
 BlockPage blockPageOf(SearchEngine engine, QStringView text)
 {
     if (resultBlockCount(engine, text) > 0)
         return BlockPage::None;
-    for (const BlockMarker& marker : engineInfo(engine).blockMarkers) {
+    for (const EngineRules::Marker& marker : engineRules(engine).blocked) {
         if (text.contains(marker.text, Qt::CaseInsensitive))
             return marker.page;
     }
@@ -315,14 +183,14 @@ QString normaliseResultLink(QString link)
 QString rankPageUrl(const Endpoints& endpoints, SearchEngine engine, const QString& keyword,
                     int page)
 {
-    const EngineInfo& info = engineInfo(engine);
-    return endpoints.url(info.service, info.rankPath(engineQueryText(keyword), page));
+    return endpoints.url(engineInfo(engine).service,
+                         fillPath(engineRules(engine).rankPath, engineQueryText(keyword), page));
 }
 
 QString pageCountUrl(const Endpoints& endpoints, SearchEngine engine, const QString& keyword)
 {
-    const EngineInfo& info = engineInfo(engine);
-    return endpoints.url(info.service, info.countPath(engineQueryText(keyword)));
+    return endpoints.url(engineInfo(engine).service,
+                         fillPath(engineRules(engine).countPath, engineQueryText(keyword), 0));
 }
 
 QString noCount(SearchEngine engine)
@@ -332,7 +200,18 @@ QString noCount(SearchEngine engine)
 
 QString pageCountFrom(SearchEngine engine, const QString& page)
 {
-    QString count = engineInfo(engine).countFrom(page);
+    const EngineRules& rules = engineRules(engine);
+    QString count = GetMemo(page, rules.countFrom, rules.countTo);
+    if (!rules.countAfter.isEmpty()) {
+        if (const qsizetype after = count.indexOf(rules.countAfter); after >= 0)
+            count = count.mid(after + rules.countAfter.size());
+    }
+    if (!rules.countBefore.isEmpty()) {
+        if (const qsizetype before = count.indexOf(rules.countBefore); before >= 0)
+            count.truncate(before);
+    }
+    if (rules.countTrim)
+        count = trimSpaces(count).toString();
     count.remove(u',');
     // A value is never markup: a marker that matched elsewhere on the page
     // (a title holding " of ") gives nothing found.
@@ -344,20 +223,34 @@ QString pageCountFrom(SearchEngine engine, const QString& page)
 
 QString relatedSearchUrl(const Endpoints& endpoints, SearchEngine engine, const QString& seed)
 {
-    const EngineInfo& info = engineInfo(engine);
-    return endpoints.url(info.service, info.relatedPath(engineQueryText(seed)));
+    return endpoints.url(engineInfo(engine).service,
+                         fillPath(engineRules(engine).relatedPath, engineQueryText(seed), 0));
 }
 
 QStringList relatedPieces(SearchEngine engine, const QString& lowerPage)
 {
     if (lowerPage.isEmpty())
         return {};
-    return engineInfo(engine).relatedPieces(lowerPage);
+    const EngineRules& rules = engineRules(engine);
+    const QString part = rules.relatedFrom.isEmpty()
+                             ? lowerPage
+                             : GetMemo(lowerPage, rules.relatedFrom, rules.relatedTo);
+    QStringList pieces = part.split(rules.relatedSplit);
+    if (rules.relatedDropFirst)
+        pieces.removeFirst();
+    return pieces;
 }
 
 QString relatedCandidate(SearchEngine engine, const QString& piece, qsizetype index)
 {
-    return engineInfo(engine).relatedCandidate(piece, index);
+    const EngineRules& rules = engineRules(engine);
+    const QString& from = index == 0 && !rules.candidateFirstFrom.isEmpty()
+                              ? rules.candidateFirstFrom
+                              : rules.candidateFrom;
+    QString candidate = GetMemo(piece, from, rules.candidateTo);
+    for (const QString& tag : rules.candidateRemove)
+        candidate.remove(tag);
+    return candidate;
 }
 
 } // namespace marbleway

@@ -22,39 +22,17 @@ inline constexpr std::array AllSearchEngines = {SearchEngine::Google, SearchEngi
 // A page an engine answers with instead of results.
 enum class BlockPage { None, Captcha, JavaScript, Consent };
 
-// A text that gives such a page away (lower case).
-struct BlockMarker {
-    QStringView text;
-    BlockPage page;
-};
-
-// One place for what the program knows of an engine: its names, where its pages
-// are and how each kind of page is read. Nothing else switches on the engine.
+// What the program knows of an engine itself: its names, where its pages are
+// and where its figures go. How its pages are read is in EngineRules.
 struct EngineInfo {
     SearchEngine engine;
     QStringView displayName;     // "Google.com": list texts, rows, history lines
-    QStringView key;             // "google": icons, command line
+    QStringView key;             // "google": icons, command line, engines.json
     Service service;             // the host table's entry
     QStringView intervalSetting; // "googlese": its crawl interval in the settings
     QStringView databaseColumn;  // "googles": its count in the keyword database
     int countColumn;             // its count's column in the related keyword list
     QStringView noCount;         // a count when nothing was found
-
-    // Result pages: the path of page `page` (0-based) for an encoded keyword.
-    QString (*rankPath)(const QString& encodedKeyword, int page);
-    QStringView rankMarker; // the text that opens each result block
-    int firstBlock;         // blocks before this one are not results
-    int positionShift;      // added to the block number to give the position
-    bool (*blockMatches)(QStringView block, QStringView site);
-    QString (*blockLink)(QStringView block);
-    std::span<const BlockMarker> blockMarkers; // pages that hold none of its result blocks
-
-    // Page counts and related searches: the path for an encoded keyword.
-    QString (*countPath)(const QString& encodedKeyword);
-    QString (*countFrom)(const QString& page);
-    QString (*relatedPath)(const QString& encodedSeed);
-    QStringList (*relatedPieces)(const QString& lowerPage);
-    QString (*relatedCandidate)(const QString& piece, qsizetype index);
 };
 
 const EngineInfo& engineInfo(SearchEngine engine);
@@ -76,6 +54,63 @@ struct BlockMatch {
 };
 // Every match of `site` on result page `page` (0-based), in order.
 QList<BlockMatch> readRankPage(SearchEngine engine, QStringView text, QStringView site, int page);
+// How an engine's pages are asked for and read: data, built in and overridable
+// by an "engines.json" in the data folder (see engineRules()).
+struct EngineRules {
+    // Over HTTP, or rendered in the embedded browser (waiting for `waitFor`).
+    bool inBrowser = false;
+    QString waitFor;
+
+    // Result pages: the path of a page, "{keyword}" the encoded keyword,
+    // "{start0}" and "{start1}" its first result counted from 0 or 1, "{page}"
+    // the page from 0.
+    QString rankPath;
+    QString rankMarker;           // the text that opens each result block
+    int firstBlock = 1;           // blocks before this one are not results
+    int positionShift = 0;        // added to the block number to give the position
+    bool siteInFirstLink = false; // the site is looked for in the block's first link only
+    QString sitePrefix;           // text that stands right before the site
+    QString linkFrom;             // the link is cut from after this ...
+    QString linkTo;               // ... to before this
+    QString linkPrefix;           // put in front of it
+    QList<std::pair<QString, QString>> linkReplace;
+
+    struct Marker {
+        QString text; // lower case
+        BlockPage page;
+    };
+    QList<Marker> blocked; // recognised on pages without result blocks
+
+    QString countPath;
+    QString countFrom;
+    QString countTo;
+    QString countAfter;  // then what follows this, when it is there
+    QString countBefore; // and what stands before this, when it is there
+    bool countTrim = false;
+
+    QString relatedPath;
+    QString relatedFrom; // the part of the page between these (the whole page when empty)
+    QString relatedTo;
+    QString relatedSplit;
+    bool relatedDropFirst = false;
+    QString candidateFrom;
+    QString candidateTo;
+    QString candidateFirstFrom; // for the first piece, when set
+    QStringList candidateRemove;
+};
+
+// The rules in use for an engine.
+const EngineRules& engineRules(SearchEngine engine);
+// Puts the built-in rules in use, then the valid entries of `overrides` (the
+// text of an engines.json) over them. Returns one message per problem, each
+// naming the engine, the key and what is wrong; an entry with a problem keeps
+// its built-in rule.
+QStringList applyEngineRules(const QString& overrides);
+// As applyEngineRules() with the file's text; a missing file is no problem.
+QStringList loadEngineRules(const QString& file);
+// The file a user may put in the data folder.
+inline constexpr QStringView EngineRulesFileName = u"engines.json";
+
 // Result blocks on a result page.
 qsizetype resultBlockCount(SearchEngine engine, QStringView text);
 // The block, captcha, consent or JavaScript-required page this is, if any: a

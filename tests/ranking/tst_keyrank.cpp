@@ -1,6 +1,8 @@
 #include "ranking/keyrank.h"
 #include "testsupport.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace marbleway;
@@ -67,6 +69,8 @@ private Q_SLOTS:
     void positionsEndAtTheLimit();
     void lookupOutcomes_data();
     void lookupOutcomes();
+    void engineRulesFile_data();
+    void engineRulesFile();
     void linkNormalisation_data();
     void linkNormalisation();
 
@@ -289,6 +293,65 @@ void TestKeyrank::lookupOutcomes()
     QCOMPARE(std::count_if(requests.begin(), requests.end(),
                            [](const Request& request) { return request.query(u"start") == u"10"; }),
              outcome == int(RankOutcome::Read) ? 1 : 0);
+}
+
+void TestKeyrank::engineRulesFile_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QStringList>("problems");
+    QTest::addColumn<QString>("page"); // Google's first result page
+    QTest::addColumn<QString>("found");
+    const QString newMarkup = u"<html><div class=\"result\"><a href=\"http://www.other.test/\">"
+                              "x</a></div><div class=\"result\"><a href=\"http://www.mysite.test/"
+                              "p\">y</a></div></html>"_s;
+    QTest::newRow("no file") << QString() << QStringList() << googlePage(hosts({3}))
+                             << u"3 www.mysite.test"_s;
+    QTest::newRow("changed markup")
+        << u"{\"google\": {\"rank\": {\"marker\": \"<div class=\\\"result\\\">\", "
+           "\"link\": {\"from\": \"href=\\\"http://\", \"to\": \"\\\"\"}}}}"_s
+        << QStringList() << newMarkup << u"2 www.mysite.test/p"_s;
+    QTest::newRow("invalid entries keep the built-in rules")
+        << u"{\"google\": {\"fetch\": \"ftp\", \"rank\": {\"marker\": \"\", \"path\": "
+           "\"/search?x=1\", \"colour\": 1}, \"blocked\": [{\"text\": \"x\", \"page\": "
+           "\"maze\"}]}, \"altavista\": {}, \"bing\": []}"_s
+        << QStringList{u"google: fetch must be \"http\" or \"browser\""_s,
+                       u"google: rank.marker must be a text that is not empty"_s,
+                       u"google: rank.path must hold \"{keyword}\""_s,
+                       u"google: unknown key rank.colour"_s,
+                       u"google: blocked each entry's \"page\" must be"_s,
+                       u"unknown engine \"altavista\""_s,
+                       u"bing: must be an object"_s}
+        << googlePage(hosts({3})) << u"3 www.mysite.test"_s;
+    QTest::newRow("not JSON") << u"{\"google\": "_s << QStringList{u"not valid JSON"_s}
+                              << googlePage(hosts({3})) << u"3 www.mysite.test"_s;
+}
+
+void TestKeyrank::engineRulesFile()
+{
+    QFETCH(QString, file);
+    QFETCH(QStringList, problems);
+    QFETCH(QString, page);
+    QFETCH(QString, found);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"engines.json"_s);
+    if (!file.isNull()) {
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(file.toUtf8());
+    }
+    const QStringList told = loadEngineRules(path);
+    QCOMPARE(told.size(), problems.size());
+    for (const QString& problem : problems)
+        QVERIFY2(std::any_of(told.begin(), told.end(),
+                             [&](const QString& each) {
+                                 return each.startsWith(path) && each.contains(problem);
+                             }),
+                 qPrintable(told.join(u'\n')));
+    serveSearch(u"start"_s, u"0"_s, page);
+    QCOMPARE(rank(SearchEngine::Google, site, 1),
+             found.section(u' ', 0, 0) + u" 0 "_s + found.section(u' ', 1));
+    // The rules the program starts with.
+    applyEngineRules(QString());
 }
 
 void TestKeyrank::linkNormalisation_data()
