@@ -25,6 +25,8 @@
 #include "web/textutil.h"
 #include "web/webclient.h"
 
+#include <QDir>
+#include <QFile>
 #include <QNetworkAccessManager>
 #include <QSocketNotifier>
 
@@ -128,6 +130,13 @@ void addRankRows(ExportTable& table, const Combination& combination, QDate day,
               hit.isRead() ? QString::number(hit.position) : outcomeText(hit.outcome), hit.link},
              hit.queryUrl});
     }
+}
+
+// Adds to the end of a log-like file (made when missing).
+bool appendLine(const QString& path, const QByteArray& line)
+{
+    QFile file(path);
+    return file.open(QIODevice::Append) && file.write(line) == line.size() && file.flush();
 }
 
 // One tab-separated line; a tab, line break or backslash inside a cell is
@@ -291,6 +300,32 @@ QCoro::Task<int> runRank(RankOptions options)
         engines << engineDisplayName(engine);
     Interruption& interruption = Interruption::instance();
     interruption.onSignal([client = online->client.get()] { client->abortAll(); });
+    int saved = 0;
+    bool saveFailed = false;
+    if (!options.savePages.isEmpty()) {
+        // The index tells this run's pages, whatever an earlier run left.
+        if (!QDir().mkpath(options.savePages) ||
+            !writeWholeFile(QDir(options.savePages).filePath(u"index.txt"_s), {})) {
+            writeErr(u"marbleway-cli: cannot keep pages in %1\n"_s.arg(options.savePages));
+            co_return 1;
+        }
+        finder.setPageObserver([&options, &saved, &saveFailed](SearchEngine engine,
+                                                               const QString& url,
+                                                               const FetchedPage& page) {
+            const QString name =
+                u"%1-%2.html"_s.arg(saved + 1, 4, 10, QLatin1Char('0')).arg(engineKey(engine));
+            const QDir folder(options.savePages);
+            const QString outcome =
+                page.arrived() ? QString::number(page.status) : u"failed: "_s + page.error;
+            const bool kept = writeWholeFile(folder.filePath(name), page.text.toUtf8()) &&
+                              appendLine(folder.filePath(u"index.txt"_s),
+                                         recordLine({name, url, outcome}).toUtf8());
+            if (!kept && !saveFailed)
+                writeErr(u"marbleway-cli: cannot keep the pages in %1\n"_s.arg(options.savePages));
+            saveFailed = saveFailed || !kept;
+            ++saved;
+        });
+    }
 
     // Every site with every keyword, as the window does, in one process.
     const bool several = options.sites.size() * keywords.size() > 1;
@@ -328,7 +363,7 @@ QCoro::Task<int> runRank(RankOptions options)
     const int written = writeOutput(options.output, ReportKind::Rank, table);
     if (interruption.signal() != 0)
         co_return interruption.status();
-    co_return written != 0 ? 1 : allRead ? 0 : 3;
+    co_return written != 0 || saveFailed ? 1 : allRead ? 0 : 3;
 }
 
 namespace {

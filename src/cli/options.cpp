@@ -108,7 +108,8 @@ Invocation parseRank(const QStringList& arguments)
     const QCommandLineOption engine(u"engine"_s, u"Engine to ask."_s, u"ENGINE"_s);
     const QCommandLineOption depth(u"depth"_s, u"Results to read."_s, u"RESULTS"_s);
     const QCommandLineOption all(u"all"_s, u"Every position, not only the first."_s);
-    parser.addOptions({site, keyword, keywordsFile, engine, depth, all, outputOption});
+    const QCommandLineOption savePages(u"save-pages"_s, u"Keep every result page."_s, u"DIR"_s);
+    parser.addOptions({site, keyword, keywordsFile, engine, depth, all, savePages, outputOption});
     auto parsed = parseCommand(parser, arguments);
     if (auto* error = std::get_if<UsageError>(&parsed))
         return *error;
@@ -128,6 +129,7 @@ Invocation parseRank(const QStringList& arguments)
     addTrimmed(options.sites, parser.values(site));
     addTrimmed(options.keywords, parser.values(keyword));
     options.keywordsFile = parser.value(keywordsFile);
+    options.savePages = parser.value(savePages);
     if (options.sites.isEmpty())
         return UsageError{u"rank needs --site SITE"_s};
     if (options.keywords.isEmpty() && !parser.isSet(keywordsFile))
@@ -362,6 +364,7 @@ Commands:
 
   rank --site SITE... (--keyword KEYWORD... | --keywords-file FILE)
        [--engine google|yahoo|bing]... [--depth 10|20|50] [--all] [--output FILE]
+       [--save-pages DIR]
       Find the position of each SITE in the organic results for each KEYWORD
       (--site and --keyword may be given several times; FILE holds one keyword
       a line). Prints one tab-separated line per result as it is found:
@@ -375,6 +378,10 @@ Commands:
       (engines#site#keyword#depth#all, as "favourites" names them). Engines
       default to google, yahoo and bing, in that order; depth to 10. With
       --all every position within the depth is listed, not only the first.
+      --save-pages keeps every result page read in DIR (made when missing),
+      with an index.txt (replaced) of file, address and HTTP status (or why
+      it failed):
+      to see why nothing was found and adjust a rule in engines.json.
 
   related SEED [--must-contain] [--exclude "W1|W2"] [--counts google,yahoo,bing]
           [--store] [--output FILE]

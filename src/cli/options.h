@@ -22,6 +22,7 @@ struct RankOptions {
     QStringList sites;    // every site is checked for every keyword
     QStringList keywords; // from --keyword, then the lines of --keywords-file
     QString keywordsFile;
+    QString savePages; // a folder to keep every result page in
     QList<SearchEngine> engines;
     int depthResults = 10;
     bool allPositions = false;

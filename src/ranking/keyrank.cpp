@@ -84,6 +84,8 @@ QCoro::Task<cKeyrank::Page> cKeyrank::readPage(SearchEngine engine, QString site
     html.setUrl(rankPageUrl(*m_endpoints, engine, keyword, page));
     const QString url = html.url();
     const FetchedPage fetched = co_await html.fetchPage(u"utf-8"_s);
+    if (m_observer)
+        m_observer(engine, url, fetched);
     Page read{url, readRankPage(engine, fetched.text, site, page), RankOutcome::Read, QString()};
     // A block page may come with an error status (429): it is told apart so
     // that the user can answer it.

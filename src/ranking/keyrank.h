@@ -1,5 +1,6 @@
 #pragma once
 
+#include "web/cxhtml.h"
 #include "web/endpoints.h"
 #include "web/engines.h"
 #include "web/webclient.h"
@@ -76,6 +77,12 @@ public:
 
     const RankFields& fields(SearchEngine engine) const;
 
+    // Told of every result page fetched, as it came: to keep the pages and see
+    // why a rule found nothing.
+    using PageObserver =
+        std::function<void(SearchEngine engine, const QString& url, const FetchedPage& page)>;
+    void setPageObserver(PageObserver observer) { m_observer = std::move(observer); }
+
     static constexpr int TryTime = 15;
     static constexpr int MaxPosition = 32767;
 
@@ -95,6 +102,7 @@ private:
     QString m_keyword;
     qint16 m_maxnum = 0;
     std::array<RankFields, AllSearchEngines.size()> m_fields;
+    PageObserver m_observer;
 };
 
 } // namespace marbleway
