@@ -163,6 +163,14 @@ QCoro::Task<Application::StartResult> Application::start()
     m_rank = std::make_unique<RankTabController>(
         RankTabController::Services{settings(), m_env.dataFolder, prompts(), m_web, m_env.endpoints,
                                     *m_env.clock, [this] { return m_loaded; }});
+    if (m_browsers) {
+        // Engines whose rules want their pages rendered use the fetch browser.
+        m_rank->job().setBrowserFetch(
+            [this](QString url, QString waitFor, std::chrono::milliseconds timeout) {
+                return renderPage(*m_browsers, std::move(url), std::move(waitFor), timeout,
+                                  *m_env.clock);
+            });
+    }
     m_window = std::make_unique<MainWindow>(*this);
     connect(m_window.get(), &MainWindow::closing, this, [this] {
         if (m_tray)

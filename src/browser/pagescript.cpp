@@ -124,6 +124,39 @@ QCoro::Task<QString> GetBrowserHtml(Browsers& browsers, QString url, const Clock
     co_return markup.typeId() == QMetaType::QString ? markup.toString() : QString();
 }
 
+QCoro::Task<FetchedPage> renderPage(Browsers& browsers, QString url, QString waitFor,
+                                    std::chrono::milliseconds timeout, const Clock& clock)
+{
+    QPointer<WebPage> page = browsers.fetchPage();
+    if (!page)
+        co_return FetchedPage{QString(), 0, u"内嵌浏览器无法使用"_s};
+    // Noted by the page as it goes; the context ends with this call.
+    QObject context;
+    bool failed = false;
+    QObject::connect(page.data(), &WebPage::loadFinished, &context,
+                     [&failed](bool ok) { failed = !ok; });
+    page->load(QUrl(url));
+    const auto deadline = clock.monotonic() + timeout;
+    QString markup;
+    for (;;) {
+        co_await clock.sleep(std::chrono::milliseconds(250));
+        if (!page)
+            co_return FetchedPage{QString(), 0, u"页面已关闭"_s};
+        if (failed)
+            co_return FetchedPage{QString(), 0, u"页面无法打开"_s};
+        const QVariant value = co_await runScript(page, dom::documentMarkup());
+        markup = value.typeId() == QMetaType::QString ? value.toString() : QString();
+        if (!waitFor.isEmpty() && markup.contains(waitFor, Qt::CaseInsensitive))
+            break;
+        if (clock.monotonic() >= deadline)
+            break;
+    }
+    // What the page holds by then: a block page says what it is.
+    if (markup.isEmpty())
+        co_return FetchedPage{QString(), 0, u"超时"_s};
+    co_return FetchedPage{markup, 200, QString()};
+}
+
 } // namespace marbleway
 
 #include "pagescript.moc"

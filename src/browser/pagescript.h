@@ -1,5 +1,7 @@
 #pragma once
 
+#include "web/cxhtml.h"
+
 #include <QString>
 #include <QVariant>
 #include <qcoro/qcorotask.h>
@@ -43,5 +45,11 @@ QString documentMarkup();
 // page does, and gives the document's markup then; empty on any failure
 // (the browser engine cannot be loaded, among others).
 QCoro::Task<QString> GetBrowserHtml(Browsers& browsers, QString url, const Clock& clock);
+
+// Loads `url` in the fetch browser and gives its markup once it holds
+// `waitFor` (any letter case), or at `timeout` (program time) whatever it holds.
+// A page that did not load is a failure with the reason.
+QCoro::Task<FetchedPage> renderPage(Browsers& browsers, QString url, QString waitFor,
+                                    std::chrono::milliseconds timeout, const Clock& clock);
 
 } // namespace marbleway

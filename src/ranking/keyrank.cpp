@@ -83,7 +83,14 @@ QCoro::Task<cKeyrank::Page> cKeyrank::readPage(SearchEngine engine, QString site
     html.setTryTime(TryTime);
     html.setUrl(rankPageUrl(*m_endpoints, engine, keyword, page));
     const QString url = html.url();
-    const FetchedPage fetched = co_await html.fetchPage(u"utf-8"_s);
+    const EngineRules& rules = engineRules(engine);
+    FetchedPage fetched;
+    if (!rules.inBrowser)
+        fetched = co_await html.fetchPage(u"utf-8"_s);
+    else if (m_browserFetch)
+        fetched = co_await m_browserFetch(url, rules.waitFor, std::chrono::seconds(TryTime));
+    else
+        fetched.error = u"此搜索引擎的规则要求在内嵌浏览器中打开页面，这里没有浏览器"_s;
     if (m_observer)
         m_observer(engine, url, fetched);
     Page read{url, readRankPage(engine, fetched.text, site, page), RankOutcome::Read, QString()};

@@ -82,6 +82,9 @@ public:
     using PageObserver =
         std::function<void(SearchEngine engine, const QString& url, const FetchedPage& page)>;
     void setPageObserver(PageObserver observer) { m_observer = std::move(observer); }
+    // How pages of engines whose rules say "browser" are rendered; without
+    // it such lookups fail, saying why.
+    void setBrowserFetch(BrowserFetch fetch) { m_browserFetch = std::move(fetch); }
 
     static constexpr int TryTime = 15;
     static constexpr int MaxPosition = 32767;
@@ -103,6 +106,7 @@ private:
     qint16 m_maxnum = 0;
     std::array<RankFields, AllSearchEngines.size()> m_fields;
     PageObserver m_observer;
+    BrowserFetch m_browserFetch;
 };
 
 } // namespace marbleway

@@ -99,6 +99,7 @@ QCoro::Task<> RankJob::run()
     const int total = int(sites.size() * keywords.size());
     Q_EMIT progress(0, total);
     cKeyrank finder(*m_client, *m_endpoints);
+    finder.setBrowserFetch(m_browserFetch);
 
     // The first page that blocked each engine, for the user to answer.
     QList<RankHit> blocks;

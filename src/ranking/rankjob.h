@@ -41,6 +41,8 @@ public:
     // recent queries nor written to a favourite's day.
     void stop();
     bool isStopping() const { return m_stopping; }
+    // How engines whose rules say "browser" have their pages rendered.
+    void setBrowserFetch(BrowserFetch fetch) { m_browserFetch = std::move(fetch); }
     // The run itself, for callers that wait for its end.
     QCoro::Task<> run();
     // 0 when the job may start, -1 after telling the user what is missing.
@@ -73,6 +75,7 @@ private:
     Prompts* m_prompts;
     QSet<QString> m_recentKeys;
     bool m_stopping = false;
+    BrowserFetch m_browserFetch;
 };
 
 } // namespace marbleway

@@ -6,6 +6,9 @@
 #include <QStringView>
 #include <qcoro/qcorotask.h>
 
+#include <chrono>
+#include <functional>
+
 namespace marbleway {
 
 // Page fetcher: set the address, optionally the character set and time-out,
@@ -20,6 +23,12 @@ struct FetchedPage {
     QString error;  // why nothing arrived, empty when something did
     bool arrived() const { return status != 0; }
 };
+
+// Renders a page in the embedded browser, waiting until its markup holds
+// `waitFor` or `timeout` has passed. Given to readers that have engines whose
+// pages must be rendered.
+using BrowserFetch = std::function<QCoro::Task<FetchedPage>(QString url, QString waitFor,
+                                                            std::chrono::milliseconds timeout)>;
 
 class CXHtml {
 public:

@@ -6,6 +6,7 @@
 #include "browser/browsers.h"
 #include "browser/pagescript.h"
 #include "browser/webpage.h"
+#include "ranking/keyrank.h"
 #include "scaledclock.h"
 #include "scriptedprompts.h"
 #include "testhttpserver.h"
@@ -13,6 +14,7 @@
 #include "web/cookiejar.h"
 
 #include <QGuiApplication>
+#include <QNetworkAccessManager>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -26,6 +28,7 @@ private Q_SLOTS:
     void initTestCase();
     void toolQueries();
     void fetchBrowser();
+    void renderedResultPages();
     void cleanupTestCase();
 
 private:
@@ -185,6 +188,54 @@ void TestBrowser::fetchBrowser()
     // A window the fetch browser's page opens lands in the second browser.
     m_browsers->fetchPage()->load(QUrl(m_server.url(u"/opener"_s)));
     QTRY_COMPARE_WITH_TIMEOUT(m_browsers->popupPage()->url().path(), u"/popup"_s, 20000);
+}
+
+void TestBrowser::renderedResultPages()
+{
+    // Results that only a script writes, as engines serve clients they trust;
+    // the engine's rules say its pages are rendered.
+    m_server.serve(
+        u"/search"_s,
+        test::Response::page(
+            u"<html><body><div id=\"res\"></div><script>setTimeout(function () {"
+            "document.getElementById('res').innerHTML = '<h3 class=\"r\"><a href=\"http://"
+            "www.other.test/\">a</a></h3><h3 class=\"r\"><a href=\"http://www.mysite.test/"
+            "\">b</a></h3>'; }, 400);</script></body></html>"_s));
+    QCOMPARE(applyEngineRules(u"{\"google\": {\"fetch\": \"browser\", \"waitFor\": "
+                              "\"class=\\\"r\\\"\", \"rank\": {\"marker\": \"<h3 "
+                              "class=\\\"r\\\">\"}}}"_s),
+             QStringList());
+    QNetworkAccessManager network;
+    const WebClient client(network);
+    Endpoints endpoints;
+    endpoints.setHost(Service::Google, m_server.hostAndPort());
+    cKeyrank finder(client, endpoints);
+    finder.setKeyword(u"seo tools"_s);
+    finder.setUrl(u"www.mysite.test"_s);
+    finder.setMaxnum(1);
+    QList<RankHit> hits;
+    const auto lookUp = [](cKeyrank* reader, QList<RankHit>* into) -> QCoro::Task<> {
+        co_await reader->positions(SearchEngine::Google, false,
+                                   [into](const RankHit& hit) { *into << hit; });
+    };
+    // Without a browser the lookup fails and says why.
+    lookUp(&finder, &hits);
+    QTRY_COMPARE(hits.size(), 1);
+    QCOMPARE(hits.first().outcome, RankOutcome::Failed);
+    QVERIFY(hits.first().reason.contains(u"浏览器"_s));
+
+    hits.clear();
+    // Room for a slow machine: the 15 s of the lookup pass in 7.5.
+    const test::ScaledClock clock(2.0);
+    finder.setBrowserFetch(
+        [this, &clock](QString url, QString waitFor, std::chrono::milliseconds timeout) {
+            return renderPage(*m_browsers, std::move(url), std::move(waitFor), timeout, clock);
+        });
+    lookUp(&finder, &hits);
+    QTRY_COMPARE_WITH_TIMEOUT(hits.size(), 1, 20000);
+    QCOMPARE(hits.first().outcome, RankOutcome::Read);
+    QCOMPARE(hits.first().position, 2);
+    applyEngineRules(QString());
 }
 
 int main(int argc, char* argv[])
