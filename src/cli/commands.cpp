@@ -684,6 +684,8 @@ QCoro::Task<int> runDb(DbOptions options)
             if (refresh.control().isRunning())
                 refresh.click();
         });
+        QObject::connect(&refresh, &Job::progress, &refresh,
+                         [](int done, int total) { showProgress(done, total, {}); });
         co_await refresh.run();
         interruption.onSignal({});
         if (interruption.signal() != 0)
