@@ -9,6 +9,7 @@
 #include "shell/updatecheck.h"
 #include "web/cookiejar.h"
 #include "web/engines.h"
+#include "web/proxies.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -119,6 +120,16 @@ QCoro::Task<Application::StartResult> Application::start()
     for (const QString& problem :
          loadEngineRules(m_env.dataFolder.filePath(EngineRulesFileName.toString())))
         m_warnings << u"搜索引擎规则文件有误：%1"_s.arg(problem);
+    // Proxies: the requests' now, the browsers' for their whole life.
+    const ProxySettings proxies = ProxySettings::load(settings().settings());
+    for (const QString& problem : proxies.problems())
+        m_warnings << u"代理设置有误（第 %1"_s.arg(problem.section(u':', 0, 0)) + u" 项）："_s +
+                          problem.section(u':', 1).trimmed();
+    applyProxies(proxies);
+    if (proxies.mode == ProxySettings::Mode::None)
+        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::NoProxy));
+    else if (proxies.mode == ProxySettings::Mode::List && !proxies.proxies().isEmpty())
+        QNetworkProxy::setApplicationProxy(proxies.proxies().first());
     // Cookies the program's requests and its browsers share, kept in the data
     // folder (the network takes the jar over).
     auto* cookies = new CookieJar(m_env.dataFolder.filePath(CookieJar::FileName.toString()));
@@ -259,6 +270,15 @@ QString Application::startUpdater()
     if (m_window)
         m_window->close();
     return {};
+}
+
+void Application::applyProxies(const ProxySettings& proxies)
+{
+    ProxyPool* pool = applyProxySettings(*m_env.network, proxies, *m_env.clock);
+    if (pool && proxies.pacePerProxy)
+        m_pacer.setSpread([pool] { return pool->usableCount(); });
+    else
+        m_pacer.setSpread({});
 }
 
 void Application::warn(const QString& text)

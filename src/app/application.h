@@ -59,6 +59,8 @@ struct AppEnvironment {
 
 // The running program: start-up in its fixed order, then the window and the
 // state its tabs share.
+struct ProxySettings;
+
 class Application : public QObject {
     Q_OBJECT
 public:
@@ -73,6 +75,10 @@ public:
     QCoro::Task<StartResult> start();
     // The version check behind the window, for callers that wait for it.
     QCoro::Task<> checkForUpdate();
+    // Puts proxy settings to work on the program's requests (and keeps them);
+    // the browsers take them at the next start.
+    void applyProxies(const ProxySettings& proxies);
+
     // "在线升级": asks first unless an update is known, then hands over to the
     // updater and closes the window; says so when there is no updater.
     QCoro::Task<> updateNow();

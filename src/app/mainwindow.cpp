@@ -4,6 +4,7 @@
 #include "app/application.h"
 #include "app/crawlsettingsdialog.h"
 #include "app/keyworddbtab.h"
+#include "app/proxydialog.h"
 #include "app/ranktab.h"
 #include "app/relatedtab.h"
 #include "app/resourcestab.h"
@@ -90,6 +91,12 @@ void MainWindow::buildMenus()
     QMenu* system = menuBar()->addMenu(u"软件系统(&S)"_s);
     connect(system->addAction(u"搜索引擎屏蔽设置"_s), &QAction::triggered, this,
             [this] { openCrawlSettings(); });
+    connect(system->addAction(u"代理服务器设置"_s), &QAction::triggered, this, [this] {
+        auto* dialog = new ProxyDialog(*m_app, this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->setWindowModality(Qt::WindowModal);
+        dialog->open();
+    });
     connect(system->addAction(u"在线升级"_s), &QAction::triggered, this,
             [this] { m_app->updateNow(); });
     system->addSeparator();

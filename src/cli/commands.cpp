@@ -22,6 +22,7 @@
 #include "web/cookiejar.h"
 #include "web/cxhtml.h"
 #include "web/endpoints.h"
+#include "web/proxies.h"
 #include "web/textutil.h"
 #include "web/webclient.h"
 
@@ -78,6 +79,12 @@ struct Online {
     std::unique_ptr<WebClient> client;
 };
 
+QString& proxyForRun()
+{
+    static QString proxy;
+    return proxy;
+}
+
 std::optional<Online> goOnline()
 {
     std::optional<Endpoints> endpoints = loadEndpoints();
@@ -94,6 +101,13 @@ std::optional<Online> goOnline()
     online.network->setCookieJar(
         new CookieJar(DataFolder::fromEnvironment().filePath(CookieJar::FileName.toString()),
                       CookieJar::Saving::ReadOnly));
+    // The window's proxy setting, or --proxy for this run.
+    ProxySettings proxies = ProxySettings::load(*openUserSettings());
+    if (!proxyForRun().isEmpty())
+        proxies = ProxySettings{ProxySettings::Mode::List, {proxyForRun()}, false};
+    for (const QString& problem : proxies.problems())
+        writeErr(u"marbleway-cli: proxy setting, entry "_s + problem + u'\n');
+    applyProxySettings(*online.network, proxies, cliClock());
     online.client = std::make_unique<WebClient>(*online.network, cliClock());
     return online;
 }
@@ -249,6 +263,11 @@ void showProgress(int done, int total, const QString& what)
 }
 
 } // namespace
+
+void setProxyForRun(const QString& proxy)
+{
+    proxyForRun() = proxy;
+}
 
 void writeOut(const QString& text)
 {

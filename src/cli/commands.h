@@ -15,6 +15,9 @@ QCoro::Task<int> runDb(DbOptions options);
 QCoro::Task<int> runResources(ResourcesOptions options);
 QCoro::Task<int> runBaidu(BaiduOptions options);
 
+// The proxy of --proxy for this run, in place of the stored setting.
+void setProxyForRun(const QString& proxy);
+
 void writeOut(const QString& text);
 void writeErr(const QString& text);
 

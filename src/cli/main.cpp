@@ -39,7 +39,9 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(u"marbleway-cli"_s);
     QCoreApplication::setOrganizationName(u"Marbleway"_s);
 
-    Invocation invocation = parseArguments(QCoreApplication::arguments());
+    QString proxy;
+    Invocation invocation = parseArguments(QCoreApplication::arguments(), &proxy);
+    setProxyForRun(proxy);
     if (const auto* help = std::get_if<ShowHelp>(&invocation)) {
         writeOut(help->command.isEmpty() ? usageText() : commandHelp(help->command));
         return 0;

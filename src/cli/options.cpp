@@ -4,6 +4,7 @@
 #include "ranking/ranktext.h"
 #include "resources/resourcelibrary.h"
 #include "web/charset.h"
+#include "web/proxies.h"
 
 #include <QCommandLineParser>
 
@@ -446,6 +447,9 @@ Commands:
       they were found for in the report to the maker's figure service.
 
 Options:
+  --proxy URL    Send this run's requests through one proxy
+                 (http://[user:password@]host:port or socks5://...), instead
+                 of the proxy setting of the window's "代理服务器设置".
   --output FILE  Also write the rows to FILE as the window's export buttons
                  would: .txt and .htm/.html reports (GBK), an .xlsx workbook,
                  or .csv (UTF-8). An existing FILE is replaced.
@@ -484,8 +488,31 @@ QString commandHelp(const QString& command)
     return u"Usage:\n"_s + mine.join(u"\n\n"_s) + u"\n\n"_s + usage.sliced(optionsStart + 1);
 }
 
-Invocation parseArguments(const QStringList& arguments)
+Invocation parseArguments(const QStringList& given, QString* proxy)
 {
+    // One proxy for this run, whatever the command: taken out before the
+    // command reads its options.
+    QStringList arguments;
+    for (qsizetype i = 0; i < given.size(); ++i) {
+        const QString& word = given.at(i);
+        QString value;
+        if (i >= 2 && word == u"--proxy"_s) {
+            if (i + 1 >= given.size())
+                return UsageError{
+                    u"--proxy needs a URL (http://host:port or socks5://host:port)"_s};
+            value = given.at(++i);
+        } else if (i >= 2 && word.startsWith(u"--proxy="_s)) {
+            value = word.mid(8);
+        } else {
+            arguments << word;
+            continue;
+        }
+        QString problem;
+        if (!parseProxy(value, &problem))
+            return UsageError{u"--proxy: "_s + problem};
+        if (proxy)
+            *proxy = value;
+    }
     if (wantsHelp(arguments)) {
         // "help rank", "rank --help": that command's part; "--help": all of it.
         const bool helpFirst = arguments.at(1) == u"help"_s || arguments.at(1) == u"--help"_s ||

@@ -80,8 +80,9 @@ using Invocation =
     std::variant<ShowHelp, ShowVersion, UsageError, FetchOptions, RankOptions, FavouritesOptions,
                  RelatedSearchOptions, DbOptions, ResourcesOptions, BaiduOptions>;
 
-// Reads the command line (program name first).
-Invocation parseArguments(const QStringList& arguments);
+// Reads the command line (program name first). `--proxy URL` (anywhere after
+// the command) goes to `proxy` when given.
+Invocation parseArguments(const QStringList& arguments, QString* proxy = nullptr);
 
 QString usageText();
 // The part of the help about one command ("db": every db command); empty when

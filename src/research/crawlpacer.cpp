@@ -46,7 +46,8 @@ QCoro::Task<> CrawlPacer::pace(SearchEngine engine, Wait wait, const JobControl*
     if (last) {
         // Negative while another caller waits for a later turn of this engine.
         const double elapsed = double((now - *last).count()) / 1000.0;
-        const int interval = m_intervals[size_t(engine)];
+        const double interval =
+            double(m_intervals[size_t(engine)]) / std::max(1, m_spread ? m_spread() : 1);
         if (roundHalfEven(elapsed) < interval) {
             const double remaining = interval - elapsed;
             // "More than r seconds": one millisecond past r.

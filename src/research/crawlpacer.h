@@ -9,6 +9,7 @@
 
 #include <array>
 #include <chrono>
+#include <functional>
 #include <optional>
 
 namespace marbleway {
@@ -33,6 +34,10 @@ public:
     QCoro::Task<> pace(SearchEngine engine, Wait wait = Wait::Rounded,
                        const JobControl* job = nullptr);
 
+    // With requests spread over proxies, each engine's pause counts per proxy:
+    // the interval is divided by what `proxies` says at each request.
+    void setSpread(std::function<int()> proxies) { m_spread = std::move(proxies); }
+
     // The intervals as the settings hold them (the engine table names each
     // engine's setting). The one place they are read.
     void loadIntervals(const SettingsStore& settings);
@@ -47,6 +52,7 @@ private:
     std::array<int, AllSearchEngines.size()> m_intervals{DefaultInterval, DefaultInterval,
                                                          DefaultInterval};
     std::array<std::optional<std::chrono::milliseconds>, AllSearchEngines.size()> m_last;
+    std::function<int()> m_spread;
 };
 
 } // namespace marbleway

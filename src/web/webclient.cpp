@@ -1,5 +1,7 @@
 #include "web/webclient.h"
 
+#include "web/proxies.h"
+
 #include <QNetworkAccessManager>
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>
@@ -118,13 +120,21 @@ public:
             response.body = m_body;
         } else {
             response.error = m_error.isEmpty() ? u"网络错误"_s : m_error;
+            response.proxyFailed = m_proxyFailed;
         }
         return response;
     }
 
 private:
-    QString failure() const
+    QString failure()
     {
+        // Through a proxy the connection is the proxy's (an HTTP proxy tells a
+        // server it cannot reach by a status): a connection that fails is the
+        // proxy's failure.
+        const int error = m_reply->error();
+        m_proxyFailed = error >= QNetworkReply::ConnectionRefusedError &&
+                        error <= QNetworkReply::UnknownProxyError &&
+                        error != QNetworkReply::OperationCanceledError;
         return m_reply->property(CancelledProperty).toBool() ? u"已取消"_s : m_reply->errorString();
     }
 
@@ -175,6 +185,7 @@ private:
     QTimer m_deadline;
     QByteArray m_body;
     QString m_error;
+    bool m_proxyFailed = false;
     bool m_settled = false;
     bool m_ok = false;
     bool m_done = false;
@@ -240,12 +251,24 @@ QCoro::Task<HttpResponse> WebClient::get(QString url, std::chrono::milliseconds 
     // repetitive is no page.
     request.setDecompressedSafetyCheckThreshold(std::min(m_maxBodyBytes, InflateCheckBytes));
 
-    QNetworkReply* reply = m_network->get(request);
-    // Held by the client: a client that goes ends what it still waits for.
-    reply->setParent(m_inFlight.get());
-    Transfer transfer(reply, m_maxBodyBytes, m_clock->realDuration(timeout));
-    co_await transfer.done();
-    co_return transfer.response();
+    auto* pool = dynamic_cast<ProxyPool*>(m_network->proxyFactory());
+    const int tries = pool ? std::max(1, pool->usableCount()) : 1;
+    for (int attempt = 1;; ++attempt) {
+        QNetworkReply* reply = m_network->get(request);
+        // Held by the client: a client that goes ends what it still waits for.
+        reply->setParent(m_inFlight.get());
+        Transfer transfer(reply, m_maxBodyBytes, m_clock->realDuration(timeout));
+        co_await transfer.done();
+        HttpResponse response = transfer.response();
+        if (!response.proxyFailed || !pool)
+            co_return response;
+        if (const auto used = pool->proxyFor(request.url())) {
+            pool->reportFailure(*used);
+            response.error = u"代理 %1 无法使用（%2）"_s.arg(proxyAddress(*used), response.error);
+        }
+        if (attempt >= tries)
+            co_return response;
+    }
 }
 
 } // namespace marbleway

@@ -18,7 +18,8 @@ struct HttpResponse {
     bool completed = false; // a reply arrived within the time-out, whatever its status
     int status = 0;
     QByteArray body;
-    QString error; // why it did not complete: "超时", Qt's text of a network error
+    QString error;            // why it did not complete: "超时", Qt's text of a network error
+    bool proxyFailed = false; // the proxy, not the server, could not be used
 };
 
 // The program's one way onto the web: a GET with a time-out, the program's
@@ -33,7 +34,9 @@ public:
     WebClient& operator=(const WebClient&) = delete;
 
     // `timeout` is program time (see Clock). The address is taken as written;
-    // characters a URL may not hold are percent-encoded on the way out.
+    // characters a URL may not hold are percent-encoded on the way out. With
+    // a list of proxies, one that cannot be used is reported to the pool and
+    // the request goes through the next (the time-out counts per try).
     QCoro::Task<HttpResponse> get(QString url, std::chrono::milliseconds timeout) const;
 
     // Ends every request of this client still in flight: each fails at once,

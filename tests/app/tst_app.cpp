@@ -5,12 +5,14 @@
 #include "app/historychart.h"
 #include "app/keyworddbtab.h"
 #include "app/mainwindow.h"
+#include "app/proxydialog.h"
 #include "app/ranktab.h"
 #include "app/relatedtab.h"
 #include "app/resourcestab.h"
 #include "core/textfile.h"
 #include "enginepages.h"
 #include "shell/feedback.h"
+#include "testproxy.h"
 #include "testsupport.h"
 
 #include <QAction>
@@ -26,6 +28,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
@@ -88,6 +91,7 @@ private Q_SLOTS:
     void feedback_data();
     void feedback();
     void historyChart();
+    void proxySettings();
 
 private:
     void writeUpdater(const QString& ranFile);
@@ -672,6 +676,32 @@ void TestApp::historyChart()
     m_env->prompts.answerText(picture);
     await(dialog->savePicture());
     QVERIFY(fileBytes(picture).startsWith("\x89PNG"));
+}
+
+void TestApp::proxySettings()
+{
+    auto app = started();
+    menuAction(app->window(), u"代理服务器设置"_s)->trigger();
+    auto* dialog = app->window()->findChild<ProxyDialog*>();
+    QVERIFY(dialog && dialog->systemButton()->isChecked());
+    // A list with a line that is no proxy is refused, saying which.
+    TestProxy proxy;
+    dialog->listButton()->setChecked(true);
+    dialog->listBox()->setPlainText(proxy.url() + u"\n\nproxy.example:80"_s);
+    await(dialog->confirm());
+    QVERIFY(dialog->isVisible());
+    QVERIFY(m_env->prompts.messages().value(0).contains(u"2: "_s));
+    dialog->listBox()->setPlainText(proxy.url());
+    await(dialog->confirm());
+    QVERIFY(!dialog->isVisible());
+    // Kept, and in use at once.
+    QCOMPARE(
+        QSettings(m_env->settingsFile(), QSettings::IniFormat).value(u"Proxy/list"_s).toString(),
+        proxy.url());
+    m_env->server.serve(u"/through"_s, Response::page(u"ok"_s));
+    QCOMPARE(await(app->web().get(m_env->server.url(u"/through"), std::chrono::seconds(5))).body,
+             "ok");
+    QCOMPARE(proxy.relayed(), 1);
 }
 
 QTEST_MAIN(TestApp)

@@ -4,6 +4,7 @@
 #include "export/report.h"
 #include "keyworddb/keywordstore.h"
 #include "research/baidufigures.h"
+#include "testproxy.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -162,6 +163,7 @@ void TestCli::commandLine_data()
     row("resources without a service", {u"resources"_s, u"--category"_s, u"6"_s}, 1,
         u"maker=HOST:PORT"_s);
     row("baidu without keyword", {u"baidu"_s}, 2, u"at least one keyword"_s);
+    row("bad proxy", rank + QStringList{u"--proxy"_s, u"ftp://10.0.0.1:21"_s}, 2, u"--proxy"_s);
     row("db bad engine", {u"db"_s, u"update"_s, u"--engines"_s, u"google,altavista"_s}, 2,
         u"altavista"_s);
 }
@@ -226,6 +228,14 @@ void TestCli::rankManyOutcomesAndSignals()
                                  u"Bing.com#www.other.example#seo tools#0#0"_s,
                                  u"Bing.com#www.other.example#backlinks#0#0"_s}));
     QCOMPARE(outcome.out.count(u'\n'), 8);
+
+    // --proxy for one run: every request goes through it.
+    TestProxy proxy;
+    outcome = run({u"rank"_s, u"--site"_s, demo, u"--keyword"_s, u"seo tools"_s, u"--engine"_s,
+                   u"bing"_s, u"--proxy"_s, proxy.url()},
+                  hosts());
+    QCOMPARE(outcome.exitCode, 0);
+    QCOMPARE(proxy.relayed(), 1);
 
     // A captcha page is a word and a reason, never a rank, and exit status 3.
     TestHttpServer blocking;

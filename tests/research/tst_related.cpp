@@ -321,16 +321,18 @@ void TestRelated::pacing_data()
     QTest::addColumn<int>("elapsedMs");
     QTest::addColumn<bool>("exact");
     QTest::addColumn<QList<qint64>>("asked");
+    QTest::addColumn<int>("proxies"); // with the pause counted per proxy
     // Elapsed and remaining time round half to even; the wait is more than r s.
-    QTest::newRow("2.5 s of 5 gone") << u"5"_s << 2500 << false << QList<qint64>{2001};
-    QTest::newRow("1.5 s of 5 gone") << u"5"_s << 1500 << false << QList<qint64>{4001};
-    QTest::newRow("4.5 s rounds to 4") << u"5"_s << 4500 << false << QList<qint64>{1};
-    QTest::newRow("5 s gone: no wait") << u"5"_s << 5000 << false << QList<qint64>{};
-    QTest::newRow("exact remaining") << u"5"_s << 2500 << true << QList<qint64>{2501};
-    QTest::newRow("not a number: 5") << u"abc"_s << 1000 << false << QList<qint64>{4001};
-    QTest::newRow("2.5 rounds to 2") << u"2.5"_s << 0 << false << QList<qint64>{2001};
-    QTest::newRow("0 is no interval: 5") << u"0"_s << 0 << false << QList<qint64>{5001};
-    QTest::newRow("missing: 5") << QString() << 0 << false << QList<qint64>{5001};
+    QTest::newRow("2.5 s of 5 gone") << u"5"_s << 2500 << false << QList<qint64>{2001} << 1;
+    QTest::newRow("1.5 s of 5 gone") << u"5"_s << 1500 << false << QList<qint64>{4001} << 1;
+    QTest::newRow("4.5 s rounds to 4") << u"5"_s << 4500 << false << QList<qint64>{1} << 1;
+    QTest::newRow("5 s gone: no wait") << u"5"_s << 5000 << false << QList<qint64>{} << 1;
+    QTest::newRow("exact remaining") << u"5"_s << 2500 << true << QList<qint64>{2501} << 1;
+    QTest::newRow("not a number: 5") << u"abc"_s << 1000 << false << QList<qint64>{4001} << 1;
+    QTest::newRow("2.5 rounds to 2") << u"2.5"_s << 0 << false << QList<qint64>{2001} << 1;
+    QTest::newRow("0 is no interval: 5") << u"0"_s << 0 << false << QList<qint64>{5001} << 1;
+    QTest::newRow("per proxy: 5 s over 2") << u"5"_s << 0 << false << QList<qint64>{2001} << 2;
+    QTest::newRow("missing: 5") << QString() << 0 << false << QList<qint64>{5001} << 1;
 }
 
 void TestRelated::pacing()
@@ -339,8 +341,11 @@ void TestRelated::pacing()
     QFETCH(int, elapsedMs);
     QFETCH(bool, exact);
     QFETCH(QList<qint64>, asked);
+    QFETCH(int, proxies);
     RecordingClock clock;
     CrawlPacer pacer(clock);
+    if (proxies > 1)
+        pacer.setSpread([proxies] { return proxies; });
     m_env->fixture.settings->RegSave(u"googlese"_s, stored);
     pacer.loadIntervals(*m_env->fixture.settings);
     const auto wait = exact ? CrawlPacer::Wait::Exact : CrawlPacer::Wait::Rounded;

@@ -14,6 +14,8 @@
 #include <csignal>
 #include <unistd.h>
 #endif
+#include <QAuthenticator>
+#include <QNetworkProxy>
 #include <QWebEngineCookieStore>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -31,7 +33,15 @@ public:
     SilentPage(QWebEngineProfile* profile, QWebEnginePage* popups)
         : QWebEnginePage(profile)
         , m_popups(popups)
-    {}
+    {
+        // The proxy the program set for the browsers, with its credentials.
+        QObject::connect(this, &QWebEnginePage::proxyAuthenticationRequired, this,
+                         [](const QUrl&, QAuthenticator* authenticator, const QString&) {
+                             const QNetworkProxy proxy = QNetworkProxy::applicationProxy();
+                             authenticator->setUser(proxy.user());
+                             authenticator->setPassword(proxy.password());
+                         });
+    }
 
 protected:
     void javaScriptAlert(const QUrl&, const QString&) override {}
