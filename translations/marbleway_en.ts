@@ -55,7 +55,7 @@
     </message>
     <message>
         <source>广告客户竞争度</source>
-        <translation>Advertiser competition</translation>
+        <translation>Competition</translation>
     </message>
     <message>
         <source>全球每月搜索量</source>
@@ -71,15 +71,15 @@
     </message>
     <message>
         <source>Google.com收录</source>
-        <translation>Google.com pages</translation>
+        <translation>Google pages</translation>
     </message>
     <message>
         <source>Yahoo.com收录</source>
-        <translation>Yahoo.com pages</translation>
+        <translation>Yahoo pages</translation>
     </message>
     <message>
         <source>Bing.com收录</source>
-        <translation>Bing.com pages</translation>
+        <translation>Bing pages</translation>
     </message>
     <message>
         <source>更新日期</source>
@@ -123,7 +123,7 @@
     </message>
     <message>
         <source>语言</source>
-        <translation>Language</translation>
+        <translation>Lang.</translation>
     </message>
     <message>
         <source>资源数量</source>
@@ -140,6 +140,26 @@
     <message>
         <source>备注&amp;说明</source>
         <translation>Notes</translation>
+    </message>
+    <message>
+        <source>Bing.com收录数</source>
+        <translation>Bing pages</translation>
+    </message>
+    <message>
+        <source>搜索量-月均</source>
+        <translation>Searches/month</translation>
+    </message>
+    <message>
+        <source>搜索量-昨日</source>
+        <translation>Searches yesterday</translation>
+    </message>
+    <message>
+        <source>百度收录数</source>
+        <translation>Baidu pages</translation>
+    </message>
+    <message>
+        <source>百度优化指数</source>
+        <translation>Baidu optimisation index</translation>
     </message>
 </context>
 <context>
@@ -765,7 +785,7 @@ Open that page now and answer its captcha?</translation>
     </message>
     <message>
         <source>导出至</source>
-        <translation>Export to</translation>
+        <translation>Export to </translation>
     </message>
     <message>
         <source>再次点击结束本次查询</source>
@@ -922,6 +942,14 @@ Please email it to %1; what you wrote stays in the window.</translation>
         <source>您的建议已经提交，非常感谢！</source>
         <translation>Your feedback has been sent. Thank you!</translation>
     </message>
+    <message>
+        <source>Email：</source>
+        <translation>Email:</translation>
+    </message>
+    <message>
+        <source>QQ：</source>
+        <translation>QQ:</translation>
+    </message>
 </context>
 <context>
     <name>marbleway::FilterFrame</name>
@@ -1037,7 +1065,7 @@ Please email it to %1; what you wrote stays in the window.</translation>
     </message>
     <message>
         <source>导出至</source>
-        <translation>Export to</translation>
+        <translation>Export to </translation>
     </message>
     <message>
         <source>你可以将使用本软件时查询到的有用关键词批量保存到“关键词数据库”中，以作长期的研究和观察。</source>
@@ -1211,15 +1239,16 @@ Version </translation>
     </message>
     <message>
         <source>导出至</source>
-        <translation>Export to</translation>
+        <translation>Export to </translation>
     </message>
     <message>
         <source>最近查询记录只保留本次软件打开后所有的
 查询记录，如需长期保留关键词排名记录，请
 将关键词组合加入“我的收藏”。</source>
-        <translation>Recent checks are kept only until the
-program closes. To keep the rankings of a
-combination, add it to “My Favourites”.</translation>
+        <translation>Recent checks are kept only until
+the program closes. To keep the
+rankings of a combination, add it
+to “My Favourites”.</translation>
     </message>
     <message>
         <source>加入我的收藏</source>
@@ -1236,8 +1265,9 @@ combination, add it to “My Favourites”.</translation>
     <message>
         <source>软件保留收藏关键词组合每天查询的排名信息，
 点击每条收藏，可浏览该组合的历史查询数据。</source>
-        <translation>The daily rankings of favourite combinations
-are kept; click one to browse its history.</translation>
+        <translation>The daily rankings of favourite
+combinations are kept; click one
+to browse its history.</translation>
     </message>
     <message>
         <source>排名走势图</source>
@@ -1336,7 +1366,7 @@ are kept; click one to browse its history.</translation>
     </message>
     <message>
         <source>导出至</source>
-        <translation>Export to</translation>
+        <translation>Export to </translation>
     </message>
     <message>
         <source>种子关键词以粗体显示；点击列标题可排序</source>
@@ -1383,7 +1413,7 @@ are kept; click one to browse its history.</translation>
     </message>
     <message>
         <source>保存至</source>
-        <translation>Save as</translation>
+        <translation>Save as </translation>
     </message>
 </context>
 </TS>

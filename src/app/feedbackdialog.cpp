@@ -50,9 +50,9 @@ FeedbackDialog::FeedbackDialog(const WebClient& client, const Endpoints& endpoin
     form->addRow(tr("内容："), m_content);
     auto* contact = new QHBoxLayout;
     contact->addWidget(m_qq);
-    contact->addWidget(new QLabel(u"Email："_s, this));
+    contact->addWidget(new QLabel(tr("Email："), this));
     contact->addWidget(m_email, 1);
-    form->addRow(u"QQ："_s, contact);
+    form->addRow(tr("QQ："), contact);
     form->addRow(tr("类型："), m_type);
 
     auto* mail =

@@ -34,8 +34,14 @@ bool isNumber(const QString& text)
 } // namespace
 
 const QStringList RelatedSearch::Columns = {
-    u"相关关键词"_s,  u"Google.com收录"_s, u"Yahoo.com收录"_s, u"Bing.com收录数"_s,
-    u"搜索量-月均"_s, u"搜索量-昨日"_s,    u"百度收录数"_s,    u"百度优化指数"_s};
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "相关关键词")),
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "Google.com收录")),
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "Yahoo.com收录")),
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "Bing.com收录数")),
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "搜索量-月均")),
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "搜索量-昨日")),
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "百度收录数")),
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "百度优化指数"))};
 
 RelatedSearch::RelatedSearch(Services services, QObject* parent)
     : Job(parent)
