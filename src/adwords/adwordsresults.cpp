@@ -4,9 +4,12 @@ namespace marbleway {
 
 using namespace Qt::StringLiterals;
 
-const QStringList AdWordsResults::Columns = {u"相关关键词"_s, u"估计广告排名"_s,
-                                             u"估计每次点击费用"_s, u"广告客户竞争度"_s,
-                                             u"全球每月搜索量"_s};
+const QStringList AdWordsResults::Columns = {
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "相关关键词")),
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "估计广告排名")),
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "估计每次点击费用")),
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "广告客户竞争度")),
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "全球每月搜索量"))};
 
 AdWordsResults::AdWordsResults(QObject* parent)
     : QObject(parent)

@@ -3,6 +3,7 @@
 #include "adwords/adwordsreader.h"
 #include "browser/pagescript.h"
 
+#include <QCoreApplication>
 #include <qcoro/qcorosignal.h>
 
 namespace marbleway {
@@ -21,11 +22,14 @@ constexpr std::chrono::seconds pollInterval(1);
 
 } // namespace
 
-const QString AdWordsTool::StartCaption = u"开始查询"_s;
-const QString AdWordsTool::BusyCaption = u"查询中，请稍后，最多可能需要一分钟"_s;
-const QString AdWordsTool::CaptchaFailed = u"验证码失败"_s;
-const QString AdWordsTool::PageFailed =
-    u"AdWords 关键词工具页面无法打开，请检查网络连接后点击“重新获取”。"_s;
+const QString AdWordsTool::StartCaption =
+    QStringLiteral(QT_TRANSLATE_NOOP("AdWordsTool", "开始查询"));
+const QString AdWordsTool::BusyCaption =
+    QStringLiteral(QT_TRANSLATE_NOOP("AdWordsTool", "查询中，请稍后，最多可能需要一分钟"));
+const QString AdWordsTool::CaptchaFailed =
+    QStringLiteral(QT_TRANSLATE_NOOP("AdWordsTool", "验证码失败"));
+const QString AdWordsTool::PageFailed = QStringLiteral(QT_TRANSLATE_NOOP(
+    "AdWordsTool", "AdWords 关键词工具页面无法打开，请检查网络连接后点击“重新获取”。"));
 
 AdWordsTool::AdWordsTool(WebPage* page, QUrl toolAddress, AdWordsResults& results, Prompts& prompts,
                          const Clock& clock, QObject* parent)
@@ -160,15 +164,20 @@ QCoro::Task<> AdWordsTool::query(QString keyword)
 {
     QPointer<AdWordsTool> self = this;
     if (keyword.isEmpty()) {
-        co_await m_prompts->message(u"提示"_s, u"请输入要查询的关键词！"_s);
+        co_await m_prompts->message(
+            QCoreApplication::translate("AdWordsTool", "提示"),
+            QCoreApplication::translate("AdWordsTool", "请输入要查询的关键词！"));
         co_return;
     }
     if (m_loadFailed) {
-        co_await m_prompts->message(u"提示"_s, PageFailed);
+        co_await m_prompts->message(
+            QCoreApplication::translate("AdWordsTool", "提示"),
+            QCoreApplication::translate("AdWordsTool", PageFailed.toUtf8().constData()));
         co_return;
     }
     if (m_captchaShown && m_captchaAnswer.isEmpty()) {
-        co_await m_prompts->message(u"提示"_s, u"请输入验证码！"_s);
+        co_await m_prompts->message(QCoreApplication::translate("AdWordsTool", "提示"),
+                                    QCoreApplication::translate("AdWordsTool", "请输入验证码！"));
         co_return;
     }
     if (!self || m_querying)
@@ -204,7 +213,9 @@ QCoro::Task<> AdWordsTool::query(QString keyword)
         }
         if (m_loadFailed && !abandoned()) {
             // The answer may have been right: nothing can tell while the page is away.
-            co_await m_prompts->message(u"提示"_s, PageFailed);
+            co_await m_prompts->message(
+                QCoreApplication::translate("AdWordsTool", "提示"),
+                QCoreApplication::translate("AdWordsTool", PageFailed.toUtf8().constData()));
             if (!self)
                 co_return;
             endQuery(false);
@@ -218,7 +229,9 @@ QCoro::Task<> AdWordsTool::query(QString keyword)
             again = std::move(markup);
         }
         if (!again.isEmpty()) {
-            co_await m_prompts->message(u"提示"_s, CaptchaFailed);
+            co_await m_prompts->message(
+                QCoreApplication::translate("AdWordsTool", "提示"),
+                QCoreApplication::translate("AdWordsTool", CaptchaFailed.toUtf8().constData()));
             if (!self)
                 co_return;
             endQuery(false);

@@ -1,6 +1,7 @@
 #include "app/adwordstab.h"
 
 #include "adwords/adwordstool.h"
+#include "app/language.h"
 #include "app/pagewidgets.h"
 #include "app/reportlist.h"
 
@@ -22,37 +23,37 @@ using namespace Qt::StringLiterals;
 AdWordsTab::AdWordsTab(AdWordsResults& results, KeywordDatabaseList& database, QWidget* parent)
     : QWidget(parent)
     , m_keyword(new QLineEdit(this))
-    , m_addToDatabase(new QPushButton(u"加入关键词数据库"_s, this))
-    , m_start(new QPushButton(u"开始查询"_s, this))
-    , m_captcha(new QGroupBox(u"验证码"_s, this))
+    , m_addToDatabase(new QPushButton(tr("加入关键词数据库"), this))
+    , m_start(new QPushButton(tr("开始查询"), this))
+    , m_captcha(new QGroupBox(tr("验证码"), this))
     , m_captchaAnswer(new QLineEdit(m_captcha))
-    , m_refresh(new QPushButton(u"重新获取"_s, m_captcha))
+    , m_refresh(new QPushButton(tr("重新获取"), m_captcha))
     , m_browserArea(new QStackedWidget(this))
-    , m_cover(new QLabel(u"查询中，请稍后……"_s, m_browserArea))
+    , m_cover(new QLabel(tr("查询中，请稍后……"), m_browserArea))
     , m_results(makeListView(this, u"adwordsList"_s, results.list(), false, {170, 110, 110, 110}))
-    , m_usage(new QGroupBox(u"使用说明"_s, this))
-    , m_operations(new QGroupBox(u"相关操作"_s, this))
+    , m_usage(new QGroupBox(tr("使用说明"), this))
+    , m_operations(new QGroupBox(tr("相关操作"), this))
 {
     auto* captchaLayout = new QHBoxLayout(m_captcha);
-    captchaLayout->addWidget(new QLabel(u"验证码："_s, m_captcha));
+    captchaLayout->addWidget(new QLabel(tr("验证码："), m_captcha));
     captchaLayout->addWidget(m_captchaAnswer, 1);
     captchaLayout->addWidget(m_refresh);
 
     auto* operations = new QVBoxLayout(m_operations);
     auto* keywordRow = new QHBoxLayout;
-    keywordRow->addWidget(new QLabel(u"关键词："_s, m_operations));
+    keywordRow->addWidget(new QLabel(tr("关键词："), m_operations));
     keywordRow->addWidget(m_keyword, 1);
     keywordRow->addWidget(m_start);
     operations->addLayout(keywordRow);
     operations->addWidget(m_captcha);
     operations->addWidget(hintLabel(
-        u"请先输入页面上显示的正确验证码，再点击“开始查询”。每次查询最多可能需要一分钟。"_s,
+        tr("请先输入页面上显示的正确验证码，再点击“开始查询”。每次查询最多可能需要一分钟。"),
         m_operations));
 
     auto* usage = new QVBoxLayout(m_usage);
     usage->addWidget(hintLabel(
-        u"1. 在“关键词”框中输入要查询的关键词；\n2. 如页面要求验证码，请在“验证码”框中输入；\n"
-        "3. 点击“开始查询”，查询结果将显示在下方列表中，可导出或加入关键词数据库。"_s,
+        tr("1. 在“关键词”框中输入要查询的关键词；\n2. 如页面要求验证码，请在“验证码”框中输入；\n"
+           "3. 点击“开始查询”，查询结果将显示在下方列表中，可导出或加入关键词数据库。"),
         m_usage));
 
     auto* top = new QHBoxLayout;
@@ -61,7 +62,7 @@ AdWordsTab::AdWordsTab(AdWordsResults& results, KeywordDatabaseList& database, Q
 
     // The keyword tool page is shown here once it has loaded; the cover hides
     // it while a query runs and when the page asks for no captcha.
-    auto* note = new QLabel(u"正在打开 AdWords 关键词工具页面……"_s, m_browserArea);
+    auto* note = new QLabel(tr("正在打开 AdWords 关键词工具页面……"), m_browserArea);
     note->setAlignment(Qt::AlignCenter);
     note->setFrameShape(QFrame::StyledPanel);
     note->setWordWrap(true);
@@ -80,7 +81,8 @@ AdWordsTab::AdWordsTab(AdWordsResults& results, KeywordDatabaseList& database, Q
     // Live once the tool page has loaded; as wide as its busy caption, so the
     // keyword box keeps its width during a query.
     m_start->setEnabled(false);
-    m_start->setMinimumWidth(m_start->fontMetrics().horizontalAdvance(AdWordsTool::BusyCaption) +
+    m_start->setMinimumWidth(m_start->fontMetrics().horizontalAdvance(
+                                 translated("AdWordsTool", AdWordsTool::BusyCaption)) +
                              24);
     m_refresh->setEnabled(false);
 
@@ -94,7 +96,7 @@ AdWordsTab::AdWordsTab(AdWordsResults& results, KeywordDatabaseList& database, Q
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_addToDatabase);
     buttons->addStretch();
-    m_export = addExportButtons(buttons, u"导出至"_s);
+    m_export = addExportButtons(buttons, tr("导出至"));
     // The checked results, without counts, under the keyword asked for.
     connect(m_addToDatabase, &QPushButton::clicked, this, [this, &results, &database] {
         database.addUncounted(results.list()->checkedTexts(), m_keyword->text());
@@ -131,9 +133,9 @@ void AdWordsTab::attach(AdWordsTool* tool)
 void AdWordsTab::showTool()
 {
     const AdWordsTool& tool = *m_tool;
-    m_start->setText(tool.startCaption());
+    m_start->setText(translated("AdWordsTool", tool.startCaption()));
     m_start->setEnabled(tool.isStartEnabled());
-    m_start->setToolTip(tool.isQuerying() && tool.isStartEnabled() ? u"再次点击结束本次查询"_s
+    m_start->setToolTip(tool.isQuerying() && tool.isStartEnabled() ? tr("再次点击结束本次查询")
                                                                    : QString());
     m_captcha->setVisible(tool.isCaptchaShown());
     m_captcha->setEnabled(tool.isCaptchaEnabled());
@@ -141,10 +143,10 @@ void AdWordsTab::showTool()
     if (m_captchaAnswer->text() != tool.captchaAnswer())
         m_captchaAnswer->setText(tool.captchaAnswer());
     static_cast<QLabel*>(m_cover)->setText(
-        tool.isQuerying() ? u"查询中，请稍后……"_s
+        tool.isQuerying() ? tr("查询中，请稍后……")
         : tool.isLoadFailed()
-            ? AdWordsTool::PageFailed
-            : u"AdWords 关键词工具页面已就绪，无需验证码，可直接点击“开始查询”。"_s);
+            ? translated("AdWordsTool", AdWordsTool::PageFailed)
+            : tr("AdWords 关键词工具页面已就绪，无需验证码，可直接点击“开始查询”。"));
     m_browserArea->setCurrentWidget(tool.isCoverShown()     ? m_cover
                                     : tool.isBrowserShown() ? static_cast<QWidget*>(m_view)
                                                             : m_browserArea->widget(0));

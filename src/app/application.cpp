@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/language.h"
 #include "app/mainwindow.h"
 #include "app/relatedtab.h"
 #include "browser/pagescript.h"
@@ -96,8 +97,8 @@ QCoro::Task<Application::StartResult> Application::start()
 {
     // 1. One program per data folder.
     if (!m_env.dataFolder.ensureExists()) {
-        co_await prompts().message(u"提示"_s,
-                                   u"无法创建数据文件夹：%1"_s.arg(m_env.dataFolder.path()),
+        co_await prompts().message(tr("提示"),
+                                   tr("无法创建数据文件夹：%1").arg(m_env.dataFolder.path()),
                                    PromptIcon::Critical);
         co_return StartResult::Failed;
     }
@@ -106,12 +107,12 @@ QCoro::Task<Application::StartResult> Application::start()
     case SingleInstance::Result::Acquired:
         break;
     case SingleInstance::Result::HeldByAnother:
-        co_await prompts().message(u"提示"_s, u"程序已运行。"_s, PromptIcon::Information);
+        co_await prompts().message(tr("提示"), tr("程序已运行。"), PromptIcon::Information);
         co_return StartResult::AlreadyRunning;
     case SingleInstance::Result::Unusable:
         co_await prompts().message(
-            u"提示"_s,
-            u"数据文件夹无法使用：%1（%2）"_s.arg(m_env.dataFolder.path(), m_instance->reason()),
+            tr("提示"),
+            tr("数据文件夹无法使用：%1（%2）").arg(m_env.dataFolder.path(), m_instance->reason()),
             PromptIcon::Critical);
         co_return StartResult::Failed;
     }
@@ -119,12 +120,12 @@ QCoro::Task<Application::StartResult> Application::start()
     // The engines' page rules: built in, or the user's engines.json over them.
     for (const QString& problem :
          loadEngineRules(m_env.dataFolder.filePath(EngineRulesFileName.toString())))
-        m_warnings << u"搜索引擎规则文件有误：%1"_s.arg(problem);
+        m_warnings << tr("搜索引擎规则文件有误：%1").arg(problem);
     // Proxies: the requests' now, the browsers' for their whole life.
     const ProxySettings proxies = ProxySettings::load(settings().settings());
     for (const QString& problem : proxies.problems())
-        m_warnings << u"代理设置有误（第 %1"_s.arg(problem.section(u':', 0, 0)) + u" 项）："_s +
-                          problem.section(u':', 1).trimmed();
+        m_warnings << tr("代理设置有误（第 %1 项）：%2")
+                          .arg(problem.section(u':', 0, 0), problem.section(u':', 1).trimmed());
     applyProxies(proxies);
     if (proxies.mode == ProxySettings::Mode::None)
         QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::NoProxy));
@@ -139,24 +140,24 @@ QCoro::Task<Application::StartResult> Application::start()
     // A keyword database that stops taking writes (full disk, damaged file) is
     // told once, where the user looks.
     connect(&m_keywords, &KeywordStore::failed, this,
-            [this](const QString& error) { warn(u"关键词数据库读写失败（%1）"_s.arg(error)); });
+            [this](const QString& error) { warn(tr("关键词数据库读写失败（%1）").arg(error)); });
     // A setting that cannot be written is told where the user looks, once.
     settings().setFailureHandler([this](const QString& reason) { warn(reason); });
 
     // 2. The keyword database; the program runs without it.
     const QString database = m_env.dataFolder.filePath(QString::fromLatin1(KeywordStore::FileName));
     if (!m_keywords.open(database)) {
-        m_warnings << u"关键词数据库无法打开（%1），关键词将不会被保存"_s.arg(
-            m_keywords.lastError());
+        m_warnings
+            << tr("关键词数据库无法打开（%1），关键词将不会被保存").arg(m_keywords.lastError());
     } else if (m_keywords.isReadOnly()) {
-        m_warnings << u"关键词数据库只读（%1），关键词将不会被保存"_s.arg(m_keywords.lastError());
+        m_warnings << tr("关键词数据库只读（%1），关键词将不会被保存").arg(m_keywords.lastError());
     }
 
     // 3. The version, for the updater.
     if (const WriteResult written =
             m_env.dataFolder.write(u"ver.txt"_s, crlfLines({ProgramVersion.toString()}));
         !written)
-        m_warnings << u"无法写入 ver.txt：%1"_s.arg(written.error);
+        m_warnings << tr("无法写入 ver.txt：%1").arg(written.error);
 
     // 5 and 6. The window with its choice lists and engines.
     m_related = std::make_unique<RelatedSearch>(
@@ -229,11 +230,11 @@ QCoro::Task<> Application::checkForUpdate()
     m_updateKnown = true;
     // A job in hand is not cut short: the update waits for the next start.
     if (m_panels.isBusy() || m_rank->job().isRunning()) {
-        warn(u"发现新版本 %1，请在当前任务结束后重新启动程序升级"_s.arg(update.version.trimmed()));
+        warn(tr("发现新版本 %1，请在当前任务结束后重新启动程序升级").arg(update.version.trimmed()));
         co_return;
     }
     if (const QString problem = startUpdater(); !problem.isEmpty())
-        warn(u"发现新版本 %1，但%2"_s.arg(update.version.trimmed(), problem));
+        warn(tr("发现新版本 %1，但%2").arg(update.version.trimmed(), problem));
 }
 
 QCoro::Task<> Application::updateNow()
@@ -241,31 +242,31 @@ QCoro::Task<> Application::updateNow()
     QPointer<Application> self = this;
     // Closing for the updater would cut a job short.
     if (m_panels.isBusy() || m_rank->job().isRunning()) {
-        co_await prompts().message(u"提示"_s, u"程序正在运行中，请停止后再升级。"_s,
+        co_await prompts().message(tr("提示"), tr("程序正在运行中，请停止后再升级。"),
                                    PromptIcon::Information);
         co_return;
     }
     if (!m_updateFlag && !m_updateKnown) {
         const bool yes = co_await prompts().confirm(
-            u"提示"_s, u"未发现可用的更新，确实要更新吗？"_s, PromptButtons::YesNo);
+            tr("提示"), tr("未发现可用的更新，确实要更新吗？"), PromptButtons::YesNo);
         if (!self || !yes)
             co_return;
     }
     if (const QString problem = self->startUpdater(); !problem.isEmpty())
-        co_await self->prompts().message(u"提示"_s, problem, PromptIcon::Critical);
+        co_await self->prompts().message(tr("提示"), problem, PromptIcon::Critical);
 }
 
 QString Application::startUpdater()
 {
     const QFileInfo updater(m_env.updaterProgram);
     if (!updater.isFile() || !updater.isExecutable())
-        return u"找不到升级程序 %1，无法在线升级。"_s.arg(
-            QDir::toNativeSeparators(updater.filePath()));
+        return tr("找不到升级程序 %1，无法在线升级。")
+            .arg(QDir::toNativeSeparators(updater.filePath()));
     // The updater reads "ver.txt" and the setting "ver"; it takes no arguments.
     m_updateFlag = true;
     if (!QProcess::startDetached(updater.filePath(), {}, m_env.dataFolder.path())) {
         m_updateFlag = false;
-        return u"无法启动升级程序 %1。"_s.arg(QDir::toNativeSeparators(updater.filePath()));
+        return tr("无法启动升级程序 %1。").arg(QDir::toNativeSeparators(updater.filePath()));
     }
     if (m_window)
         m_window->close();
@@ -327,7 +328,7 @@ void Application::installTray()
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         return;
     m_tray = new QSystemTrayIcon(m_window->windowIcon(), this);
-    m_tray->setToolTip(programDescription());
+    m_tray->setToolTip(translated("Program", programDescription()));
     QMenu* menu = m_window->trayMenu();
     m_tray->setContextMenu(menu);
     // The context menu opens on a right click; a left click opens it too.

@@ -28,14 +28,14 @@ CrawlSettingsDialog::CrawlSettingsDialog(SettingsStore& settings, CrawlPacer& pa
     , m_settings(&settings)
     , m_pacer(&pacer)
 {
-    setWindowTitle(u"搜索引擎屏蔽设置"_s);
+    setWindowTitle(tr("搜索引擎屏蔽设置"));
     setObjectName(u"frm_setse"_s);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(
-        hintLabel(u"当软件执行某些通过抓取谷歌等搜索引擎获取数据的操作时，由于在短时间内"
-                  "连续执行相同操作会导致软件被搜索引擎屏蔽，从而"
-                  "无法正常获取数据。解决方案是：设置软件抓取搜索引擎的时间间隔，越长越好。"_s,
+        hintLabel(tr("当软件执行某些通过抓取谷歌等搜索引擎获取数据的操作时，由于在短时间内"
+                     "连续执行相同操作会导致软件被搜索引擎屏蔽，从而"
+                     "无法正常获取数据。解决方案是：设置软件抓取搜索引擎的时间间隔，越长越好。"),
                   this));
     auto* form = new QFormLayout;
     for (const SearchEngine each : AllSearchEngines) {
@@ -46,16 +46,17 @@ CrawlSettingsDialog::CrawlSettingsDialog(SettingsStore& settings, CrawlPacer& pa
         box->setCurrentIndex(-1);
         auto* row = new QHBoxLayout;
         row->addWidget(box);
-        row->addWidget(new QLabel(u"秒"_s, this));
+        row->addWidget(new QLabel(tr("秒"), this));
         row->addStretch();
-        form->addRow(u"抓取%1时间间隔："_s.arg(engineDisplayName(each)), row);
+        form->addRow(tr("抓取%1时间间隔：").arg(engineDisplayName(each)), row);
         m_boxes[engine] = box;
     }
     layout->addLayout(form);
 
-    auto* note = hintLabel(u"如果以下浏览器显示有被屏蔽提示，并提示您输入验证码，请按照其提示输入，"
-                           "验证通过后，短时间内不会再出现被屏蔽的现象。"_s,
-                           this);
+    auto* note =
+        hintLabel(tr("如果以下浏览器显示有被屏蔽提示，并提示您输入验证码，请按照其提示输入，"
+                     "验证通过后，短时间内不会再出现被屏蔽的现象。"),
+                  this);
     layout->addWidget(note);
     if (browsers) {
         auto* pages = new QSplitter(this);
@@ -74,7 +75,7 @@ CrawlSettingsDialog::CrawlSettingsDialog(SettingsStore& settings, CrawlPacer& pa
         pages->setMinimumHeight(260);
         layout->addWidget(pages, 1);
     } else {
-        auto* pages = new QLabel(u"搜索引擎页面将在此处显示。"_s, this);
+        auto* pages = new QLabel(tr("搜索引擎页面将在此处显示。"), this);
         pages->setAlignment(Qt::AlignCenter);
         pages->setFrameShape(QFrame::StyledPanel);
         pages->setMinimumHeight(120);
@@ -82,7 +83,7 @@ CrawlSettingsDialog::CrawlSettingsDialog(SettingsStore& settings, CrawlPacer& pa
     }
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    buttons->button(QDialogButtonBox::Close)->setText(u"关闭"_s);
+    buttons->button(QDialogButtonBox::Close)->setText(tr("关闭"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
     resize(browsers ? 900 : 560, browsers ? 640 : 420);

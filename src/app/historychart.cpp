@@ -61,8 +61,9 @@ HistoryChartDialog::HistoryChartDialog(const FavouriteStore& store, const QStrin
 {
     const auto combination = Combination::fromDescriptor(descriptor);
     const int depth = combination ? Depths[size_t(combination->depthIndex)].results : 10;
-    setWindowTitle(combination ? u"排名走势：%1 — %2"_s.arg(combination->site, combination->keyword)
-                               : u"排名走势"_s);
+    setWindowTitle(combination
+                       ? tr("排名走势：%1 — %2").arg(combination->site, combination->keyword)
+                       : tr("排名走势"));
     m_view->setRenderHint(QPainter::Antialiasing);
     m_view->setMinimumSize(640, 360);
 
@@ -71,15 +72,15 @@ HistoryChartDialog::HistoryChartDialog(const FavouriteStore& store, const QStrin
 
     auto* layout = new QVBoxLayout(this);
     if (points.isEmpty()) {
-        auto* none = new QLabel(u"该收藏还没有历史记录。"_s, this);
+        auto* none = new QLabel(tr("该收藏还没有历史记录。"), this);
         none->setAlignment(Qt::AlignCenter);
         layout->addWidget(none);
     }
     layout->addWidget(m_view, 1);
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* save = buttons->addButton(u"保存图片"_s, QDialogButtonBox::ActionRole);
+    QPushButton* save = buttons->addButton(tr("保存图片"), QDialogButtonBox::ActionRole);
     save->setEnabled(!points.isEmpty());
-    buttons->addButton(u"关闭"_s, QDialogButtonBox::RejectRole);
+    buttons->addButton(tr("关闭"), QDialogButtonBox::RejectRole);
     connect(save, &QPushButton::clicked, this, [this] { savePicture(); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
@@ -94,7 +95,7 @@ QChart* HistoryChartDialog::chart() const
 QString HistoryChartDialog::pointTip(const HistoryPoint& point, int depth)
 {
     const QString position =
-        point.position > 0 ? u"第 %1 名"_s.arg(point.position) : u"未进入前 %1 名"_s.arg(depth);
+        point.position > 0 ? tr("第 %1 名").arg(point.position) : tr("未进入前 %1 名").arg(depth);
     QString tip =
         u"%1  %2\n%3"_s.arg(isoDate(point.date), engineDisplayName(point.engine), position);
     if (!point.link.isEmpty())
@@ -108,7 +109,7 @@ void HistoryChartDialog::build(const QList<HistoryPoint>& points, int depth)
     chart->legend()->setAlignment(Qt::AlignBottom);
     auto* days = new QDateTimeAxis(chart);
     days->setFormat(u"MM-dd"_s);
-    days->setTitleText(u"日期"_s);
+    days->setTitleText(tr("日期"));
     auto* ranks = new QCategoryAxis(chart);
     // Position 1 at the top; "not within the depth" on the bottom edge.
     ranks->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
@@ -116,10 +117,10 @@ void HistoryChartDialog::build(const QList<HistoryPoint>& points, int depth)
     const int step = std::max(1, depth / 5);
     for (int position = step; position <= depth; position += step)
         ranks->append(QString::number(position), position);
-    ranks->append(u"%1名外"_s.arg(depth), depth + 1);
+    ranks->append(tr("%1名外").arg(depth), depth + 1);
     ranks->setReverse(true);
     ranks->setRange(1, depth + 1);
-    ranks->setTitleText(u"排名"_s);
+    ranks->setTitleText(tr("排名"));
     chart->addAxis(days, Qt::AlignBottom);
     chart->addAxis(ranks, Qt::AlignLeft);
 
@@ -161,7 +162,8 @@ void HistoryChartDialog::build(const QList<HistoryPoint>& points, int depth)
         tipOnHover(markers);
         if (!line.unlisted.isEmpty()) {
             auto* outside = new QScatterSeries(chart);
-            outside->setName(u"%1 未进入前 %2 名"_s.arg(engineDisplayName(line.engine)).arg(depth));
+            outside->setName(
+                tr("%1 未进入前 %2 名").arg(engineDisplayName(line.engine)).arg(depth));
             outside->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
             outside->setMarkerSize(9);
             outside->setColor(Qt::white);
@@ -187,7 +189,8 @@ QCoro::Task<> HistoryChartDialog::savePicture()
 {
     QPointer<HistoryChartDialog> self = this;
     Prompts& prompts = *m_prompts;
-    const auto path = co_await prompts.saveFileName(u"保存图片"_s, u"PNG 图片 (*.png)"_s, u"png"_s);
+    const auto path =
+        co_await prompts.saveFileName(tr("保存图片"), tr("PNG 图片 (*.png)"), u"png"_s);
     if (!path || !self)
         co_return;
     QByteArray bytes;
@@ -195,7 +198,7 @@ QCoro::Task<> HistoryChartDialog::savePicture()
     buffer.open(QIODevice::WriteOnly);
     m_view->grab().save(&buffer, "PNG");
     if (const WriteResult written = writeWholeFile(*path, bytes); !written)
-        co_await prompts.message(u"提示"_s, u"图片未能保存：%1"_s.arg(written.error),
+        co_await prompts.message(tr("提示"), tr("图片未能保存：%1").arg(written.error),
                                  PromptIcon::Critical);
 }
 

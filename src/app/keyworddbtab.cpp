@@ -23,10 +23,10 @@ KeywordDbTab::KeywordDbTab(KeywordDatabaseList& list, DatabaseRefresh& refresh,
     , m_refreshJob(&refresh)
     , m_panels(&panels)
     , m_view(makeListView(this, u"keywordDbList"_s, list.list(), false, {170, 110, 110, 110, 110}))
-    , m_filter(new FilterFrame(u"关键词中："_s, this))
-    , m_refresh(new QPushButton(u"刷新数据库"_s, this))
-    , m_delete(new QPushButton(u"删除关键词"_s, this))
-    , m_update(new QPushButton(u"开始更新"_s, this))
+    , m_filter(new FilterFrame(tr("关键词中："), this))
+    , m_refresh(new QPushButton(tr("刷新数据库"), this))
+    , m_delete(new QPushButton(tr("删除关键词"), this))
+    , m_update(new QPushButton(tr("开始更新"), this))
 {
     connect(m_refresh, &QPushButton::clicked, this, [this] { m_list->load(); });
     connect(m_delete, &QPushButton::clicked, this, [this] { m_list->deleteChecked(); });
@@ -45,10 +45,10 @@ KeywordDbTab::KeywordDbTab(KeywordDatabaseList& list, DatabaseRefresh& refresh,
     });
     connect(m_view->header(), &QHeaderView::sectionClicked, this, &KeywordDbTab::sortByColumn);
 
-    auto* update = new QGroupBox(u"更新收录量"_s, this);
+    auto* update = new QGroupBox(tr("更新收录量"), this);
     auto* updateLayout = new QVBoxLayout(update);
     for (const SearchEngine engine : AllSearchEngines) {
-        auto* box = new QCheckBox(u"更新%1收录量"_s.arg(engineDisplayName(engine)), update);
+        auto* box = new QCheckBox(tr("更新%1收录量").arg(engineDisplayName(engine)), update);
         m_updateBoxes[size_t(engine)] = box;
         connect(box, &QCheckBox::toggled, this,
                 [this, engine](bool on) { m_refreshJob->setEngine(engine, on); });
@@ -69,12 +69,12 @@ KeywordDbTab::KeywordDbTab(KeywordDatabaseList& list, DatabaseRefresh& refresh,
     buttons->addWidget(m_delete);
     buttons->addWidget(m_refresh);
     buttons->addStretch();
-    m_export = addExportButtons(buttons, u"导出至"_s);
+    m_export = addExportButtons(buttons, tr("导出至"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(
-        hintLabel(u"你可以将使用本软件时查询到的有用关键词批量保存到“关键词数据库”中，"
-                  "以作长期的研究和观察。"_s,
+        hintLabel(tr("你可以将使用本软件时查询到的有用关键词批量保存到“关键词数据库”中，"
+                     "以作长期的研究和观察。"),
                   this));
     layout->addWidget(splitter, 1);
     layout->addLayout(buttons);

@@ -1,4 +1,5 @@
 #include "app/application.h"
+#include "app/language.h"
 #include "app/mainwindow.h"
 #include "app/widgetprompts.h"
 #include "browser/browsers.h"
@@ -7,11 +8,9 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QNetworkAccessManager>
+#include <QSettings>
 #include <QTimer>
-#include <QTranslator>
 
 #include <cstdio>
 
@@ -54,17 +53,16 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(u"Marbleway"_s);
     QApplication::setApplicationVersion(ProgramVersion.toString());
     QApplication::setWindowIcon(programIcon());
-    // Qt's own dialogs (file choosers, standard buttons) speak the window's language.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), u"qt"_s, u"_"_s,
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qtTexts);
     // The window decides when the program ends (it may refuse to close).
     QApplication::setQuitOnLastWindowClosed(false);
 
     const auto network = makeNetworkAccess();
     WidgetPrompts prompts;
-    Application application(AppEnvironment::forUser(*network, prompts));
+    AppEnvironment environment = AppEnvironment::forUser(*network, prompts);
+    // Before the first widget: texts are translated when they are made.
+    const Translations translations(
+        language::resolve(language::stored(environment.settings->settings())));
+    Application application(std::move(environment));
     QObject::connect(&application, &Application::finished, &app, &QCoreApplication::quit);
     QTimer::singleShot(0, &application,
                        [&application, &prompts] { startUp(&application, &prompts); });

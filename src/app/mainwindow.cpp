@@ -4,6 +4,7 @@
 #include "app/application.h"
 #include "app/crawlsettingsdialog.h"
 #include "app/keyworddbtab.h"
+#include "app/language.h"
 #include "app/proxydialog.h"
 #include "app/ranktab.h"
 #include "app/relatedtab.h"
@@ -15,6 +16,7 @@
 
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QHeaderView>
 #include <QLabel>
@@ -37,8 +39,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QStringList tabTitles = {u"相关关键词查询"_s, u"Adwords关键词查询"_s, u"外链资源库"_s,
-                               u"关键词排名查询"_s, u"关键词数据库"_s};
+// Translated where shown: the titles are made before any translator is installed.
+const std::array<const char*, 5> tabTitles = {QT_TRANSLATE_NOOP("MainWindow", "相关关键词查询"),
+                                              QT_TRANSLATE_NOOP("MainWindow", "Adwords关键词查询"),
+                                              QT_TRANSLATE_NOOP("MainWindow", "外链资源库"),
+                                              QT_TRANSLATE_NOOP("MainWindow", "关键词排名查询"),
+                                              QT_TRANSLATE_NOOP("MainWindow", "关键词数据库")};
 
 } // namespace
 
@@ -56,7 +62,7 @@ MainWindow::MainWindow(Application& app, QWidget* parent)
     , m_warning(new QLabel(this))
     , m_progress(new QProgressBar(this))
 {
-    setWindowTitle(programName() + u" - 网站关键词排名与研究工具"_s);
+    setWindowTitle(programName() + tr(" - 网站关键词排名与研究工具"));
     setObjectName(u"frm_Main"_s);
     // The size the tabs are laid out for, or less on a small screen: the status
     // bar must stay on it.
@@ -66,7 +72,8 @@ MainWindow::MainWindow(Application& app, QWidget* parent)
     m_tabs->setDocumentMode(true);
     const QList<QWidget*> pages = {m_related, m_adWords, m_resources, m_rank, m_keywordDb};
     for (int tab = 0; tab < pages.size(); ++tab)
-        m_tabs->addTab(pages.at(tab), tabTitles.at(tab));
+        m_tabs->addTab(pages.at(tab),
+                       QCoreApplication::translate("MainWindow", tabTitles[size_t(tab)]));
 
     m_releaseStrip->setOpenExternalLinks(true);
     m_releaseStrip->setContentsMargins(6, 2, 6, 2);
@@ -88,54 +95,58 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::buildMenus()
 {
-    QMenu* system = menuBar()->addMenu(u"软件系统(&S)"_s);
-    connect(system->addAction(u"搜索引擎屏蔽设置"_s), &QAction::triggered, this,
+    QMenu* system = menuBar()->addMenu(tr("软件系统(&S)"));
+    connect(system->addAction(tr("搜索引擎屏蔽设置")), &QAction::triggered, this,
             [this] { openCrawlSettings(); });
-    connect(system->addAction(u"代理服务器设置"_s), &QAction::triggered, this, [this] {
+    connect(system->addAction(tr("代理服务器设置")), &QAction::triggered, this, [this] {
         auto* dialog = new ProxyDialog(*m_app, this);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         dialog->setWindowModality(Qt::WindowModal);
         dialog->open();
     });
-    connect(system->addAction(u"在线升级"_s), &QAction::triggered, this,
+    connect(system->addAction(tr("在线升级")), &QAction::triggered, this,
             [this] { m_app->updateNow(); });
+    language::addMenu(system, m_app->settings().settings(), m_app->prompts());
     system->addSeparator();
     // Through the usual closing rules (a running job, the question).
-    QAction* quit = system->addAction(u"退出系统"_s);
+    QAction* quit = system->addAction(tr("退出系统"));
     quit->setShortcut(QKeySequence::Quit);
     connect(quit, &QAction::triggered, this, &QWidget::close);
 
-    QMenu* functions = menuBar()->addMenu(u"软件功能(&F)"_s);
+    QMenu* functions = menuBar()->addMenu(tr("软件功能(&F)"));
     auto* group = new QActionGroup(this);
-    for (int tab = 0; tab < tabTitles.size(); ++tab) {
-        QAction* action = functions->addAction(tabTitles.at(tab));
+    for (int tab = 0; tab < int(tabTitles.size()); ++tab) {
+        QAction* action =
+            functions->addAction(QCoreApplication::translate("MainWindow", tabTitles[size_t(tab)]));
         action->setCheckable(true);
         group->addAction(action);
         connect(action, &QAction::triggered, this, [this, tab] { selectTab(tab); });
         m_tabActions[size_t(tab)] = action;
     }
 
-    QMenu* about = menuBar()->addMenu(u"关于软件(&A)"_s);
-    connect(about->addAction(u"软件说明"_s), &QAction::triggered, this, [this] { showAbout(); });
-    addMakerLink(about, u"官方网站"_s, u"/marbleway"_s);
+    QMenu* about = menuBar()->addMenu(tr("关于软件(&A)"));
+    connect(about->addAction(tr("软件说明")), &QAction::triggered, this, [this] { showAbout(); });
+    addMakerLink(about, tr("官方网站"), u"/marbleway"_s);
     about->addSeparator();
-    addMakerLink(about, u"更多站长工具"_s, u"/soft/"_s);
-    addMakerLink(about, u"站长交流论坛"_s, u"/bbs/"_s);
-    addMakerLink(about, u"联系我们"_s, u"/contact.htm"_s);
+    addMakerLink(about, tr("更多站长工具"), u"/soft/"_s);
+    addMakerLink(about, tr("站长交流论坛"), u"/bbs/"_s);
+    addMakerLink(about, tr("联系我们"), u"/contact.htm"_s);
 
-    QMenu* help = menuBar()->addMenu(u"软件帮助(&H)"_s);
-    addMakerLink(help, u"在线帮助"_s, u"/marbleway/help.htm"_s)
+    QMenu* help = menuBar()->addMenu(tr("软件帮助(&H)"));
+    addMakerLink(help, tr("在线帮助"), u"/marbleway/help.htm"_s)
         ->setShortcut(QKeySequence::HelpContents);
-    connect(help->addAction(u"意见和建议"_s), &QAction::triggered, this, &MainWindow::showFeedback);
+    connect(help->addAction(tr("意见和建议")), &QAction::triggered, this,
+            &MainWindow::showFeedback);
 
     // The tray's menu, not in the menu bar.
-    m_trayMenu = new QMenu(u"文件"_s, this);
-    connect(m_trayMenu->addAction(u"关于软件"_s), &QAction::triggered, this,
+    m_trayMenu = new QMenu(tr("文件"), this);
+    connect(m_trayMenu->addAction(tr("关于软件")), &QAction::triggered, this,
             [this] { showAbout(); });
     m_trayMenu->addSeparator();
-    connect(m_trayMenu->addAction(u"退出"_s), &QAction::triggered, this, &QWidget::close);
-    connect(m_trayMenu->addAction(u"最小化"_s), &QAction::triggered, this, &QWidget::showMinimized);
-    connect(m_trayMenu->addAction(u"恢复"_s), &QAction::triggered, this, [this] {
+    connect(m_trayMenu->addAction(tr("退出")), &QAction::triggered, this, &QWidget::close);
+    connect(m_trayMenu->addAction(tr("最小化")), &QAction::triggered, this,
+            &QWidget::showMinimized);
+    connect(m_trayMenu->addAction(tr("恢复")), &QAction::triggered, this, [this] {
         showNormal();
         raise();
         activateWindow();
@@ -195,7 +206,7 @@ void MainWindow::buildStatusBar()
     // The rank job's progress: combinations done of all. It leaves panel 1 alone.
     m_progress->setObjectName(u"rankProgress"_s);
     m_progress->setMaximumWidth(220);
-    m_progress->setFormat(u"排名查询 %v/%m"_s);
+    m_progress->setFormat(tr("排名查询 %v/%m"));
     m_progress->hide();
     statusBar()->addPermanentWidget(m_progress);
     RankJob& job = m_app->rankController().job();
@@ -219,9 +230,12 @@ void MainWindow::buildStatusBar()
 
     StatusPanels& panels = m_app->panels();
     for (int panel = 1; panel <= 3; ++panel)
-        m_panels[size_t(panel - 1)]->setText(panels.text(panel));
-    connect(&panels, &StatusPanels::changed, this,
-            [this](int panel, const QString& text) { m_panels[size_t(panel - 1)]->setText(text); });
+        m_panels[size_t(panel - 1)]->setText(StatusPanels::shown(panels.text(panel)));
+    // The panels hold the source texts ("进行中..." tells a busy program); only
+    // the labels speak the window's language.
+    connect(&panels, &StatusPanels::changed, this, [this](int panel, const QString& text) {
+        m_panels[size_t(panel - 1)]->setText(StatusPanels::shown(text));
+    });
 }
 
 void MainWindow::connectExports(const ExportButtons& buttons, QTreeView* view, ReportKind kind)
@@ -273,7 +287,7 @@ void MainWindow::markTab(int tab)
 
 void MainWindow::showReleasePage(const QString& url)
 {
-    m_releaseStrip->setText(programName() + u" &nbsp;·&nbsp; 版本说明与使用技巧："_s +
+    m_releaseStrip->setText(programName() + tr(" &nbsp;·&nbsp; 版本说明与使用技巧：") +
                             u"<a href=\"%1\">%1</a>"_s.arg(url.toHtmlEscaped()));
     // The maker's page itself once the window is up, when there is a maker's
     // site to show: the browser engine would hold the window back otherwise.
@@ -385,9 +399,9 @@ QCoro::Task<> MainWindow::askToClose()
     Prompts& prompts = m_app->prompts();
     m_asking = true;
     if (m_app->panels().isBusy()) {
-        co_await prompts.message(u"提示"_s, u"程序正在运行中，请停止后推出。"_s,
+        co_await prompts.message(tr("提示"), tr("程序正在运行中，请停止后推出。"),
                                  PromptIcon::Information);
-    } else if (co_await prompts.confirm(u"Marbleway"_s, u"是否真的要退出软件？"_s,
+    } else if (co_await prompts.confirm(u"Marbleway"_s, tr("是否真的要退出软件？"),
                                         PromptButtons::YesNo)) {
         if (self) {
             self->m_closeAgreed = true;
@@ -401,11 +415,11 @@ QCoro::Task<> MainWindow::askToClose()
 
 QCoro::Task<> MainWindow::showAbout()
 {
-    co_await m_app->prompts().message(u"软件说明"_s,
-                                      programName() + u"\n\n"_s + programDescription() +
-                                          u"\n\n在此感谢一直关心和支持我们的朋友！\n\n版本 "_s +
-                                          BuildVersion,
-                                      PromptIcon::Information);
+    co_await m_app->prompts().message(
+        tr("软件说明"),
+        programName() + u"\n\n"_s + translated("Program", programDescription()) +
+            tr("\n\n在此感谢一直关心和支持我们的朋友！\n\n版本 ") + BuildVersion,
+        PromptIcon::Information);
 }
 
 } // namespace marbleway

@@ -1,6 +1,9 @@
 #include "app/pagewidgets.h"
 
+#include "app/language.h"
+
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,22 +18,22 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString notYet = u"此功能将在后续版本中提供"_s;
+const char* const notYet = QT_TRANSLATE_NOOP("FilterFrame", "此功能将在后续版本中提供");
 
 } // namespace
 
 FilterFrame::FilterFrame(const QString& wordLabel, QWidget* parent)
-    : QGroupBox(u"查询结果过滤"_s, parent)
+    : QGroupBox(tr("查询结果过滤"), parent)
     , m_wordChoice(new QComboBox(this))
     , m_wordText(new QLineEdit(this))
-    , m_filter(new QPushButton(u"开始过滤"_s, this))
-    , m_restore(new QPushButton(u"还原"_s, this))
+    , m_filter(new QPushButton(tr("开始过滤"), this))
+    , m_restore(new QPushButton(tr("还原"), this))
 {
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel(wordLabel, this), 0, 0);
     grid->addWidget(m_wordChoice, 0, 1);
     grid->addWidget(m_wordText, 0, 2);
-    const QStringList labels = {u"Google收录量："_s, u"Yahoo收录量："_s, u"Bing收录量："_s};
+    const QStringList labels = {tr("Google收录量："), tr("Yahoo收录量："), tr("Bing收录量：")};
     for (int engine = 0; engine < 3; ++engine) {
         m_countChoices[size_t(engine)] = new QComboBox(this);
         m_countTexts[size_t(engine)] = new QLineEdit(this);
@@ -64,7 +67,9 @@ ResultFilter FilterFrame::criteria() const
 void FilterFrame::fillChoiceLists()
 {
     m_wordChoice->clear();
-    m_wordChoice->addItems(ResultFilter::WordChoices);
+    // Shown translated; the filter reads the choice by its index.
+    for (const QString& choice : ResultFilter::WordChoices)
+        m_wordChoice->addItem(translated("ResultFilter", choice));
     m_wordChoice->setCurrentIndex(0);
     for (QComboBox* choice : m_countChoices) {
         choice->clear();
@@ -110,7 +115,7 @@ QPushButton* pendingButton(const QString& caption, QWidget* parent)
 {
     auto* button = new QPushButton(caption, parent);
     button->setEnabled(false);
-    button->setToolTip(notYet);
+    button->setToolTip(QCoreApplication::translate("FilterFrame", notYet));
     return button;
 }
 

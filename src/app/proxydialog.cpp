@@ -20,15 +20,15 @@ using namespace Qt::StringLiterals;
 ProxyDialog::ProxyDialog(Application& app, QWidget* parent)
     : QDialog(parent)
     , m_app(&app)
-    , m_none(new QRadioButton(u"不使用代理"_s, this))
-    , m_system(new QRadioButton(u"使用系统的代理设置"_s, this))
-    , m_list(new QRadioButton(u"轮流使用以下代理服务器（每行一个）"_s, this))
+    , m_none(new QRadioButton(tr("不使用代理"), this))
+    , m_system(new QRadioButton(tr("使用系统的代理设置"), this))
+    , m_list(new QRadioButton(tr("轮流使用以下代理服务器（每行一个）"), this))
     , m_proxies(new QPlainTextEdit(this))
-    , m_pacePerProxy(new QCheckBox(u"每个代理分别计算抓取时间间隔"_s, this))
+    , m_pacePerProxy(new QCheckBox(tr("每个代理分别计算抓取时间间隔"), this))
 {
-    setWindowTitle(u"代理服务器设置"_s);
+    setWindowTitle(tr("代理服务器设置"));
     m_proxies->setPlaceholderText(
-        u"http://127.0.0.1:8080\nsocks5://用户名:密码@proxy.example.com:1080"_s);
+        tr("http://127.0.0.1:8080\nsocks5://用户名:密码@proxy.example.com:1080"));
     m_proxies->setTabChangesFocus(true);
 
     const ProxySettings stored = ProxySettings::load(app.settings().settings());
@@ -52,12 +52,12 @@ ProxyDialog::ProxyDialog(Application& app, QWidget* parent)
     layout->addWidget(m_proxies, 1);
     layout->addWidget(m_pacePerProxy);
     layout->addWidget(
-        hintLabel(u"查询时依次使用各代理；无法连接的代理会暂停使用 5 分钟。"
-                  "内嵌浏览器（AdWords 工具页等）使用第一个代理，在下次启动后生效。"_s,
+        hintLabel(tr("查询时依次使用各代理；无法连接的代理会暂停使用 5 分钟。"
+                     "内嵌浏览器（AdWords 工具页等）使用第一个代理，在下次启动后生效。"),
                   this));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(u"确定"_s);
-    buttons->button(QDialogButtonBox::Cancel)->setText(u"取消"_s);
+    buttons->button(QDialogButtonBox::Ok)->setText(tr("确定"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
     connect(buttons, &QDialogButtonBox::accepted, this, [this] { confirm(); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
@@ -78,11 +78,12 @@ QCoro::Task<> ProxyDialog::confirm()
     chosen.pacePerProxy = m_pacePerProxy->isChecked();
     QString problem;
     if (chosen.mode == ProxySettings::Mode::List && chosen.list.isEmpty())
-        problem = u"请至少输入一个代理服务器。"_s;
+        problem = tr("请至少输入一个代理服务器。");
     else if (chosen.mode == ProxySettings::Mode::List && !chosen.problems().isEmpty())
-        problem = u"以下代理地址无法使用（第几行：原因）：\n"_s + chosen.problems().join(u'\n');
+        problem =
+            tr("以下代理地址无法使用（第几行：原因）：\n%1").arg(chosen.problems().join(u'\n'));
     if (!problem.isEmpty()) {
-        co_await m_app->prompts().message(u"提示"_s, problem, PromptIcon::Information);
+        co_await m_app->prompts().message(tr("提示"), problem, PromptIcon::Information);
         co_return;
     }
     chosen.save(m_app->settings().settings());

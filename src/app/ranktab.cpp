@@ -1,6 +1,7 @@
 #include "app/ranktab.h"
 
 #include "app/historychart.h"
+#include "app/language.h"
 #include "app/pagewidgets.h"
 #include "app/reportlist.h"
 #include "ranking/ranktabcontroller.h"
@@ -29,9 +30,9 @@ RankTab::RankTab(RankTabController& controller, QWidget* parent)
     : QWidget(parent)
     , m_controller(&controller)
     , m_depth(new QComboBox(this))
-    , m_allPositions(new QCheckBox(u"查询所有符合条件的记录（效率低）"_s, this))
+    , m_allPositions(new QCheckBox(tr("查询所有符合条件的记录（效率低）"), this))
     , m_mode(new QComboBox(this))
-    , m_start(new QPushButton(u"开始查询"_s, this))
+    , m_start(new QPushButton(tr("开始查询"), this))
     , m_history(new QTabWidget(this))
 {
     RankTabModel& model = controller.model();
@@ -43,34 +44,34 @@ RankTab::RankTab(RankTabController& controller, QWidget* parent)
     m_recent = makeListView(this, u"recentList"_s, model.recent(), false, {170, 170});
     m_favourites = makeListView(this, u"favouriteList"_s, model.favourites(), false, {170, 170});
 
-    m_mode->addItems({u"多对多模式"_s, u"一对多模式"_s});
-    m_mode->setToolTip(SiteKeywordLists::ManyToManyTip);
+    m_mode->addItems({tr("多对多模式"), tr("一对多模式")});
+    m_mode->setToolTip(translated("SiteKeywordLists", SiteKeywordLists::ManyToManyTip));
     m_start->setMinimumHeight(60);
 
     // Left: the sites and keywords to check.
     auto* left = new QWidget(this);
     auto* leftLayout = new QVBoxLayout(left);
     leftLayout->setContentsMargins(0, 0, 0, 0);
-    leftLayout->addWidget(listFrame(u"网站"_s, m_sites, 0), 1);
-    leftLayout->addWidget(listFrame(u"关键词"_s, m_keywords, 1), 1);
+    leftLayout->addWidget(listFrame(QT_TR_NOOP("网站"), m_sites, 0), 1);
+    leftLayout->addWidget(listFrame(QT_TR_NOOP("关键词"), m_keywords, 1), 1);
 
     // Right, top: engines and the query options.
-    auto* engineFrame = new QGroupBox(u"搜索引擎"_s, this);
+    auto* engineFrame = new QGroupBox(tr("搜索引擎"), this);
     auto* engineLayout = new QVBoxLayout(engineFrame);
     engineLayout->addWidget(m_engines);
     m_engines->setMaximumHeight(90);
 
-    auto* options = new QGroupBox(u"查询设置"_s, this);
+    auto* options = new QGroupBox(tr("查询设置"), this);
     auto* grid = new QGridLayout(options);
     auto* depthRow = new QHBoxLayout;
-    depthRow->addWidget(new QLabel(u"在前"_s, options));
+    depthRow->addWidget(new QLabel(tr("在前"), options));
     depthRow->addWidget(m_depth);
-    depthRow->addWidget(new QLabel(u"条记录中查询"_s, options));
+    depthRow->addWidget(new QLabel(tr("条记录中查询"), options));
     depthRow->addStretch();
     grid->addLayout(depthRow, 0, 0);
     grid->addWidget(m_allPositions, 1, 0);
     auto* modeRow = new QHBoxLayout;
-    modeRow->addWidget(new QLabel(u"网站关键词关联模式："_s, options));
+    modeRow->addWidget(new QLabel(tr("网站关键词关联模式："), options));
     modeRow->addWidget(m_mode);
     modeRow->addStretch();
     grid->addLayout(modeRow, 2, 0);
@@ -86,22 +87,22 @@ RankTab::RankTab(RankTabController& controller, QWidget* parent)
     resultsLayout->setContentsMargins(0, 0, 0, 0);
     resultsLayout->addWidget(m_results, 1);
     auto* resultButtons = new QHBoxLayout;
-    resultButtons->addWidget(hintLabel(u"排名为0表示在指定记录中未找到符合的结果。"_s, this), 1);
-    m_export = addExportButtons(resultButtons, u"导出至"_s);
+    resultButtons->addWidget(hintLabel(tr("排名为0表示在指定记录中未找到符合的结果。"), this), 1);
+    m_export = addExportButtons(resultButtons, tr("导出至"));
     resultsLayout->addLayout(resultButtons);
 
     // Right, bottom: recent queries and favourites.
     m_history->addTab(historyPage(m_recent,
-                                  u"最近查询记录只保留本次软件打开后所有的\n"
-                                  "查询记录，如需长期保留关键词排名记录，请\n"
-                                  "将关键词组合加入“我的收藏”。"_s,
-                                  {u"加入我的收藏"_s, u"删除查询记录"_s}),
-                      u"最近查询"_s);
+                                  tr("最近查询记录只保留本次软件打开后所有的\n"
+                                     "查询记录，如需长期保留关键词排名记录，请\n"
+                                     "将关键词组合加入“我的收藏”。"),
+                                  {QT_TR_NOOP("加入我的收藏"), QT_TR_NOOP("删除查询记录")}),
+                      tr("最近查询"));
     m_history->addTab(historyPage(m_favourites,
-                                  u"软件保留收藏关键词组合每天查询的排名信息，\n"
-                                  "点击每条收藏，可浏览该组合的历史查询数据。"_s,
-                                  {u"排名走势图"_s, u"删除选中收藏"_s}),
-                      u"我的收藏"_s);
+                                  tr("软件保留收藏关键词组合每天查询的排名信息，\n"
+                                     "点击每条收藏，可浏览该组合的历史查询数据。"),
+                                  {QT_TR_NOOP("排名走势图"), QT_TR_NOOP("删除选中收藏")}),
+                      tr("我的收藏"));
 
     auto* rightSplitter = new QSplitter(Qt::Vertical, this);
     rightSplitter->addWidget(resultsPane);
@@ -137,7 +138,9 @@ RankTab::RankTab(RankTabController& controller, QWidget* parent)
     connect(m_mode, &QComboBox::currentIndexChanged, this,
             [this](int index) { m_controller->lists().setMode(index); });
     SiteKeywordLists& lists = controller.lists();
-    connect(&lists, &SiteKeywordLists::modeTipChanged, m_mode, &QWidget::setToolTip);
+    connect(&lists, &SiteKeywordLists::modeTipChanged, m_mode, [this](const QString& tip) {
+        m_mode->setToolTip(translated("SiteKeywordLists", tip));
+    });
     connect(&lists, &SiteKeywordLists::siteSelected, this,
             [this](int row) { m_sites->setCurrentIndex(m_sites->model()->index(row, 0)); });
     connect(m_sites, &QTreeView::clicked, this,
@@ -153,11 +156,11 @@ RankTab::RankTab(RankTabController& controller, QWidget* parent)
             return;
         }
         rankJob.stop();
-        m_start->setText(u"正在停止..."_s);
+        m_start->setText(tr("正在停止..."));
         m_start->setEnabled(false);
     });
     connect(&job, &RankJob::runningChanged, m_start, [this](bool running) {
-        m_start->setText(running ? u"停止查询"_s : u"开始查询"_s);
+        m_start->setText(running ? tr("停止查询") : tr("开始查询"));
         m_start->setEnabled(true);
     });
     connect(m_results, &QTreeView::doubleClicked, this, &RankTab::openResult);
@@ -175,7 +178,7 @@ HistoryChartDialog* RankTab::showHistoryChart()
     const RowModel& favourites = *m_controller->model().favourites();
     const int row = current.isValid() ? current.row() : favourites.size() == 1 ? 0 : -1;
     if (row < 0 || row >= favourites.size()) {
-        m_controller->services().prompts.message(u"提示"_s, u"请先选择一条收藏。"_s,
+        m_controller->services().prompts.message(tr("提示"), tr("请先选择一条收藏。"),
                                                  PromptIcon::Information);
         return nullptr;
     }
@@ -186,26 +189,33 @@ HistoryChartDialog* RankTab::showHistoryChart()
     return dialog;
 }
 
-QWidget* RankTab::listFrame(const QString& title, QTreeView* view, int list)
+QWidget* RankTab::listFrame(const char* title, QTreeView* view, int list)
 {
     const auto which = list == 0 ? SiteKeywordLists::List::Sites : SiteKeywordLists::List::Keywords;
-    auto* frame = new QGroupBox(title, this);
+    auto* frame = new QGroupBox(tr(title), this);
     auto* layout = new QVBoxLayout(frame);
     layout->addWidget(view, 1);
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(2);
-    for (const QString& caption : {u"全选"_s, u"导入"_s, u"导出"_s, u"添加"_s, u"删除"_s}) {
-        auto* button = new QPushButton(caption, frame);
-        button->setObjectName(title + u'/' + caption);
+    // Object names and the dispatch below use the source captions.
+    for (const char* source : {QT_TR_NOOP("全选"), QT_TR_NOOP("导入"), QT_TR_NOOP("导出"),
+                               QT_TR_NOOP("添加"), QT_TR_NOOP("删除")}) {
+        const QString caption = QString::fromUtf8(source);
+        auto* button = new QPushButton(tr(source), frame);
+        button->setObjectName(QString::fromUtf8(title) + u'/' + caption);
         if (caption == u"删除"_s)
             deleteKeyPresses(view, button);
+        if (caption == u"全选"_s)
+            button->setProperty("toggle", caption);
         button->setMinimumWidth(20);
         buttons->addWidget(button);
         connect(button, &QPushButton::clicked, this, [this, button, caption, which] {
             SiteKeywordLists& lists = m_controller->lists();
-            if (caption == u"全选"_s)
-                button->setText(lists.toggleAll(which, button->text()));
-            else if (caption == u"导入"_s)
+            if (caption == u"全选"_s) {
+                const QString next = lists.toggleAll(which, button->property("toggle").toString());
+                button->setProperty("toggle", next);
+                button->setText(translated("SiteKeywordLists", next));
+            } else if (caption == u"导入"_s)
                 lists.importFile(which);
             else if (caption == u"导出"_s)
                 lists.exportFile(which);
@@ -219,15 +229,17 @@ QWidget* RankTab::listFrame(const QString& title, QTreeView* view, int list)
     return frame;
 }
 
-QWidget* RankTab::historyPage(QTreeView* view, const QString& note, const QStringList& buttons)
+QWidget* RankTab::historyPage(QTreeView* view, const QString& note,
+                              std::initializer_list<const char*> buttons)
 {
     auto* page = new QWidget(m_history);
     auto* layout = new QHBoxLayout(page);
     layout->addWidget(view, 1);
     auto* side = new QVBoxLayout;
     side->addWidget(hintLabel(note, page));
-    for (const QString& caption : buttons) {
-        auto* button = new QPushButton(caption, page);
+    for (const char* source : buttons) {
+        const QString caption = QString::fromUtf8(source);
+        auto* button = new QPushButton(tr(source), page);
         button->setObjectName(caption);
         if (caption.startsWith(u"删除"_s))
             deleteKeyPresses(view, button);

@@ -48,8 +48,10 @@ public:
     const ExportButtons& exportButtons() const { return m_export; }
 
 private:
-    QWidget* listFrame(const QString& title, QTreeView* view, int list);
-    QWidget* historyPage(QTreeView* view, const QString& note, const QStringList& buttons);
+    // Titles and captions are source texts (QT_TR_NOOP): the object names keep them.
+    QWidget* listFrame(const char* title, QTreeView* view, int list);
+    QWidget* historyPage(QTreeView* view, const QString& note,
+                         std::initializer_list<const char*> buttons);
     void showChoices();
     void openResult(const QModelIndex& index);
 

@@ -1,5 +1,6 @@
 #include "app/relatedtab.h"
 
+#include "app/language.h"
 #include "app/reportlist.h"
 #include "research/baidurequery.h"
 #include "research/relatedsearch.h"
@@ -29,32 +30,33 @@ RelatedTab::RelatedTab(RelatedSearch& search, BaiduRequery& baidu, QWidget* pare
     , m_search(&search)
     , m_baidu(&baidu)
     , m_keyword(new QLineEdit(this))
-    , m_exclude(new QCheckBox(u"相关关键词中不包含以下关键词："_s, this))
+    , m_exclude(new QCheckBox(tr("相关关键词中不包含以下关键词："), this))
     , m_excludeWords(new QLineEdit(this))
-    , m_start(new QPushButton(u"开始查询"_s, this))
-    , m_delete(new QPushButton(u"删除关键词"_s, this))
-    , m_addToDatabase(new QPushButton(u"加入关键词数据库"_s, this))
+    , m_start(new QPushButton(tr("开始查询"), this))
+    , m_delete(new QPushButton(tr("删除关键词"), this))
+    , m_addToDatabase(new QPushButton(tr("加入关键词数据库"), this))
     , m_results(makeListView(this, u"relatedList"_s, search.list(), false, {260}))
-    , m_filter(new FilterFrame(u"相关关键词中："_s, this))
+    , m_filter(new FilterFrame(tr("相关关键词中："), this))
 {
     m_keyword->setObjectName(u"seedKeyword"_s);
-    m_keyword->setPlaceholderText(u"输入要挖掘的关键词，例如 seo tools"_s);
+    m_keyword->setPlaceholderText(tr("输入要挖掘的关键词，例如 seo tools"));
     for (int i = 0; i < RelatedOptions::Count; ++i) {
-        auto* box = new QCheckBox(RelatedOptions::Captions.at(i), this);
+        auto* box =
+            new QCheckBox(translated("RelatedOptions", RelatedOptions::Captions.at(i)), this);
         m_options[size_t(i)] = box;
         connect(box, &QCheckBox::toggled, this, &RelatedTab::optionsChanged);
     }
 
-    auto* settings = new QGroupBox(u"检测设置"_s, this);
+    auto* settings = new QGroupBox(tr("检测设置"), this);
     auto* grid = new QGridLayout(settings);
-    grid->addWidget(new QLabel(u"关键词："_s, settings), 0, 0);
+    grid->addWidget(new QLabel(tr("关键词："), settings), 0, 0);
     grid->addWidget(m_keyword, 0, 1, 1, 3);
     grid->addWidget(m_start, 0, 4);
     grid->addWidget(optionBox(RelatedOptions::MustContain), 1, 0, 1, 2);
     grid->addWidget(m_exclude, 1, 2);
     auto* words = new QHBoxLayout;
     words->addWidget(m_excludeWords, 1);
-    words->addWidget(new QLabel(u"（多个词间用|分开）"_s, settings));
+    words->addWidget(new QLabel(tr("（多个词间用|分开）"), settings));
     grid->addLayout(words, 1, 3, 1, 2);
     grid->addWidget(optionBox(RelatedOptions::GoogleCounts), 2, 0, 1, 2);
     grid->addWidget(optionBox(RelatedOptions::YahooCounts), 2, 2);
@@ -67,12 +69,14 @@ RelatedTab::RelatedTab(RelatedSearch& search, BaiduRequery& baidu, QWidget* pare
     auto* sideLayout = new QVBoxLayout(side);
     sideLayout->setContentsMargins(0, 0, 0, 0);
     sideLayout->addWidget(m_filter);
-    auto* indexNote = new QGroupBox(u"百度优化指数"_s, side);
+    auto* indexNote = new QGroupBox(tr("百度优化指数"), side);
     auto* baiduLayout = new QVBoxLayout(indexNote);
-    baiduLayout->addWidget(hintLabel(
-        u"“优化指数”是指关键词的搜索量x10000/关键词的百度收录网页量，“优化指数”从一定意义上反应了一组相关"_s
-        u"关键词之间的优化难易程度的对比（越大越易）。需要更精确的分析，请使用软件的“关键词竞争度分析”功能。"_s,
-        indexNote));
+    baiduLayout->addWidget(
+        hintLabel(tr("“优化指数”是指关键词的搜索量x10000/"
+                     "关键词的百度收录网页量，“优化指数”从一定意义上反应了一组相关"
+                     "关键词之间的优化难易程度的对比（越大越易）。需要更精确的分析，请使用软件的“关"
+                     "键词竞争度分析”功能。"),
+                  indexNote));
     sideLayout->addWidget(indexNote);
     sideLayout->addStretch();
 
@@ -82,13 +86,13 @@ RelatedTab::RelatedTab(RelatedSearch& search, BaiduRequery& baidu, QWidget* pare
     buttons->addWidget(m_delete);
     buttons->addWidget(m_addToDatabase);
     buttons->addStretch();
-    m_export = addExportButtons(buttons, u"导出至"_s);
+    m_export = addExportButtons(buttons, tr("导出至"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(settings);
     layout->addWidget(splitter, 1);
     layout->addLayout(buttons);
-    m_results->setToolTip(u"种子关键词以粗体显示；点击列标题可排序"_s);
+    m_results->setToolTip(tr("种子关键词以粗体显示；点击列标题可排序"));
 
     // Inputs are read afresh for every candidate: keep the search's copy current.
     applyOptions(search.inputs().options);
@@ -146,22 +150,22 @@ void RelatedTab::showMenu(const QPoint& position)
     const int source = current.isValid() ? visible.sourceRow(current.row()) : -1;
     const RowId row = source >= 0 ? m_search->rows()->idAt(source) : RowId();
     const QString keyword = source >= 0 ? m_search->rows()->text(source) : QString();
-    auto* menu = new QMenu(u"菜单"_s, this);
+    auto* menu = new QMenu(tr("菜单"), this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    connect(menu->addAction(u"重查当前项"_s), &QAction::triggered, this, [this, row, keyword] {
+    connect(menu->addAction(tr("重查当前项")), &QAction::triggered, this, [this, row, keyword] {
         if (!keyword.isEmpty())
             m_baidu->requery(row);
     });
-    connect(menu->addAction(u"查看百度指数"_s), &QAction::triggered, this, [this, keyword] {
+    connect(menu->addAction(tr("查看百度指数")), &QAction::triggered, this, [this, keyword] {
         if (!keyword.isEmpty())
             QDesktopServices::openUrl(QUrl(m_baidu->indexPage(keyword)));
     });
-    connect(menu->addAction(u"查看百度收录"_s), &QAction::triggered, this, [this, keyword] {
+    connect(menu->addAction(tr("查看百度收录")), &QAction::triggered, this, [this, keyword] {
         if (!keyword.isEmpty())
             QDesktopServices::openUrl(QUrl(m_baidu->searchPage(keyword)));
     });
     // The ticked rows leave the list; the full copy keeps them.
-    connect(menu->addAction(u"删除选中项"_s), &QAction::triggered, this,
+    connect(menu->addAction(tr("删除选中项")), &QAction::triggered, this,
             [this] { m_search->list()->hideChecked(); });
     menu->popup(m_results->viewport()->mapToGlobal(position));
 }

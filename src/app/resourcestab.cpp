@@ -1,5 +1,6 @@
 #include "app/resourcestab.h"
 
+#include "app/language.h"
 #include "app/pagewidgets.h"
 #include "app/reportlist.h"
 
@@ -28,7 +29,7 @@ ResourcesTab::ResourcesTab(ResourceSearch& search, ResourceLibrary& library, Sta
     , m_panels(&panels)
     , m_categories(makeListView(this, u"categoryList"_s, library.categories(), false, {165, 45}))
     , m_type(new QComboBox(this))
-    , m_start(new QPushButton(u"开始搜索"_s, this))
+    , m_start(new QPushButton(tr("开始搜索"), this))
     , m_resources(makeListView(this, u"resourceList"_s, library.list(), false, {200, 240, 40}))
 {
     m_type->setObjectName(u"resourceType"_s);
@@ -48,16 +49,16 @@ ResourcesTab::ResourcesTab(ResourceSearch& search, ResourceLibrary& library, Sta
         QDesktopServices::openUrl(QUrl(resourceAddress(address), QUrl::TolerantMode));
     });
 
-    auto* frame = new QGroupBox(u"资源分类"_s, this);
+    auto* frame = new QGroupBox(tr("资源分类"), this);
     auto* frameLayout = new QVBoxLayout(frame);
     frameLayout->addWidget(m_categories, 1);
     auto* typeRow = new QHBoxLayout;
-    typeRow->addWidget(new QLabel(u"分类过滤："_s, frame));
+    typeRow->addWidget(new QLabel(tr("分类过滤："), frame));
     typeRow->addWidget(m_type, 1);
     frameLayout->addLayout(typeRow);
     frameLayout->addWidget(m_start);
     frameLayout->addWidget(hintLabel(
-        u"勾选一个资源分类后点击“开始搜索”，软件将逐页读取该分类下可以添加外链的网站。"_s, frame));
+        tr("勾选一个资源分类后点击“开始搜索”，软件将逐页读取该分类下可以添加外链的网站。"), frame));
 
     auto* right = new QWidget(this);
     auto* rightLayout = new QVBoxLayout(right);
@@ -65,7 +66,7 @@ ResourcesTab::ResourcesTab(ResourceSearch& search, ResourceLibrary& library, Sta
     rightLayout->addWidget(m_resources, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    m_export = addExportButtons(buttons, u"保存至"_s);
+    m_export = addExportButtons(buttons, tr("保存至"));
     rightLayout->addLayout(buttons);
 
     auto* splitter = new QSplitter(this);
@@ -84,7 +85,8 @@ void ResourcesTab::showTypes()
 {
     const QSignalBlocker quiet(m_type);
     m_type->clear();
-    m_type->addItems(m_library->types());
+    for (const QString& type : m_library->types())
+        m_type->addItem(translated("ResourceLibrary", type));
     m_type->setCurrentIndex(m_library->typeIndex());
 }
 

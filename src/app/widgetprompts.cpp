@@ -1,5 +1,6 @@
 #include "app/widgetprompts.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -58,7 +59,7 @@ QCoro::Task<> WidgetPrompts::message(QString title, QString text, PromptIcon ico
 {
     QPointer<QMessageBox> box =
         new QMessageBox(boxIcon(icon), title, text, QMessageBox::Ok, m_parent.data());
-    box->button(QMessageBox::Ok)->setText(u"确定"_s);
+    box->button(QMessageBox::Ok)->setText(QCoreApplication::translate("WidgetPrompts", "确定"));
     co_await shown(box);
 }
 
@@ -70,14 +71,18 @@ QCoro::Task<bool> WidgetPrompts::confirm(QString title, QString text, PromptButt
     if (buttons == PromptButtons::YesNo) {
         // Yes-or-no questions delete something or end the program: a stray
         // Enter keeps things as they are.
-        accept = box->addButton(u"是(&Y)"_s, QMessageBox::YesRole);
-        QPushButton* no = box->addButton(u"否(&N)"_s, QMessageBox::NoRole);
+        accept = box->addButton(QCoreApplication::translate("WidgetPrompts", "是(&Y)"),
+                                QMessageBox::YesRole);
+        QPushButton* no = box->addButton(QCoreApplication::translate("WidgetPrompts", "否(&N)"),
+                                         QMessageBox::NoRole);
         box->setDefaultButton(no);
         box->setEscapeButton(no);
     } else {
-        accept = box->addButton(u"确定"_s, QMessageBox::AcceptRole);
+        accept = box->addButton(QCoreApplication::translate("WidgetPrompts", "确定"),
+                                QMessageBox::AcceptRole);
         box->setDefaultButton(accept);
-        box->setEscapeButton(box->addButton(u"取消"_s, QMessageBox::RejectRole));
+        box->setEscapeButton(box->addButton(QCoreApplication::translate("WidgetPrompts", "取消"),
+                                            QMessageBox::RejectRole));
     }
     QPointer<QPushButton> yes = accept;
     // The clicked button is known once the box has closed, before it is deleted.
@@ -93,8 +98,8 @@ QCoro::Task<std::optional<QString>> WidgetPrompts::input(QString title, QString 
     QPointer<QInputDialog> dialog = new QInputDialog(m_parent.data());
     dialog->setWindowTitle(title);
     dialog->setLabelText(label);
-    dialog->setOkButtonText(u"确定"_s);
-    dialog->setCancelButtonText(u"取消"_s);
+    dialog->setOkButtonText(QCoreApplication::translate("WidgetPrompts", "确定"));
+    dialog->setCancelButtonText(QCoreApplication::translate("WidgetPrompts", "取消"));
     QString text;
     QObject::connect(dialog.data(), &QInputDialog::textValueSelected, dialog.data(),
                      [&text](const QString& value) { text = value; });

@@ -79,7 +79,8 @@ BrowserEngine* Browsers::engine()
         errors << module.errorString();
     }
     if (!create) {
-        m_problem = u"内嵌浏览器无法加载（%1）"_s.arg(errors.join(u"；"_s));
+        m_problem = QCoreApplication::translate("Browsers", "内嵌浏览器无法加载（%1）")
+                        .arg(errors.join(u"；"_s));
         return nullptr;
     }
     QDir().mkpath(m_storage);

@@ -4,6 +4,7 @@
 #include "browser/webpage.h"
 #include "core/clock.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QPointer>
@@ -129,7 +130,8 @@ QCoro::Task<FetchedPage> renderPage(Browsers& browsers, QString url, QString wai
 {
     QPointer<WebPage> page = browsers.fetchPage();
     if (!page)
-        co_return FetchedPage{QString(), 0, u"内嵌浏览器无法使用"_s};
+        co_return FetchedPage{QString(), 0,
+                              QCoreApplication::translate("PageScript", "内嵌浏览器无法使用")};
     // Noted by the page as it goes; the context ends with this call.
     QObject context;
     bool failed = false;
@@ -141,9 +143,11 @@ QCoro::Task<FetchedPage> renderPage(Browsers& browsers, QString url, QString wai
     for (;;) {
         co_await clock.sleep(std::chrono::milliseconds(250));
         if (!page)
-            co_return FetchedPage{QString(), 0, u"页面已关闭"_s};
+            co_return FetchedPage{QString(), 0,
+                                  QCoreApplication::translate("PageScript", "页面已关闭")};
         if (failed)
-            co_return FetchedPage{QString(), 0, u"页面无法打开"_s};
+            co_return FetchedPage{QString(), 0,
+                                  QCoreApplication::translate("PageScript", "页面无法打开")};
         const QVariant value = co_await runScript(page, dom::documentMarkup());
         markup = value.typeId() == QMetaType::QString ? value.toString() : QString();
         if (!waitFor.isEmpty() && markup.contains(waitFor, Qt::CaseInsensitive))
@@ -153,7 +157,7 @@ QCoro::Task<FetchedPage> renderPage(Browsers& browsers, QString url, QString wai
     }
     // What the page holds by then: a block page says what it is.
     if (markup.isEmpty())
-        co_return FetchedPage{QString(), 0, u"超时"_s};
+        co_return FetchedPage{QString(), 0, QCoreApplication::translate("PageScript", "超时")};
     co_return FetchedPage{markup, 200, QString()};
 }
 

@@ -1,13 +1,22 @@
 #include "core/jobstatus.h"
 
+#include <QCoreApplication>
+
 namespace marbleway {
 
 using namespace Qt::StringLiterals;
 
-const QString StatusPanels::Running = u"进行中..."_s;
-const QString StatusPanels::Stopping = u"正在停止..."_s;
-const QString StatusPanels::Paused = u"已暂停"_s;
-const QString StatusPanels::Ready = u"就绪"_s;
+const QString StatusPanels::Running =
+    QStringLiteral(QT_TRANSLATE_NOOP("StatusPanels", "进行中..."));
+const QString StatusPanels::Stopping =
+    QStringLiteral(QT_TRANSLATE_NOOP("StatusPanels", "正在停止..."));
+const QString StatusPanels::Paused = QStringLiteral(QT_TRANSLATE_NOOP("StatusPanels", "已暂停"));
+const QString StatusPanels::Ready = QStringLiteral(QT_TRANSLATE_NOOP("StatusPanels", "就绪"));
+
+QString StatusPanels::shown(const QString& text)
+{
+    return QCoreApplication::translate("StatusPanels", text.toUtf8().constData());
+}
 
 const QString& StatusPanels::text(int panel) const
 {

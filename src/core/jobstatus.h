@@ -20,6 +20,9 @@ public:
     static const QString Stopping;
     static const QString Paused;
     static const QString Ready;
+    // A panel's text as the window shows it: the fixed texts above stay in
+    // their source language in the panels, for isBusy() to read.
+    static QString shown(const QString& text);
 
     // Panels are numbered 1 to 3.
     const QString& text(int panel) const;

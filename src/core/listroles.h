@@ -11,6 +11,9 @@ enum ListRole {
     SortKeyRole = Qt::UserRole + 4, // what a column sort compares
     IconKeyRole = Qt::UserRole + 5, // the picture of the first cell, by key ("google", ...)
     HiddenRole = Qt::UserRole + 6,  // left out of the visible list
+    // A column header in its source language, as exported files name it; the
+    // display role has it in the window's language.
+    SourceHeaderRole = Qt::UserRole + 7,
 };
 
 } // namespace marbleway

@@ -2,6 +2,7 @@
 
 #include "core/settingsfile.h"
 
+#include <QCoreApplication>
 #include <QSettings>
 
 namespace marbleway {
@@ -43,10 +44,12 @@ bool SettingsStore::store(const QString& key, const QVariant* value)
         m_lastError.clear();
         return true;
     case QSettings::AccessError:
-        m_lastError = u"无法写入设置文件 %1"_s.arg(m_settings->fileName());
+        m_lastError = QCoreApplication::translate("SettingsStore", "无法写入设置文件 %1")
+                          .arg(m_settings->fileName());
         break;
     case QSettings::FormatError:
-        m_lastError = u"设置文件 %1 格式有误"_s.arg(m_settings->fileName());
+        m_lastError = QCoreApplication::translate("SettingsStore", "设置文件 %1 格式有误")
+                          .arg(m_settings->fileName());
         break;
     }
     if (m_onFailure)

@@ -21,7 +21,7 @@ inline QString programName()
 // What the program is for, in a line: the tray's tip, the about window.
 inline QString programDescription()
 {
-    return QStringLiteral("Marbleway 网站关键词排名与研究工具");
+    return QStringLiteral(QT_TRANSLATE_NOOP("Program", "Marbleway 网站关键词排名与研究工具"));
 }
 
 } // namespace marbleway

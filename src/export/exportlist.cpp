@@ -1,5 +1,6 @@
 #include "export/exportlist.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace marbleway {
@@ -13,8 +14,10 @@ QCoro::Task<> ExportList(ExportServices services, const QAbstractItemModel& list
     if (services.panels.isBusy())
         co_return;
     if (list.rowCount() == 0) {
-        co_await services.prompts.message(u"导出数据"_s, u"没有数据需要导出！"_s,
-                                          PromptIcon::Information);
+        co_await services.prompts.message(
+            QCoreApplication::translate("ExportList", "导出数据"),
+            QCoreApplication::translate("ExportList", "没有数据需要导出！"),
+            PromptIcon::Information);
         co_return;
     }
     const QString extension = extensionOf(format);
@@ -25,7 +28,9 @@ QCoro::Task<> ExportList(ExportServices services, const QAbstractItemModel& list
     const QString path = *chosen;
     if (QFileInfo::exists(path)) {
         const bool overwrite = co_await services.prompts.confirm(
-            u"提示"_s, u"该文件已经存在，是否覆盖?"_s, PromptButtons::OkCancel);
+            QCoreApplication::translate("ExportList", "提示"),
+            QCoreApplication::translate("ExportList", "该文件已经存在，是否覆盖?"),
+            PromptButtons::OkCancel);
         if (!overwrite)
             co_return;
     }
@@ -34,11 +39,16 @@ QCoro::Task<> ExportList(ExportServices services, const QAbstractItemModel& list
             writeReport(path, format, kind, ModelRows(list, std::move(hidden)), *services.writer);
         !written) {
         co_await services.prompts.message(
-            u"导出失败"_s, u"导出失败，原因如下：\r\n\r\n"_s + written.error, PromptIcon::Critical);
+            QCoreApplication::translate("ExportList", "导出失败"),
+            QCoreApplication::translate("ExportList", "导出失败，原因如下：") + u"\r\n\r\n"_s +
+                written.error,
+            PromptIcon::Critical);
         co_return;
     }
-    const bool open = co_await services.prompts.confirm(u"提示"_s, u"导出完成，是否打开文件?"_s,
-                                                        PromptButtons::OkCancel);
+    const bool open = co_await services.prompts.confirm(
+        QCoreApplication::translate("ExportList", "提示"),
+        QCoreApplication::translate("ExportList", "导出完成，是否打开文件?"),
+        PromptButtons::OkCancel);
     if (open && services.openFile)
         services.openFile(path);
 }

@@ -244,8 +244,12 @@ QString extensionOf(ExportFormat format)
 ModelRows::ModelRows(const QAbstractItemModel& model, std::vector<bool> hiddenColumns)
     : m_model(&model)
 {
-    for (int column = 0; column < model.columnCount(); ++column)
-        headers << model.headerData(column, Qt::Horizontal).toString();
+    for (int column = 0; column < model.columnCount(); ++column) {
+        // Exported files name columns in the source language, whatever the window shows.
+        const QVariant source = model.headerData(column, Qt::Horizontal, SourceHeaderRole);
+        headers
+            << (source.isValid() ? source : model.headerData(column, Qt::Horizontal)).toString();
+    }
     hidden = std::move(hiddenColumns);
 }
 

@@ -3,6 +3,7 @@
 #include "core/version.h"
 #include "web/textutil.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QPointer>
@@ -43,9 +44,13 @@ private:
 
 } // namespace
 
-const QStringList KeywordDatabaseList::Columns = {u"关键词"_s,         u"父关键词"_s,
-                                                  u"Google.com收录"_s, u"Yahoo.com收录"_s,
-                                                  u"Bing.com收录"_s,   u"更新日期"_s};
+const QStringList KeywordDatabaseList::Columns = {
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "关键词")),
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "父关键词")),
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "Google.com收录")),
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "Yahoo.com收录")),
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "Bing.com收录")),
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "更新日期"))};
 
 KeywordDatabaseList::KeywordDatabaseList(KeywordStore& store, const Clock& clock, Prompts& prompts,
                                          QObject* parent)
@@ -145,21 +150,28 @@ QCoro::Task<> KeywordDatabaseList::deleteChecked()
         ids.push_back(m_rows.idAt(row));
     }
     if (ids.empty()) {
-        co_await m_prompts->message(u"提示"_s, u"请选择要删除的关键词！"_s,
-                                    PromptIcon::Information);
+        co_await m_prompts->message(
+            QCoreApplication::translate("KeywordDatabaseList", "提示"),
+            QCoreApplication::translate("KeywordDatabaseList", "请选择要删除的关键词！"),
+            PromptIcon::Information);
         co_return;
     }
     // All or none: a row leaves the list only when it has left the table.
     if (!m_store->remove(keys)) {
         co_await m_prompts->message(
-            u"提示"_s, u"关键词数据库无法写入，没有删除任何关键词：%1"_s.arg(m_store->lastError()),
+            QCoreApplication::translate("KeywordDatabaseList", "提示"),
+            QCoreApplication::translate("KeywordDatabaseList",
+                                        "关键词数据库无法写入，没有删除任何关键词：%1")
+                .arg(m_store->lastError()),
             PromptIcon::Critical);
         co_return;
     }
     const int deleted = int(ids.size());
     m_visible.removeIds(std::move(ids));
-    co_await m_prompts->message(programName(), u"成功删除%1个关键词！"_s.arg(deleted),
-                                PromptIcon::None);
+    co_await m_prompts->message(
+        programName(),
+        QCoreApplication::translate("KeywordDatabaseList", "成功删除%1个关键词！").arg(deleted),
+        PromptIcon::None);
 }
 
 QCoro::Task<int> KeywordDatabaseList::addUncounted(QStringList keywords, QString parent)
@@ -183,8 +195,11 @@ QCoro::Task<int> KeywordDatabaseList::addUncounted(QStringList keywords, QString
 
 QCoro::Task<> reportStored(Prompts& prompts, int stored)
 {
-    co_await prompts.message(u"提示"_s, u"成功提交了%1条数据至数据库！"_s.arg(stored),
-                             PromptIcon::Information);
+    co_await prompts.message(
+        QCoreApplication::translate("KeywordDatabaseList", "提示"),
+        QCoreApplication::translate("KeywordDatabaseList", "成功提交了%1条数据至数据库！")
+            .arg(stored),
+        PromptIcon::Information);
 }
 
 } // namespace marbleway

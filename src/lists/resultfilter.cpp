@@ -9,7 +9,9 @@ namespace marbleway {
 
 using namespace Qt::StringLiterals;
 
-const QStringList ResultFilter::WordChoices = {u"包含"_s, u"不包含"_s};
+const QStringList ResultFilter::WordChoices = {
+    QStringLiteral(QT_TRANSLATE_NOOP("ResultFilter", "包含")),
+    QStringLiteral(QT_TRANSLATE_NOOP("ResultFilter", "不包含"))};
 const QStringList ResultFilter::RelationChoices = {u">"_s, u"<"_s, u"="_s};
 
 std::optional<CountCriterion> ResultFilter::countCriterion(const QString& relation,

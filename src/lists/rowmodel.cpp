@@ -3,6 +3,8 @@
 #include "core/rounding.h"
 #include "web/textutil.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace marbleway {
@@ -102,7 +104,13 @@ Qt::ItemFlags RowModel::flags(const QModelIndex& index) const
 
 QVariant RowModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+    if (orientation != Qt::Horizontal)
+        return {};
+    // Headers are marked with QT_TRANSLATE_NOOP("Columns", ...) where they are made.
+    if (role == Qt::DisplayRole)
+        return QCoreApplication::translate("Columns",
+                                           m_headers.value(section).toUtf8().constData());
+    if (role == SourceHeaderRole)
         return m_headers.value(section);
     return {};
 }

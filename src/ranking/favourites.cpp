@@ -1,5 +1,6 @@
 #include "ranking/favourites.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QPointer>
 
@@ -36,7 +37,10 @@ QCoro::Task<> Favourites::add()
     QPointer<Favourites> self = this;
     const RowModel& recent = *m_model->recent();
     if (!recent.hasChecked()) {
-        co_await m_prompts->message(u"提示"_s, u"请至少选择一条记录！"_s, PromptIcon::Information);
+        co_await m_prompts->message(
+            QCoreApplication::translate("Favourites", "提示"),
+            QCoreApplication::translate("Favourites", "请至少选择一条记录！"),
+            PromptIcon::Information);
         co_return;
     }
     int added = 0;
@@ -50,7 +54,8 @@ QCoro::Task<> Favourites::add()
                                       record.depthIndex.toInt(), record.allPositions.toInt()};
         const QString descriptor = combination.descriptor();
         if (const QChar bad = combination.unstorableCharacter(); !bad.isNull()) {
-            refused << u"%1（含有“%2”）"_s.arg(descriptor, bad);
+            refused
+                << QCoreApplication::translate("Favourites", "%1（含有“%2”）").arg(descriptor, bad);
             continue;
         }
         const FavouriteStore::Created created = m_store->create(descriptor);
@@ -72,29 +77,37 @@ QCoro::Task<> Favourites::add()
     }
     if (!refused.isEmpty()) {
         co_await m_prompts->message(
-            u"提示"_s,
-            u"以下查询组合无法加入收藏（网站或关键词中含有文件夹名称不允许的字符）：\n"_s +
+            QCoreApplication::translate("Favourites", "提示"),
+            QCoreApplication::translate(
+                "Favourites",
+                "以下查询组合无法加入收藏（网站或关键词中含有文件夹名称不允许的字符）：\n") +
                 refused.join(u'\n'),
             PromptIcon::Information);
         if (!self)
             co_return;
     }
     if (!unwritten.isEmpty()) {
-        co_await m_prompts->message(u"提示"_s,
-                                    u"以下收藏的排名记录未能写入：\n"_s + unwritten.join(u'\n'),
-                                    PromptIcon::Critical);
+        co_await m_prompts->message(
+            QCoreApplication::translate("Favourites", "提示"),
+            QCoreApplication::translate("Favourites", "以下收藏的排名记录未能写入：\n") +
+                unwritten.join(u'\n'),
+            PromptIcon::Critical);
         if (!self)
             co_return;
     }
-    co_await m_prompts->message(u"提示"_s, u"成功加入%1条收藏记录！"_s.arg(added),
-                                PromptIcon::Information);
+    co_await m_prompts->message(
+        QCoreApplication::translate("Favourites", "提示"),
+        QCoreApplication::translate("Favourites", "成功加入%1条收藏记录！").arg(added),
+        PromptIcon::Information);
 }
 
 QCoro::Task<> Favourites::remove()
 {
     QPointer<Favourites> self = this;
-    if (!co_await m_prompts->confirm(u"询问"_s, u"确实要删除选中的收藏记录吗？"_s,
-                                     PromptButtons::YesNo) ||
+    if (!co_await m_prompts->confirm(
+            QCoreApplication::translate("Favourites", "询问"),
+            QCoreApplication::translate("Favourites", "确实要删除选中的收藏记录吗？"),
+            PromptButtons::YesNo) ||
         !self)
         co_return;
     QStringList descriptors;

@@ -2,6 +2,8 @@
 
 #include "web/cxhtml.h"
 
+#include <QCoreApplication>
+
 namespace marbleway {
 
 using namespace Qt::StringLiterals;
@@ -90,7 +92,8 @@ QCoro::Task<cKeyrank::Page> cKeyrank::readPage(SearchEngine engine, QString site
     else if (m_browserFetch)
         fetched = co_await m_browserFetch(url, rules.waitFor, std::chrono::seconds(TryTime));
     else
-        fetched.error = u"此搜索引擎的规则要求在内嵌浏览器中打开页面，这里没有浏览器"_s;
+        fetched.error = QCoreApplication::translate(
+            "KeyRank", "此搜索引擎的规则要求在内嵌浏览器中打开页面，这里没有浏览器");
     if (m_observer)
         m_observer(engine, url, fetched);
     Page read{url, readRankPage(engine, fetched.text, site, page), RankOutcome::Read, QString()};
@@ -109,7 +112,8 @@ QCoro::Task<cKeyrank::Page> cKeyrank::readPage(SearchEngine engine, QString site
                !fetched.text.trimmed().isEmpty()) {
         // A later page without results is the end of the list, not a fault.
         read.outcome = RankOutcome::Unrecognised;
-        read.reason = u"页面中没有结果，搜索引擎的页面格式可能已改变"_s;
+        read.reason =
+            QCoreApplication::translate("KeyRank", "页面中没有结果，搜索引擎的页面格式可能已改变");
     }
     if (read.outcome != RankOutcome::Read)
         read.matches.clear();

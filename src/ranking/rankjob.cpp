@@ -2,6 +2,7 @@
 
 #include "web/textutil.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 
 #include <algorithm>
@@ -43,14 +44,15 @@ QCoro::Task<int> RankJob::checksave()
 {
     QString missing;
     if (!m_model->sites()->hasChecked())
-        missing = u"请添加或选择至少一个要查询的网站！"_s;
+        missing = QCoreApplication::translate("RankJob", "请添加或选择至少一个要查询的网站！");
     else if (!m_model->keywords()->hasChecked())
-        missing = u"请添加或选择至少一个要查询的关键词！"_s;
+        missing = QCoreApplication::translate("RankJob", "请添加或选择至少一个要查询的关键词！");
     else if (m_model->checkedEngines().isEmpty())
-        missing = u"请至少选择一个要查询搜索引擎！"_s;
+        missing = QCoreApplication::translate("RankJob", "请至少选择一个要查询搜索引擎！");
     if (missing.isEmpty())
         co_return 0;
-    co_await m_prompts->message(u"提示"_s, missing, PromptIcon::Information);
+    co_await m_prompts->message(QCoreApplication::translate("RankJob", "提示"), missing,
+                                PromptIcon::Information);
     co_return -1;
 }
 
@@ -167,7 +169,8 @@ QCoro::Task<> RankJob::run()
                 if (const WriteResult written = m_favourites->writeDay(descriptor, day, history);
                     !written)
                     Q_EMIT warning(
-                        u"无法写入收藏“%1”的排名记录：%2"_s.arg(descriptor, written.error));
+                        QCoreApplication::translate("RankJob", "无法写入收藏“%1”的排名记录：%2")
+                            .arg(descriptor, written.error));
             }
 
             const QueryRecord record{site,
@@ -192,14 +195,18 @@ QCoro::Task<> RankJob::run()
     const bool stopped = m_stopping;
     if (rows >= 1 && !stopped) {
         if (blocks.isEmpty()) {
-            co_await m_prompts->message(u"提示"_s, u"查询完毕"_s, PromptIcon::Information);
+            co_await m_prompts->message(QCoreApplication::translate("RankJob", "提示"),
+                                        QCoreApplication::translate("RankJob", "查询完毕"),
+                                        PromptIcon::Information);
         } else {
             // The captcha is answered where the engine asked it; the shared
             // cookies let the next query through.
             const RankHit block = blocks.first();
             const bool answer = co_await m_prompts->confirm(
-                u"提示"_s,
-                u"查询完毕，但%1返回了%2，这些排名没有读到。\n是否现在打开该页面，按提示输入验证码？"_s
+                QCoreApplication::translate("RankJob", "提示"),
+                QCoreApplication::translate(
+                    "RankJob", "查询完毕，但%1返回了%"
+                               "2，这些排名没有读到。\n是否现在打开该页面，按提示输入验证码？")
                     .arg(engineDisplayName(block.engine), block.reason),
                 PromptButtons::YesNo);
             if (answer && self)
@@ -255,8 +262,10 @@ void RankJob::restoreRecent(int row)
 QCoro::Task<> RankJob::deleteRecent()
 {
     QPointer<RankJob> self = this;
-    if (!co_await m_prompts->confirm(u"是否删除"_s, u"确实要删除选中的记录吗？"_s,
-                                     PromptButtons::YesNo) ||
+    if (!co_await m_prompts->confirm(
+            QCoreApplication::translate("RankJob", "是否删除"),
+            QCoreApplication::translate("RankJob", "确实要删除选中的记录吗？"),
+            PromptButtons::YesNo) ||
         !self)
         co_return;
     m_model->recent()->removeChecked();

@@ -6,7 +6,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QStringList historyColumns = {u"搜索引擎"_s, u"网站"_s, u"关键字"_s};
+const QStringList historyColumns = {QStringLiteral(QT_TRANSLATE_NOOP("Columns", "搜索引擎")),
+                                    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "网站")),
+                                    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "关键字"))};
 
 } // namespace
 
@@ -21,10 +23,12 @@ Row checkedItem(const QString& text, bool checked)
 
 RankTabModel::RankTabModel(QObject* parent)
     : QObject(parent)
-    , m_sites({u"单击修改网站"_s})
-    , m_keywords({u"单击修改关键词"_s})
-    , m_engines({u"搜索引擎"_s})
-    , m_results({u"搜索引擎/网站"_s, u"关键字/排名"_s, u"查询日期/收录网址"_s})
+    , m_sites({QStringLiteral(QT_TRANSLATE_NOOP("Columns", "单击修改网站"))})
+    , m_keywords({QStringLiteral(QT_TRANSLATE_NOOP("Columns", "单击修改关键词"))})
+    , m_engines({QStringLiteral(QT_TRANSLATE_NOOP("Columns", "搜索引擎"))})
+    , m_results({QStringLiteral(QT_TRANSLATE_NOOP("Columns", "搜索引擎/网站")),
+                 QStringLiteral(QT_TRANSLATE_NOOP("Columns", "关键字/排名")),
+                 QStringLiteral(QT_TRANSLATE_NOOP("Columns", "查询日期/收录网址"))})
     , m_recent(historyColumns)
     , m_favourites(historyColumns)
 {

@@ -3,6 +3,7 @@
 #include "core/textfile.h"
 #include "web/textutil.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QPointer>
 #include <QTimer>
@@ -23,11 +24,18 @@ struct ListTexts {
 
 const ListTexts& textsOf(SiteKeywordLists::List list)
 {
-    static const ListTexts sites{u"请输入网址"_s, u"确实要删除选中的网站吗？"_s, u"导入网站列表"_s,
-                                 u"导出网站列表"_s, u"网站列表导出成功！"_s};
-    static const ListTexts keywords{u"请输入关键字"_s, u"确实要删除选中的关键词吗？"_s,
-                                    u"导入关键词列表"_s, u"导出关键词列表"_s,
-                                    u"关键词列表导出成功！"_s};
+    static const ListTexts sites{
+        QCoreApplication::translate("SiteKeywordLists", "请输入网址"),
+        QCoreApplication::translate("SiteKeywordLists", "确实要删除选中的网站吗？"),
+        QCoreApplication::translate("SiteKeywordLists", "导入网站列表"),
+        QCoreApplication::translate("SiteKeywordLists", "导出网站列表"),
+        QCoreApplication::translate("SiteKeywordLists", "网站列表导出成功！")};
+    static const ListTexts keywords{
+        QCoreApplication::translate("SiteKeywordLists", "请输入关键字"),
+        QCoreApplication::translate("SiteKeywordLists", "确实要删除选中的关键词吗？"),
+        QCoreApplication::translate("SiteKeywordLists", "导入关键词列表"),
+        QCoreApplication::translate("SiteKeywordLists", "导出关键词列表"),
+        QCoreApplication::translate("SiteKeywordLists", "关键词列表导出成功！")};
     return list == SiteKeywordLists::List::Sites ? sites : keywords;
 }
 
@@ -39,7 +47,9 @@ constexpr QChar Separator = u'$';
 
 QString separatorRefused(const QString& items)
 {
-    return u"以下内容含有“$”，无法保存，未加入列表：\n"_s + items;
+    return QCoreApplication::translate("SiteKeywordLists",
+                                       "以下内容含有“$”，无法保存，未加入列表：\n") +
+           items;
 }
 
 std::vector<Row> items(const QStringList& texts, bool checked)
@@ -53,8 +63,10 @@ std::vector<Row> items(const QStringList& texts, bool checked)
 
 } // namespace
 
-const QString SiteKeywordLists::ManyToManyTip = u"多个网站对应多个关键词！"_s;
-const QString SiteKeywordLists::OneToManyTip = u"一个网站对应多个关键词！"_s;
+const QString SiteKeywordLists::ManyToManyTip =
+    QStringLiteral(QT_TRANSLATE_NOOP("SiteKeywordLists", "多个网站对应多个关键词！"));
+const QString SiteKeywordLists::OneToManyTip =
+    QStringLiteral(QT_TRANSLATE_NOOP("SiteKeywordLists", "一个网站对应多个关键词！"));
 
 SiteKeywordLists::SiteKeywordLists(RankTabModel& model, SettingsStore& settings,
                                    const DataFolder& dataFolder, Prompts& prompts, QObject* parent)
@@ -158,7 +170,8 @@ bool SiteKeywordLists::saveSites()
         return true;
     if (m_settings->RegSave(u"settingurl"_s, m_model->sites()->columnTexts().join(u'$')))
         return true;
-    Q_EMIT saveFailed(u"网站列表未能保存：%1"_s.arg(m_settings->lastError()));
+    Q_EMIT saveFailed(QCoreApplication::translate("SiteKeywordLists", "网站列表未能保存：%1")
+                          .arg(m_settings->lastError()));
     return false;
 }
 
@@ -179,7 +192,9 @@ WriteResult SiteKeywordLists::saveKeywords()
     }
     WriteResult written = m_dataFolder.write(u"mykw.txt"_s, crlfLines({joined}));
     if (!written)
-        Q_EMIT saveFailed(u"关键词列表未能保存（mykw.txt）：%1"_s.arg(written.error));
+        Q_EMIT saveFailed(
+            QCoreApplication::translate("SiteKeywordLists", "关键词列表未能保存（mykw.txt）：%1")
+                .arg(written.error));
     return written;
 }
 
@@ -187,12 +202,14 @@ QCoro::Task<> SiteKeywordLists::add(List list)
 {
     QPointer<SiteKeywordLists> self = this;
     if (list == List::Keywords && m_model->modeIndex() == 1 && m_model->currentSite() == 0) {
-        co_await m_prompts->message(u"提示"_s, u"必须选定一个网站后再添加关键词！"_s,
-                                    PromptIcon::Information);
+        co_await m_prompts->message(
+            QCoreApplication::translate("SiteKeywordLists", "提示"),
+            QCoreApplication::translate("SiteKeywordLists", "必须选定一个网站后再添加关键词！"),
+            PromptIcon::Information);
         co_return;
     }
-    const std::optional<QString> answer =
-        co_await m_prompts->input(u"提示"_s, textsOf(list).addPrompt);
+    const std::optional<QString> answer = co_await m_prompts->input(
+        QCoreApplication::translate("SiteKeywordLists", "提示"), textsOf(list).addPrompt);
     if (!self)
         co_return;
     const QString text = trimSpaces(answer.value_or(QString())).toString();
@@ -202,7 +219,8 @@ QCoro::Task<> SiteKeywordLists::add(List list)
     if (list == List::Keywords && m_keywordsShown)
         loadKeywords();
     if (text.contains(Separator)) {
-        co_await m_prompts->message(u"提示"_s, separatorRefused(text), PromptIcon::Information);
+        co_await m_prompts->message(QCoreApplication::translate("SiteKeywordLists", "提示"),
+                                    separatorRefused(text), PromptIcon::Information);
         co_return;
     }
     RowModel& model = modelOf(list);
@@ -214,8 +232,8 @@ QCoro::Task<> SiteKeywordLists::add(List list)
 QCoro::Task<> SiteKeywordLists::remove(List list)
 {
     QPointer<SiteKeywordLists> self = this;
-    if (!co_await m_prompts->confirm(u"提示"_s, textsOf(list).deleteQuestion,
-                                     PromptButtons::YesNo) ||
+    if (!co_await m_prompts->confirm(QCoreApplication::translate("SiteKeywordLists", "提示"),
+                                     textsOf(list).deleteQuestion, PromptButtons::YesNo) ||
         !self)
         co_return;
     modelOf(list).removeChecked();
@@ -234,8 +252,10 @@ QCoro::Task<> SiteKeywordLists::importFile(List list)
         co_return;
     const auto text = readImportedTextFile(*file);
     if (!text) {
-        co_await m_prompts->message(u"提示"_s, u"无法读取文件：%1"_s.arg(*file),
-                                    PromptIcon::Critical);
+        co_await m_prompts->message(
+            QCoreApplication::translate("SiteKeywordLists", "提示"),
+            QCoreApplication::translate("SiteKeywordLists", "无法读取文件：%1").arg(*file),
+            PromptIcon::Critical);
         co_return;
     }
     // Named, not a temporary in the loop head: GCC drops such temporaries too
@@ -257,11 +277,14 @@ QCoro::Task<> SiteKeywordLists::importFile(List list)
     // Saved at once: an import the user sees is an import kept.
     const bool saved = save(list);
     // Named first: GCC mishandles temporaries of a conditional inside co_await.
-    QString told = saved ? u"成功导入%1条记录！"_s.arg(lines.size())
-                         : u"导入了%1条记录，但无法保存。"_s.arg(lines.size());
+    QString told =
+        saved ? QCoreApplication::translate("SiteKeywordLists", "成功导入%1条记录！")
+                    .arg(lines.size())
+              : QCoreApplication::translate("SiteKeywordLists", "导入了%1条记录，但无法保存。")
+                    .arg(lines.size());
     if (!refused.isEmpty())
         told += u"\n"_s + separatorRefused(refused.join(u'\n'));
-    co_await m_prompts->message(u"提示"_s, told,
+    co_await m_prompts->message(QCoreApplication::translate("SiteKeywordLists", "提示"), told,
                                 saved ? PromptIcon::Information : PromptIcon::Critical);
 }
 
@@ -270,8 +293,10 @@ QCoro::Task<> SiteKeywordLists::exportFile(List list)
     QPointer<SiteKeywordLists> self = this;
     const RowModel& model = modelOf(list);
     if (model.size() == 0) {
-        co_await m_prompts->message(u"导出数据"_s, u"没有数据需要导出！"_s,
-                                    PromptIcon::Information);
+        co_await m_prompts->message(
+            QCoreApplication::translate("SiteKeywordLists", "导出数据"),
+            QCoreApplication::translate("SiteKeywordLists", "没有数据需要导出！"),
+            PromptIcon::Information);
         co_return;
     }
     const auto file =
@@ -279,8 +304,10 @@ QCoro::Task<> SiteKeywordLists::exportFile(List list)
     if (!file || !self)
         co_return;
     if (QFileInfo::exists(*file) &&
-        !co_await m_prompts->confirm(u"提示"_s, u"该文件已经存在，是否覆盖?"_s,
-                                     PromptButtons::OkCancel))
+        !co_await m_prompts->confirm(
+            QCoreApplication::translate("SiteKeywordLists", "提示"),
+            QCoreApplication::translate("SiteKeywordLists", "该文件已经存在，是否覆盖?"),
+            PromptButtons::OkCancel))
         co_return;
     if (!self)
         co_return;
@@ -293,17 +320,22 @@ QCoro::Task<> SiteKeywordLists::exportFile(List list)
     }
     if (const WriteResult written = writeAnsiFile(*file, crlfLines(lines)); !written) {
         co_await m_prompts->message(
-            u"提示"_s, u"无法写入文件：%1（%2）"_s.arg(*file, written.error), PromptIcon::Critical);
+            QCoreApplication::translate("SiteKeywordLists", "提示"),
+            QCoreApplication::translate("SiteKeywordLists", "无法写入文件：%1（%2）")
+                .arg(*file, written.error),
+            PromptIcon::Critical);
         co_return;
     }
-    co_await m_prompts->message(u"提示"_s, textsOf(list).exported, PromptIcon::Information);
+    co_await m_prompts->message(QCoreApplication::translate("SiteKeywordLists", "提示"),
+                                textsOf(list).exported, PromptIcon::Information);
 }
 
 QString SiteKeywordLists::toggleAll(List list, const QString& caption)
 {
     const bool check = caption == u"全选"_s;
     modelOf(list).setAllChecked(check);
-    return check ? u"全不"_s : u"全选"_s;
+    return check ? QStringLiteral(QT_TRANSLATE_NOOP("SiteKeywordLists", "全不"))
+                 : QStringLiteral(QT_TRANSLATE_NOOP("SiteKeywordLists", "全选"));
 }
 
 void SiteKeywordLists::setMode(int index)

@@ -3,6 +3,7 @@
 #include "web/cxhtml.h"
 #include "web/engines.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 
 namespace marbleway {
@@ -14,7 +15,10 @@ const QString DatabaseRefresh::Updating = u"更新中..."_s;
 DatabaseRefresh::DatabaseRefresh(Services services, QObject* parent)
     : Job(parent)
     , m_services(services)
-    , m_control(m_services.panels, {u"开始更新"_s, u"暂停更新"_s, u"正在停止"_s, false})
+    , m_control(m_services.panels,
+                {QCoreApplication::translate("DatabaseRefresh", "开始更新"),
+                 QCoreApplication::translate("DatabaseRefresh", "暂停更新"),
+                 QCoreApplication::translate("DatabaseRefresh", "正在停止"), false})
     , m_web(m_services.web.sibling())
 {
     // A pause never waits on the network.
@@ -35,8 +39,10 @@ QCoro::Task<> DatabaseRefresh::run()
     if (!m_control.isIdle())
         co_return;
     if (std::none_of(m_engines.begin(), m_engines.end(), [](bool on) { return on; })) {
-        co_await m_services.prompts.message(u"提示"_s, u"请至少选择一个要更新的项目"_s,
-                                            PromptIcon::Information);
+        co_await m_services.prompts.message(
+            QCoreApplication::translate("DatabaseRefresh", "提示"),
+            QCoreApplication::translate("DatabaseRefresh", "请至少选择一个要更新的项目"),
+            PromptIcon::Information);
         co_return;
     }
     if (!m_control.click())
@@ -112,8 +118,9 @@ QCoro::Task<> DatabaseRefresh::UpdateDb()
             // further on would be lost the same way.
             for (const int column : KeywordDatabaseList::CountColumns)
                 rows.setCell(id, column, before.value(column));
-            Q_EMIT warning(
-                u"关键词数据库无法写入，更新已暂停：%1"_s.arg(m_services.list.store().lastError()));
+            Q_EMIT warning(QCoreApplication::translate("DatabaseRefresh",
+                                                       "关键词数据库无法写入，更新已暂停：%1")
+                               .arg(m_services.list.store().lastError()));
             ended(false);
             co_return;
         }

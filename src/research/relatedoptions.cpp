@@ -7,8 +7,11 @@ using namespace Qt::StringLiterals;
 const QString RelatedOptions::SettingName = u"setting1"_s;
 const QString RelatedOptions::Default = u"0#1#1#0#0"_s;
 const QStringList RelatedOptions::Captions = {
-    u"相关关键词中必须包含关键词"_s, u"同时查询Google.com收录量"_s, u"同时查询Yahoo.com收录量"_s,
-    u"同时查询Bing.com收录量"_s, u"查询数据即时加入关键词数据库"_s};
+    QStringLiteral(QT_TRANSLATE_NOOP("RelatedOptions", "相关关键词中必须包含关键词")),
+    QStringLiteral(QT_TRANSLATE_NOOP("RelatedOptions", "同时查询Google.com收录量")),
+    QStringLiteral(QT_TRANSLATE_NOOP("RelatedOptions", "同时查询Yahoo.com收录量")),
+    QStringLiteral(QT_TRANSLATE_NOOP("RelatedOptions", "同时查询Bing.com收录量")),
+    QStringLiteral(QT_TRANSLATE_NOOP("RelatedOptions", "查询数据即时加入关键词数据库"))};
 
 void RelatedOptions::apply(QStringView stored)
 {

@@ -5,6 +5,7 @@
 #include "web/engines.h"
 #include "web/textutil.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 
 namespace marbleway {
@@ -33,15 +34,24 @@ bool isNumber(const QString& text)
 } // namespace
 
 const QStringList RelatedSearch::Columns = {
-    u"相关关键词"_s,  u"Google.com收录"_s, u"Yahoo.com收录"_s, u"Bing.com收录数"_s,
-    u"搜索量-月均"_s, u"搜索量-昨日"_s,    u"百度收录数"_s,    u"百度优化指数"_s};
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "相关关键词")),
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "Google.com收录")),
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "Yahoo.com收录")),
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "Bing.com收录数")),
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "搜索量-月均")),
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "搜索量-昨日")),
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "百度收录数")),
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "百度优化指数"))};
 
 RelatedSearch::RelatedSearch(Services services, QObject* parent)
     : Job(parent)
     , m_services(std::move(services))
     , m_rows(Columns)
     , m_visible(m_rows)
-    , m_control(m_services.panels, {u"开始查询"_s, u"暂停查询"_s, u"正在停止"_s, false})
+    , m_control(m_services.panels,
+                {QCoreApplication::translate("RelatedSearch", "开始查询"),
+                 QCoreApplication::translate("RelatedSearch", "暂停查询"),
+                 QCoreApplication::translate("RelatedSearch", "正在停止"), false})
     , m_web(m_services.web.sibling())
 {
     // A pause never waits on the network.
@@ -56,7 +66,8 @@ WriteResult RelatedSearch::setSeedText(const QString& text)
         return {};
     WriteResult written = m_services.dataFolder.write(u"kws.txt"_s, crlfLines({trimmed}));
     if (!written)
-        Q_EMIT warning(u"关键词未能保存（kws.txt）：%1"_s.arg(written.error));
+        Q_EMIT warning(QCoreApplication::translate("RelatedSearch", "关键词未能保存（kws.txt）：%1")
+                           .arg(written.error));
     return written;
 }
 
@@ -70,8 +81,11 @@ void RelatedSearch::setOptions(const RelatedOptions& options)
 
 void RelatedSearch::GetStbar(const QString& keyword)
 {
-    m_services.panels.setText(2, u"累计查询到相关关键词：%1个"_s.arg(m_visible.rowCount()));
-    m_services.panels.setText(3, u"当前相关关键词："_s + keyword);
+    m_services.panels.setText(
+        2, QCoreApplication::translate("RelatedSearch", "累计查询到相关关键词：%1个")
+               .arg(m_visible.rowCount()));
+    m_services.panels.setText(3, QCoreApplication::translate("RelatedSearch", "当前相关关键词：") +
+                                     keyword);
 }
 
 RowId RelatedSearch::appendKeyword(const QString& keyword)
@@ -112,8 +126,10 @@ QCoro::Task<> RelatedSearch::run()
     QPointer<RelatedSearch> self = this;
     const QString seed = trimSpaces(m_inputs.seedText).toString().toLower();
     if (seed.isEmpty()) {
-        co_await m_services.prompts.message(u"提示"_s, u"请输入要查询的关键词！"_s,
-                                            PromptIcon::Information);
+        co_await m_services.prompts.message(
+            QCoreApplication::translate("RelatedSearch", "提示"),
+            QCoreApplication::translate("RelatedSearch", "请输入要查询的关键词！"),
+            PromptIcon::Information);
         co_return;
     }
     CXHtml html(*m_web);
@@ -270,8 +286,10 @@ QCoro::Task<> RelatedSearch::deleteChecked()
     for (int row = 0; row < m_visible.rowCount() && !any; ++row)
         any = m_rows.at(m_visible.sourceRow(row)).checked;
     if (!any) {
-        co_await m_services.prompts.message(u"提示"_s, u"请选择你要删除的关键词"_s,
-                                            PromptIcon::Information);
+        co_await m_services.prompts.message(
+            QCoreApplication::translate("RelatedSearch", "提示"),
+            QCoreApplication::translate("RelatedSearch", "请选择你要删除的关键词"),
+            PromptIcon::Information);
         co_return;
     }
     m_visible.hideChecked();

@@ -12,13 +12,23 @@ constexpr std::array lastPages = {20, 30, 800};
 } // namespace
 
 const QStringList ResourceLibrary::DirectoryTypes = {
-    u"选择二级类别"_s, u"免费"_s,      u"付费"_s,      u"互链"_s,
-    u"免费&付费"_s,    u"免费&互链"_s, u"互链&付费"_s, u"文章目录"_s};
+    QStringLiteral(QT_TRANSLATE_NOOP("ResourceLibrary", "选择二级类别")),
+    QStringLiteral(QT_TRANSLATE_NOOP("ResourceLibrary", "免费")),
+    QStringLiteral(QT_TRANSLATE_NOOP("ResourceLibrary", "付费")),
+    QStringLiteral(QT_TRANSLATE_NOOP("ResourceLibrary", "互链")),
+    QStringLiteral(QT_TRANSLATE_NOOP("ResourceLibrary", "免费&付费")),
+    QStringLiteral(QT_TRANSLATE_NOOP("ResourceLibrary", "免费&互链")),
+    QStringLiteral(QT_TRANSLATE_NOOP("ResourceLibrary", "互链&付费")),
+    QStringLiteral(QT_TRANSLATE_NOOP("ResourceLibrary", "文章目录"))};
 
 ResourceLibrary::ResourceLibrary(QObject* parent)
     : QObject(parent)
-    , m_categories({u"分类名称"_s, u"语言"_s, u"资源数量"_s})
-    , m_resources({u"资源名称"_s, u"资源URL"_s, u"PR"_s, u"备注&说明"_s})
+    , m_categories({QStringLiteral(QT_TRANSLATE_NOOP("Columns", "分类名称")),
+                    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "语言")),
+                    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "资源数量"))})
+    , m_resources({QStringLiteral(QT_TRANSLATE_NOOP("Columns", "资源名称")),
+                   QStringLiteral(QT_TRANSLATE_NOOP("Columns", "资源URL")), u"PR"_s,
+                   QStringLiteral(QT_TRANSLATE_NOOP("Columns", "备注&说明"))})
     , m_visible(m_resources)
 {
     connect(&m_categories, &RowModel::checkToggled, this, &ResourceLibrary::checkToggled);

@@ -4,6 +4,7 @@
 #include "web/endpoints.h"
 #include "web/textutil.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QUrl>
 
@@ -15,7 +16,10 @@ ResourceSearch::ResourceSearch(Services services, ResourceLibrary& library, QObj
     : Job(parent)
     , m_services(services)
     , m_library(&library)
-    , m_control(m_services.panels, {u"开始搜索"_s, u"停止搜索"_s, u"正在停止"_s, true})
+    , m_control(m_services.panels,
+                {QCoreApplication::translate("ResourceSearch", "开始搜索"),
+                 QCoreApplication::translate("ResourceSearch", "停止搜索"),
+                 QCoreApplication::translate("ResourceSearch", "正在停止"), true})
     , m_web(m_services.web.sibling())
 {
     // A stop never waits on the network.
@@ -91,16 +95,20 @@ QCoro::Task<> ResourceSearch::run()
     if (!m_control.isIdle())
         co_return;
     if (m_library->category() == 0) {
-        co_await m_services.prompts.message(u"提示"_s, u"请选择一个资源分类"_s,
-                                            PromptIcon::Information);
+        co_await m_services.prompts.message(
+            QCoreApplication::translate("ResourceSearch", "提示"),
+            QCoreApplication::translate("ResourceSearch", "请选择一个资源分类"),
+            PromptIcon::Information);
         co_return;
     }
     if (!m_services.endpoints.isReachable(Service::Maker)) {
         co_await m_services.prompts.message(
-            u"提示"_s,
-            u"没有设置资源列表服务的地址。请在设置的 Hosts 组中设置 maker（例如 "
-            "maker=resources.example.com），或在启动前设置环境变量 MARBLEWAY_HOSTS（例如 "
-            "MARBLEWAY_HOSTS=maker=127.0.0.1:8087）。"_s,
+            QCoreApplication::translate("ResourceSearch", "提示"),
+            QCoreApplication::translate(
+                "ResourceSearch",
+                "没有设置资源列表服务的地址。请在设置的 Hosts 组中设置 maker（例如 "
+                "maker=resources.example.com），或在启动前设置环境变量 MARBLEWAY_HOSTS（例如 "
+                "MARBLEWAY_HOSTS=maker=127.0.0.1:8087）。"),
             PromptIcon::Information);
         co_return;
     }

@@ -2,6 +2,8 @@
 
 #include "web/cxhtml.h"
 
+#include <QCoreApplication>
+
 namespace marbleway {
 
 using namespace Qt::StringLiterals;
@@ -9,9 +11,9 @@ using namespace Qt::StringLiterals;
 QString Feedback::problem() const
 {
     if (title.trimmed().isEmpty())
-        return u"请输入标题！"_s;
+        return QCoreApplication::translate("Feedback", "请输入标题！");
     if (content.trimmed().isEmpty())
-        return u"请输入内容！"_s;
+        return QCoreApplication::translate("Feedback", "请输入内容！");
     return {};
 }
 

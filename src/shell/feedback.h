@@ -23,10 +23,13 @@ struct Feedback {
     // The maker's suggestion service with every value trimmed and encoded.
     QString address(const Endpoints& endpoints) const;
 
-    inline static const QStringList Types = {QStringLiteral("功能改进"), QStringLiteral("BUG报告"),
-                                             QStringLiteral("购买事宜"),
-                                             QStringLiteral("一般性建议")};
-    inline static const QString DefaultType = QStringLiteral("一般性建议");
+    inline static const QStringList Types = {
+        QStringLiteral(QT_TRANSLATE_NOOP("Feedback", "功能改进")),
+        QStringLiteral(QT_TRANSLATE_NOOP("Feedback", "BUG报告")),
+        QStringLiteral(QT_TRANSLATE_NOOP("Feedback", "购买事宜")),
+        QStringLiteral(QT_TRANSLATE_NOOP("Feedback", "一般性建议"))};
+    inline static const QString DefaultType =
+        QStringLiteral(QT_TRANSLATE_NOOP("Feedback", "一般性建议"));
     // Where suggestions go while the program has no suggestion service to send to.
     inline static const QString MakerMail = QStringLiteral("feedback@marbleway.example");
     static constexpr int TimeoutSeconds = 20;

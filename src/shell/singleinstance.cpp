@@ -1,5 +1,7 @@
 #include "shell/singleinstance.h"
 
+#include <QCoreApplication>
+
 namespace marbleway {
 
 using namespace Qt::StringLiterals;
@@ -32,16 +34,17 @@ QString SingleInstance::reason() const
 {
     switch (m_lock.error()) {
     case QLockFile::PermissionError:
-        return u"没有写入权限"_s;
+        return QCoreApplication::translate("SingleInstance", "没有写入权限");
     case QLockFile::LockFailedError:
-        return m_unreadable ? u"锁文件 %1 无法读取"_s.arg(QString::fromLatin1(LockName))
-                            : u"另一个程序正在使用"_s;
+        return m_unreadable ? QCoreApplication::translate("SingleInstance", "锁文件 %1 无法读取")
+                                  .arg(QString::fromLatin1(LockName))
+                            : QCoreApplication::translate("SingleInstance", "另一个程序正在使用");
     case QLockFile::NoError:
         return {};
     case QLockFile::UnknownError:
         break;
     }
-    return u"无法创建锁文件"_s;
+    return QCoreApplication::translate("SingleInstance", "无法创建锁文件");
 }
 
 } // namespace marbleway

@@ -4,6 +4,7 @@
 #include "app/feedbackdialog.h"
 #include "app/historychart.h"
 #include "app/keyworddbtab.h"
+#include "app/language.h"
 #include "app/mainwindow.h"
 #include "app/proxydialog.h"
 #include "app/ranktab.h"
@@ -25,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -92,6 +94,8 @@ private Q_SLOTS:
     void feedback();
     void historyChart();
     void proxySettings();
+    void language_data();
+    void language();
 
 private:
     void writeUpdater(const QString& ranFile);
@@ -702,6 +706,54 @@ void TestApp::proxySettings()
     QCOMPARE(await(app->web().get(m_env->server.url(u"/through"), std::chrono::seconds(5))).body,
              "ok");
     QCOMPARE(proxy.relayed(), 1);
+}
+
+void TestApp::language_data()
+{
+    QTest::addColumn<QString>("choice");
+    QTest::addColumn<QString>("system");
+    QTest::addColumn<QStringList>("titles"); // the menus', then the tabs'
+    const QStringList chinese = {u"软件系统(&S)"_s, u"软件功能(&F)"_s,   u"关于软件(&A)"_s,
+                                 u"软件帮助(&H)"_s, u"相关关键词查询"_s, u"Adwords关键词查询"_s,
+                                 u"外链资源库"_s,   u"关键词排名查询"_s, u"关键词数据库"_s};
+    const QStringList english = {u"&System"_s,
+                                 u"&Functions"_s,
+                                 u"&About"_s,
+                                 u"&Help"_s,
+                                 u"Related Keywords"_s,
+                                 u"AdWords Keywords"_s,
+                                 u"Backlink Resources"_s,
+                                 u"Keyword Rankings"_s,
+                                 u"Keyword Database"_s};
+    QTest::newRow("Chinese system") << QString() << u"zh_TW"_s << chinese;
+    QTest::newRow("German system") << QString() << u"de_DE"_s << english;
+    QTest::newRow("chosen English") << language::English << u"zh_CN"_s << english;
+    QTest::newRow("chosen Chinese") << language::Chinese << u"en_US"_s << chinese;
+}
+
+void TestApp::language()
+{
+    QFETCH(QString, choice);
+    QFETCH(QString, system);
+    QFETCH(QStringList, titles);
+    auto app = makeApp();
+    language::store(app->settings().settings(), choice);
+    const Translations translations(
+        language::resolve(language::stored(app->settings().settings()), QLocale(system)));
+    QCOMPARE(start(*app), Application::StartResult::Running);
+    MainWindow* window = app->window();
+    QStringList shown;
+    for (QAction* menu : window->menuBar()->actions())
+        shown << menu->text();
+    for (int tab = 0; tab < window->tabs()->count(); ++tab)
+        shown << window->tabs()->tabText(tab);
+    QCOMPARE(shown, titles);
+
+    // A new choice is kept for the next start and said in its own language.
+    menuAction(window, u"English"_s)->trigger();
+    QCOMPARE(language::stored(app->settings().settings()), language::English);
+    QTRY_COMPARE(m_env->prompts.shown().size(), 1);
+    QVERIFY(m_env->prompts.shown().first().text.contains(u"English"_s));
 }
 
 QTEST_MAIN(TestApp)

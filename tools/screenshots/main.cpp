@@ -1,13 +1,15 @@
-// marbleway-screenshots OUTPUT_FOLDER
+// marbleway-screenshots [--language en] OUTPUT_FOLDER
 //
 // Starts the window on a fresh data folder against the example pages (served
-// in this process) and saves a picture of each tab. Run it under a display,
-// e.g. xvfb-run, or with QT_QPA_PLATFORM=offscreen.
+// in this process) and saves a picture of each tab, in Chinese or in the
+// language given. Run it under a display, e.g. xvfb-run, or with
+// QT_QPA_PLATFORM=offscreen.
 
 #include "app/adwordstab.h"
 #include "app/application.h"
 #include "app/feedbackdialog.h"
 #include "app/historychart.h"
+#include "app/language.h"
 #include "app/mainwindow.h"
 #include "app/ranktab.h"
 #include "browser/browsers.h"
@@ -44,6 +46,9 @@ using namespace marbleway;
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// The window's language: Chinese, or English with --language en.
+QString pictureLanguage = language::Chinese;
 
 const QStringList pictureNames = {u"related"_s, u"adwords"_s, u"resources"_s, u"ranking"_s,
                                   u"keyworddb"_s};
@@ -115,7 +120,8 @@ QCoro::Task<> takePictures(Application* application, QString folder)
     // The crawl interval window, over the main window.
     const auto actions = window->findChildren<QAction*>();
     for (QAction* action : actions) {
-        if (action->text() == u"搜索引擎屏蔽设置"_s)
+        if (action->text() ==
+            QCoreApplication::translate("marbleway::MainWindow", "搜索引擎屏蔽设置"))
             action->trigger();
     }
     // Real time: the engine pages load at their own pace.
@@ -129,8 +135,13 @@ QCoro::Task<> takePictures(Application* application, QString folder)
     // The feedback window, filled in.
     window->showFeedback();
     if (FeedbackDialog* feedback = window->feedbackDialog()) {
-        feedback->titleBox()->setText(u"希望支持更多搜索引擎"_s);
-        feedback->contentBox()->setPlainText(u"排名查询很好用，希望以后能加入 DuckDuckGo。"_s);
+        // What a user of that language would type.
+        const bool english = pictureLanguage == language::English;
+        feedback->titleBox()->setText(english ? u"Please support more search engines"_s
+                                              : u"希望支持更多搜索引擎"_s);
+        feedback->contentBox()->setPlainText(
+            english ? u"The rank check works well. Could you add DuckDuckGo?"_s
+                    : u"排名查询很好用，希望以后能加入 DuckDuckGo。"_s);
         co_await QCoro::sleepFor(std::chrono::milliseconds(300));
         const QString file = folder + u"/feedback.png"_s;
         feedback->grab().save(file);
@@ -174,11 +185,18 @@ int main(int argc, char* argv[])
     prepareBrowserEngine();
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: marbleway-screenshots OUTPUT_FOLDER\n");
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.size() == 3 && arguments.first() == u"--language"_s) {
+        pictureLanguage = arguments.at(1);
+        arguments = arguments.mid(2);
+    }
+    if (arguments.size() != 1 ||
+        (pictureLanguage != language::Chinese && pictureLanguage != language::English)) {
+        std::fprintf(stderr, "usage: marbleway-screenshots [--language en|zh_CN] OUTPUT_FOLDER\n");
         return 2;
     }
-    const QString output = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    const Translations translations(pictureLanguage);
+    const QString output = QDir(arguments.first()).absolutePath();
     QDir().mkpath(output);
 
     QTemporaryDir home;
