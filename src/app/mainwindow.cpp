@@ -362,22 +362,63 @@ void MainWindow::tabSelected(int tab)
     }
 }
 
+namespace {
+
+// The setting of a splitter of the window: named by its place among the
+// window's widgets, which is the same in every session. A dialog's splitters
+// (a child window, open or not) are not the window's.
+QString splitterSetting(const QWidget* window, const QSplitter* splitter)
+{
+    QStringList path;
+    for (const QObject* at = splitter; at && at != window; at = at->parent()) {
+        int index = 0;
+        for (const QObject* sibling : at->parent()->children()) {
+            if (sibling == at)
+                break;
+            if (qstrcmp(sibling->metaObject()->className(), at->metaObject()->className()) == 0)
+                ++index;
+        }
+        path.prepend(QString::fromLatin1(at->metaObject()->className()) + QString::number(index));
+    }
+    return u"Window/splitters/"_s + path.join(u'.');
+}
+
+QList<QSplitter*> windowSplitters(const QWidget* window)
+{
+    QList<QSplitter*> own;
+    for (QSplitter* splitter : window->findChildren<QSplitter*>()) {
+        if (splitter->window() == window)
+            own << splitter;
+    }
+    return own;
+}
+
+} // namespace
+
 void MainWindow::restoreLayout()
 {
     QSettings& settings = m_app->settings().settings();
     restoreGeometry(settings.value(u"Window/geometry"_s).toByteArray());
-    const auto splitters = findChildren<QSplitter*>();
-    for (qsizetype i = 0; i < splitters.size(); ++i)
-        splitters.at(i)->restoreState(settings.value(u"Window/splitter%1"_s.arg(i)).toByteArray());
+    for (QSplitter* splitter : windowSplitters(this)) {
+        const QByteArray state = settings.value(splitterSetting(this, splitter)).toByteArray();
+        const Qt::Orientation orientation = splitter->orientation();
+        // Sizes only: a splitter keeps its own direction whatever was stored.
+        if (!state.isEmpty() && splitter->restoreState(state))
+            splitter->setOrientation(orientation);
+    }
 }
 
 void MainWindow::saveLayout()
 {
     QSettings& settings = m_app->settings().settings();
     settings.setValue(u"Window/geometry"_s, saveGeometry());
-    const auto splitters = findChildren<QSplitter*>();
-    for (qsizetype i = 0; i < splitters.size(); ++i)
-        settings.setValue(u"Window/splitter%1"_s.arg(i), splitters.at(i)->saveState());
+    // Numbered by an earlier version, which mixed them up.
+    for (const QString& key : settings.allKeys()) {
+        if (key.startsWith(u"Window/splitter"_s) && !key.startsWith(u"Window/splitters/"_s))
+            settings.remove(key);
+    }
+    for (QSplitter* splitter : windowSplitters(this))
+        settings.setValue(splitterSetting(this, splitter), splitter->saveState());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

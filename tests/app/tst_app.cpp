@@ -32,6 +32,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeView>
@@ -289,6 +290,22 @@ void TestApp::closing()
     QVERIFY(window->height() <= screen.height());
     QVERIFY(window->width() <= std::max(screen.width(), window->minimumSizeHint().width()));
     window->resize(830, 600);
+    // Splitters come back by their place in the window, each in its own
+    // direction, whatever splitters a page made on first use (the AdWords tab).
+    const auto orientations = [](MainWindow* shown) {
+        QList<int> found;
+        for (QSplitter* splitter : shown->findChildren<QSplitter*>())
+            found << int(splitter->orientation());
+        return found;
+    };
+    const QList<int> directions = orientations(window);
+    auto* ranks = window->rankTab()->findChild<QSplitter*>();
+    ranks->setSizes({100, 700});
+    const QList<int> sizes = ranks->sizes();
+    auto* made = new QSplitter(Qt::Vertical, window->relatedTab()->findChild<QWidget*>());
+    made->addWidget(new QWidget);
+    made->addWidget(new QWidget);
+    made->setSizes({10, 20});
     QSignalSpy finished(app.get(), &Application::finished);
     for (const QString& busy : {StatusPanels::Running, StatusPanels::Stopping}) {
         app->panels().setText(1, busy);
@@ -311,7 +328,10 @@ void TestApp::closing()
     QTRY_VERIFY(!window->isVisible());
     QCOMPARE(finished.size(), 1);
     app.reset();
-    QCOMPARE(started()->window()->size(), QSize(830, 600));
+    app = started();
+    QCOMPARE(app->window()->size(), QSize(830, 600));
+    QCOMPARE(orientations(app->window()), directions);
+    QCOMPARE(app->window()->rankTab()->findChild<QSplitter*>()->sizes(), sizes);
 }
 
 void TestApp::unusableFiles()
