@@ -64,6 +64,8 @@ HistoryChartDialog::HistoryChartDialog(const FavouriteStore& store, const QStrin
     setWindowTitle(combination
                        ? tr("排名走势：%1 — %2").arg(combination->site, combination->keyword)
                        : tr("排名走势"));
+    // In the picture too, so that a saved chart says what it shows.
+    m_view->chart()->setTitle(windowTitle());
     m_view->setRenderHint(QPainter::Antialiasing);
     m_view->setMinimumSize(640, 360);
 

@@ -201,7 +201,8 @@ void MainWindow::buildStatusBar()
     // it never widens the window.
     m_warning->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_warning->setMinimumWidth(200);
-    statusBar()->addPermanentWidget(m_warning);
+    // Room to be read: it shares the bar with the panels.
+    statusBar()->addPermanentWidget(m_warning, 1);
 
     // The rank job's progress: combinations done of all. It leaves panel 1 alone.
     m_progress->setObjectName(u"rankProgress"_s);

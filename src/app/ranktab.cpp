@@ -166,8 +166,11 @@ RankTab::RankTab(RankTabController& controller, QWidget* parent)
     connect(m_results, &QTreeView::doubleClicked, this, &RankTab::openResult);
     connect(m_recent, &QTreeView::clicked, this,
             [this](const QModelIndex& index) { m_controller->restoreRecent(index.row()); });
-    connect(m_favourites, &QTreeView::clicked, this,
-            [this](const QModelIndex& index) { m_controller->browseFavourite(index.row()); });
+    connect(m_favourites, &QTreeView::clicked, this, [this](const QModelIndex& index) {
+        // A click on its check box selects it too: the chart is of this one.
+        m_favourites->setCurrentIndex(index);
+        m_controller->browseFavourite(index.row());
+    });
     connect(m_favourites, &QTreeView::doubleClicked, this, &RankTab::showHistoryChart);
 }
 

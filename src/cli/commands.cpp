@@ -153,6 +153,17 @@ bool appendLine(const QString& path, const QByteArray& line)
     return file.open(QIODevice::Append) && file.write(line) == line.size() && file.flush();
 }
 
+// The rows of a combination a signal cut short: what was read and printed.
+void addReadRows(ExportTable& table, const Combination& combination, QDate day,
+                 const QList<RankHit>& hits)
+{
+    QList<RankHit> read;
+    std::copy_if(hits.begin(), hits.end(), std::back_inserter(read),
+                 [](const RankHit& hit) { return hit.isRead(); });
+    if (!read.isEmpty())
+        addRankRows(table, combination, day, read);
+}
+
 // One tab-separated line; a tab, line break or backslash inside a cell is
 // written \t, \n, \r or \\, so that every row stays one line of fields.
 QString recordLine(const QStringList& cells)
@@ -318,7 +329,7 @@ QCoro::Task<int> runRank(RankOptions options)
     for (const SearchEngine engine : options.engines)
         engines << engineDisplayName(engine);
     Interruption& interruption = Interruption::instance();
-    interruption.onSignal([client = online->client.get()] { client->abortAll(); });
+    interruption.onSignal([client = online->client.get()] { client->close(); });
     int saved = 0;
     bool saveFailed = false;
     if (!options.savePages.isEmpty()) {
@@ -369,8 +380,10 @@ QCoro::Task<int> runRank(RankOptions options)
                     if (interruption.signal() == 0 || hit.isRead())
                         writeOut(rowLine(hit));
                 });
-            if (interruption.signal() != 0)
+            if (interruption.signal() != 0) {
+                addReadRows(table, combination, day, hits);
                 break;
+            }
             allRead = allRead && std::all_of(hits.begin(), hits.end(),
                                              [](const RankHit& hit) { return hit.isRead(); });
             addRankRows(table, combination, day, hits);
@@ -433,11 +446,11 @@ int printHistory(const FavouriteStore& store, const FavouritesOptions& options)
                     {{favourite.site, favourite.keyword, isoDate(point.date)}, {}});
                 shownDay = point.date;
             }
+            const bool read = point.outcome == RankOutcome::Read;
             table.rows.push_back(
                 {{engineDisplayName(point.engine),
-                  point.outcome == RankOutcome::Read ? QString::number(point.position)
-                                                     : outcomeText(point.outcome),
-                  point.link},
+                  read ? QString::number(point.position) : outcomeText(point.outcome),
+                  read ? point.link : point.reason},
                  {}});
         }
     }
@@ -465,7 +478,7 @@ QCoro::Task<int> runFavourites(FavouritesOptions options)
         co_return 1;
     cKeyrank finder(*online->client, online->endpoints);
     Interruption& interruption = Interruption::instance();
-    interruption.onSignal([client = online->client.get()] { client->abortAll(); });
+    interruption.onSignal([client = online->client.get()] { client->close(); });
     int status = 0;
     bool allRead = true;
     ExportTable table = rankTable();
@@ -492,9 +505,12 @@ QCoro::Task<int> runFavourites(FavouritesOptions options)
                 if (interruption.signal() == 0 || hit.isRead())
                     writeOut(rowLine(hit));
             });
-        // A favourite cut short keeps the day it had.
-        if (interruption.signal() != 0)
+        // A favourite cut short keeps the day it had; its rows printed so far
+        // go to the file too.
+        if (interruption.signal() != 0) {
+            addReadRows(table, *combination, day, hits);
             break;
+        }
         for (const RankHit& hit : hits) {
             history << historyLine(hit);
             allRead = allRead && hit.isRead();

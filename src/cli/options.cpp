@@ -381,8 +381,8 @@ Commands:
       --all every position within the depth is listed, not only the first.
       --save-pages keeps every result page read in DIR (made when missing),
       with an index.txt (replaced) of file, address and HTTP status (or why
-      it failed):
-      to see why nothing was found and adjust a rule in engines.json.
+      it failed), so that you can see why nothing was found and adjust a
+      rule in engines.json.
 
   related SEED [--must-contain] [--exclude "W1|W2"] [--counts google,yahoo,bing]
           [--store] [--output FILE]

@@ -153,8 +153,10 @@ QCoro::Task<> cKeyrank::positions(SearchEngine engine, bool allPositions,
     const int maxnum = m_maxnum;
     fieldsOf(engine).link.clear();
     bool found = false;
+    QString lastPage; // the not-found row names the last page read for this keyword
     for (int page = 0; page < maxnum; ++page) {
         const Page read = co_await readPage(engine, site, keyword, page);
+        lastPage = read.url;
         if (read.outcome != RankOutcome::Read) {
             onHit(RankHit{engine, 0, QString(), read.url, read.outcome, read.reason});
             co_return;
@@ -178,7 +180,7 @@ QCoro::Task<> cKeyrank::positions(SearchEngine engine, bool allPositions,
     out.page = QString::number(maxnum);
     if (!found) {
         out.link.clear();
-        onHit(RankHit{engine, 0, QString(), out.queryUrl, RankOutcome::Read, {}});
+        onHit(RankHit{engine, 0, QString(), lastPage, RankOutcome::Read, {}});
     }
 }
 

@@ -222,6 +222,12 @@ void WebClient::abortAll()
     }
 }
 
+void WebClient::close()
+{
+    m_closed = true;
+    abortAll();
+}
+
 std::unique_ptr<WebClient> WebClient::sibling() const
 {
     auto client = std::make_unique<WebClient>(*m_network, *m_clock);
@@ -239,6 +245,11 @@ const QByteArray& WebClient::userAgent()
 
 QCoro::Task<HttpResponse> WebClient::get(QString url, std::chrono::milliseconds timeout) const
 {
+    if (m_closed) {
+        HttpResponse refused;
+        refused.error = u"已取消"_s;
+        co_return refused;
+    }
     QNetworkRequest request{QUrl(url, QUrl::TolerantMode)};
     request.setRawHeader("User-Agent"_ba, userAgent());
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,

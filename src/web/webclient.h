@@ -42,6 +42,9 @@ public:
     // Ends every request of this client still in flight: each fails at once,
     // with the reason "已取消". Requests of other clients go on.
     void abortAll();
+    // abortAll(), and every later request fails at once the same way: the
+    // program is ending.
+    void close();
     // A client on the same network whose requests can be ended on their own.
     std::unique_ptr<WebClient> sibling() const;
 
@@ -60,6 +63,7 @@ private:
     const Clock* m_clock;
     std::unique_ptr<QObject> m_inFlight; // parent of the replies not yet finished
     qint64 m_maxBodyBytes = DefaultMaxBodyBytes;
+    bool m_closed = false;
 };
 
 // The network access the program shares: cookies kept while it runs, the

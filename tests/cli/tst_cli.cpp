@@ -15,6 +15,7 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <csignal>
 
@@ -228,6 +229,14 @@ void TestCli::rankManyOutcomesAndSignals()
                                  u"Bing.com#www.other.example#seo tools#0#0"_s,
                                  u"Bing.com#www.other.example#backlinks#0#0"_s}));
     QCOMPARE(outcome.out.count(u'\n'), 8);
+    // Each row names the result page of its own keyword, found or not.
+    const QStringList lines = outcome.out.split(u'\n');
+    for (qsizetype line = 0; line + 1 < lines.size(); line += 2) {
+        const QString keyword = lines.at(line).section(u'#', 2, 2);
+        QVERIFY2(lines.at(line + 1).section(u'\t', 3).contains(
+                     u"q="_s + QString::fromLatin1(QUrl::toPercentEncoding(keyword))),
+                 qPrintable(lines.at(line + 1)));
+    }
 
     // --proxy for one run: every request goes through it.
     TestProxy proxy;
@@ -240,7 +249,8 @@ void TestCli::rankManyOutcomesAndSignals()
     // A captcha page is a word and a reason, never a rank, and exit status 3.
     TestHttpServer blocking;
     blocking.setHandler([](const Request& request) -> std::optional<Response> {
-        if (request.query(u"q") == u"slow"_s)
+        // Bing (asked after Google) takes its time over "slow".
+        if (request.query(u"q") == u"slow"_s && request.query(u"first"))
             return Response::page(QString()).after(std::chrono::seconds(20));
         if (request.query(u"q") == u"seo tools"_s)
             return Response::withStatus(429,
@@ -258,22 +268,27 @@ void TestCli::rankManyOutcomesAndSignals()
     // A signal drops the request in flight: the rows so far stay, nothing waits.
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"MARBLEWAY_HOSTS"_s, google);
+    environment.insert(u"MARBLEWAY_HOSTS"_s, google + u",bing="_s + blocking.hostAndPort());
     environment.insert(u"MARBLEWAY_HOME"_s, m_home->path());
     environment.insert(u"XDG_CONFIG_HOME"_s, m_config.path());
     process.setProcessEnvironment(environment);
     QSignalSpy finished(&process, &QProcess::finished);
     process.start(QString::fromUtf8(MARBLEWAY_CLI),
                   {u"rank"_s, u"--site"_s, demo, u"--keyword"_s, u"other"_s, u"--keyword"_s,
-                   u"slow"_s, u"--engine"_s, u"google"_s});
+                   u"slow"_s, u"--engine"_s, u"google"_s, u"--engine"_s, u"bing"_s, u"--output"_s,
+                   home(u"cut.csv"_s)});
     QTRY_VERIFY(std::any_of(blocking.requests().cbegin(), blocking.requests().cend(),
-                            [](const Request& request) { return request.query(u"q") == u"slow"; }));
+                            [](const Request& request) {
+                                return request.query(u"q") == u"slow" && request.query(u"first");
+                            }));
     process.terminate();
     QVERIFY(finished.wait(3000));
     QCOMPARE(process.exitCode(), 128 + SIGTERM);
     const QString out = QString::fromUtf8(process.readAllStandardOutput());
     QVERIFY2(out.contains(u"#other#0#0\nGoogle.com\t0\t"_s) && !out.contains(u"failed"_s),
              qPrintable(out));
+    // The rows printed are in the file too, those of the combination cut short included.
+    QCOMPARE(fileBytes(home(u"cut.csv"_s)).count("Google.com"), 2);
 
     // Each command has its own help.
     outcome = run({u"help"_s, u"rank"_s});
