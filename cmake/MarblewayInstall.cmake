@@ -9,6 +9,7 @@ install(TARGETS marbleway-webengine LIBRARY DESTINATION lib/marbleway)
 
 set(data ${PROJECT_SOURCE_DIR}/data)
 install(FILES ${data}/marbleway.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${data}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/marbleway)
 install(FILES ${data}/icons/marbleway.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 foreach(size IN LISTS marbleway_icon_sizes)
