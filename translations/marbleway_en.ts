@@ -711,6 +711,61 @@ Open that page now and answer its captcha?</translation>
     </message>
 </context>
 <context>
+    <name>Values</name>
+    <message>
+        <source>查询失败</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>被屏蔽</source>
+        <translation>Blocked</translation>
+    </message>
+    <message>
+        <source>无法识别</source>
+        <translation>Not recognised</translation>
+    </message>
+    <message>
+        <source>重新获取中</source>
+        <translation>Fetching again</translation>
+    </message>
+    <message>
+        <source>更新中...</source>
+        <translation>Updating...</translation>
+    </message>
+    <message>
+        <source>验证码页面</source>
+        <translation>a captcha page</translation>
+    </message>
+    <message>
+        <source>要求运行 JavaScript 的页面</source>
+        <translation>a page that requires JavaScript</translation>
+    </message>
+    <message>
+        <source>Cookie 同意页面</source>
+        <translation>a cookie consent page</translation>
+    </message>
+    <message>
+        <source>页面过大</source>
+        <translation>Page too large</translation>
+    </message>
+    <message>
+        <source>连接中断</source>
+        <translation>Connection broken</translation>
+    </message>
+    <message>
+        <source>超时</source>
+        <translation>Timed out</translation>
+    </message>
+    <message>
+        <source>网络错误</source>
+        <translation>Network error</translation>
+    </message>
+    <message>
+        <source>已取消</source>
+        <translation>Cancelled</translation>
+    </message>
+</context>
+<context>
     <name>WidgetPrompts</name>
     <message>
         <source>确定</source>
@@ -1203,7 +1258,7 @@ Version </translation>
     </message>
     <message>
         <source>使用系统的代理设置</source>
-        <translation>Use the system's proxy settings</translation>
+        <translation>Use the system&apos;s proxy settings</translation>
     </message>
     <message>
         <source>轮流使用以下代理服务器（每行一个）</source>

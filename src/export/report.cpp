@@ -255,7 +255,8 @@ ModelRows::ModelRows(const QAbstractItemModel& model, std::vector<bool> hiddenCo
 
 QString ModelRows::cell(int row, int column) const
 {
-    return m_model->index(row, column).data().toString();
+    // As held, not as the window's language shows it: files keep their words.
+    return m_model->index(row, column).data(Qt::EditRole).toString();
 }
 
 QString ModelRows::tag(int row) const

@@ -26,6 +26,17 @@ int RowModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : std::max<int>(1, int(m_headers.size()));
 }
 
+QString RowModel::shownValue(const QString& value)
+{
+    // Only words the program itself writes into cells ("查询失败") have a
+    // translation; keywords, counts and links are shown as they are.
+    const bool plain =
+        std::all_of(value.cbegin(), value.cend(), [](QChar ch) { return ch.unicode() < 0x80; });
+    if (plain || value.size() > 40)
+        return value;
+    return QCoreApplication::translate("Values", value.toUtf8().constData());
+}
+
 QVariant RowModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= size())
@@ -34,6 +45,7 @@ QVariant RowModel::data(const QModelIndex& index, int role) const
     const int column = index.column();
     switch (role) {
     case Qt::DisplayRole:
+        return shownValue(row.cells.value(column));
     case Qt::EditRole:
         return row.cells.value(column);
     case Qt::CheckStateRole:
@@ -41,7 +53,7 @@ QVariant RowModel::data(const QModelIndex& index, int role) const
             return row.checked ? Qt::Checked : Qt::Unchecked;
         return {};
     case Qt::ToolTipRole:
-        return row.tip.isEmpty() ? QVariant() : QVariant(row.tip);
+        return row.tip.isEmpty() ? QVariant() : QVariant(shownValue(row.tip));
     case TagRole:
         return row.tag;
     case BoldRole:

@@ -96,6 +96,10 @@ public:
     void removeAt(int row);
 
     static QString sortKey(const QString& text, int column);
+    // A cell as the window shows it: the program's own words ("查询失败")
+    // in the window's language; what the model holds (the edit role, and
+    // every export) stays as written.
+    static QString shownValue(const QString& value);
 
     // Removing more runs of rows than this resets the model instead.
     static constexpr int ManyRuns = 8;

@@ -42,11 +42,11 @@ QString outcomeText(RankOutcome outcome)
 {
     switch (outcome) {
     case RankOutcome::Failed:
-        return u"查询失败"_s;
+        return QStringLiteral(QT_TRANSLATE_NOOP("Values", "查询失败"));
     case RankOutcome::Blocked:
-        return u"被屏蔽"_s;
+        return QStringLiteral(QT_TRANSLATE_NOOP("Values", "被屏蔽"));
     case RankOutcome::Unrecognised:
-        return u"无法识别"_s;
+        return QStringLiteral(QT_TRANSLATE_NOOP("Values", "无法识别"));
     case RankOutcome::Read:
         break;
     }

@@ -3,13 +3,14 @@
 #include "research/relatedsearch.h"
 #include "web/textutil.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 
 namespace marbleway {
 
 using namespace Qt::StringLiterals;
 
-const QString BaiduRequery::Pending = u"重新获取中"_s;
+const QString BaiduRequery::Pending = QStringLiteral(QT_TRANSLATE_NOOP("Values", "重新获取中"));
 
 BaiduRequery::BaiduRequery(Services services, RelatedSearch& search, QObject* parent)
     : Job(parent)

@@ -10,7 +10,7 @@ namespace marbleway {
 
 using namespace Qt::StringLiterals;
 
-const QString DatabaseRefresh::Updating = u"更新中..."_s;
+const QString DatabaseRefresh::Updating = QStringLiteral(QT_TRANSLATE_NOOP("Values", "更新中..."));
 
 DatabaseRefresh::DatabaseRefresh(Services services, QObject* parent)
     : Job(parent)

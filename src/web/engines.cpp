@@ -4,6 +4,7 @@
 #include "web/enginerules.h"
 #include "web/textutil.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <algorithm>
@@ -160,11 +161,11 @@ QString blockPageName(BlockPage page)
 {
     switch (page) {
     case BlockPage::Captcha:
-        return u"验证码页面"_s;
+        return QStringLiteral(QT_TRANSLATE_NOOP("Values", "验证码页面"));
     case BlockPage::JavaScript:
-        return u"要求运行 JavaScript 的页面"_s;
+        return QStringLiteral(QT_TRANSLATE_NOOP("Values", "要求运行 JavaScript 的页面"));
     case BlockPage::Consent:
-        return u"Cookie 同意页面"_s;
+        return QStringLiteral(QT_TRANSLATE_NOOP("Values", "Cookie 同意页面"));
     case BlockPage::None:
         break;
     }

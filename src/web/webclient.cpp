@@ -2,6 +2,7 @@
 
 #include "web/proxies.h"
 
+#include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>
@@ -60,7 +61,7 @@ public:
         QObject::connect(reply, &QNetworkReply::metaDataChanged, &m_context, [this] {
             const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
             if (length.isValid() && length.toLongLong() > m_limit)
-                settle(false, u"页面过大"_s);
+                settle(false, QStringLiteral(QT_TRANSLATE_NOOP("Values", "页面过大")));
         });
         QObject::connect(reply, &QNetworkReply::readyRead, &m_context, [this] { take(); });
         QObject::connect(reply, &QNetworkReply::errorOccurred, &m_context, [this] {
@@ -75,12 +76,15 @@ public:
             const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
             const bool whole = !length.isValid() || m_body.size() >= length.toLongLong();
             const bool ok = whole && arrived(*m_reply);
-            settle(ok, ok ? QString() : whole ? failure() : u"连接中断"_s);
+            settle(ok, ok      ? QString()
+                       : whole ? failure()
+                               : QStringLiteral(QT_TRANSLATE_NOOP("Values", "连接中断")));
         });
         m_deadline.setSingleShot(true);
         m_deadline.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_deadline, &QTimer::timeout, &m_context,
-                         [this] { settle(false, u"超时"_s); });
+        QObject::connect(&m_deadline, &QTimer::timeout, &m_context, [this] {
+            settle(false, QStringLiteral(QT_TRANSLATE_NOOP("Values", "超时")));
+        });
         m_deadline.start(timeout);
     }
 
@@ -119,7 +123,9 @@ public:
             response.status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
             response.body = m_body;
         } else {
-            response.error = m_error.isEmpty() ? u"网络错误"_s : m_error;
+            response.error = m_error.isEmpty()
+                                 ? QStringLiteral(QT_TRANSLATE_NOOP("Values", "网络错误"))
+                                 : m_error;
             response.proxyFailed = m_proxyFailed;
         }
         return response;
@@ -135,7 +141,9 @@ private:
         m_proxyFailed = error >= QNetworkReply::ConnectionRefusedError &&
                         error <= QNetworkReply::UnknownProxyError &&
                         error != QNetworkReply::OperationCanceledError;
-        return m_reply->property(CancelledProperty).toBool() ? u"已取消"_s : m_reply->errorString();
+        return m_reply->property(CancelledProperty).toBool()
+                   ? QStringLiteral(QT_TRANSLATE_NOOP("Values", "已取消"))
+                   : m_reply->errorString();
     }
 
     // Moves what Qt has read into our buffer; what would pass the cap is not
@@ -145,7 +153,7 @@ private:
         while (!m_settled && m_reply->bytesAvailable() > 0) {
             const qint64 available = m_reply->bytesAvailable();
             if (available > m_limit - m_body.size()) {
-                settle(false, u"页面过大"_s);
+                settle(false, QStringLiteral(QT_TRANSLATE_NOOP("Values", "页面过大")));
                 return;
             }
             m_body += m_reply->read(available);
@@ -247,7 +255,7 @@ QCoro::Task<HttpResponse> WebClient::get(QString url, std::chrono::milliseconds 
 {
     if (m_closed) {
         HttpResponse refused;
-        refused.error = u"已取消"_s;
+        refused.error = QStringLiteral(QT_TRANSLATE_NOOP("Values", "已取消"));
         co_return refused;
     }
     QNetworkRequest request{QUrl(url, QUrl::TolerantMode)};

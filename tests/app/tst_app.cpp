@@ -768,6 +768,13 @@ void TestApp::language()
     for (int tab = 0; tab < window->tabs()->count(); ++tab)
         shown << window->tabs()->tabText(tab);
     QCOMPARE(shown, titles);
+    // The program's own words in a list are shown in that language; the list,
+    // and every file made from it, keeps them as written.
+    RowModel words({u"排名"_s});
+    words.append(textRow({u"查询失败"_s}));
+    const bool english = titles.first() != u"软件系统(&S)"_s;
+    QCOMPARE(words.index(0, 0).data().toString(), english ? u"Failed"_s : u"查询失败"_s);
+    QCOMPARE(words.index(0, 0).data(Qt::EditRole).toString(), u"查询失败"_s);
 
     // A new choice is kept for the next start and said in its own language.
     menuAction(window, u"English"_s)->trigger();
