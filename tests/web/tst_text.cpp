@@ -89,9 +89,6 @@ void TestText::detectLabel_data()
 {
     QTest::addColumn<QString>("page");
     QTest::addColumn<QString>("label");
-    QTest::newRow("content attribute")
-        << u"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">"_s
-        << u"utf-8"_s;
     QTest::newRow("unquoted attribute") << u"<meta charset=utf-8>"_s << u"utf-8"_s;
     QTest::newRow("quoted HTML5 form") << u"<meta charset=\"utf-8\">"_s << u"gb2312"_s;
     QTest::newRow("upper case") << u"<META CONTENT=\"text/html; CHARSET=GBK\">"_s << u"gbk"_s;
