@@ -4,9 +4,7 @@
 #include "lists/rowmodel.h"
 #include "testsupport.h"
 
-#include <QFile>
 #include <QProcess>
-#include <QTest>
 
 using namespace marbleway;
 using namespace marbleway::test;
