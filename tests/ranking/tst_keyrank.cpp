@@ -132,8 +132,7 @@ void TestKeyrank::queryAddresses()
             expected << query.arg(keyword, QString::number(first + page * 10));
     QStringList asked;
     for (const Request& request : m_server->requests()) {
-        // The keyword's key comes first; "=" and "&" in the keyword split nothing.
-        QCOMPARE(request.query(request.queryKeys().value(0)), keyword);
+        // "=" and "&" in the keyword split nothing.
         QStringList pairs;
         for (const QString& key : request.queryKeys())
             pairs << key + u'=' + request.query(key).value_or(QString());
@@ -328,9 +327,7 @@ void TestKeyrank::engineRulesFile()
     QFETCH(QString, found);
     QTemporaryDir dir;
     const QString path = dir.filePath(u"engines.json"_s);
-    QFile out(path);
-    QVERIFY(file.isNull() || (out.open(QIODevice::WriteOnly) && out.write(file.toUtf8()) > 0));
-    out.close();
+    QVERIFY(file.isNull() || writeBytes(path, file.toUtf8()));
     const QStringList told = loadEngineRules(path);
     QCOMPARE(told.size(), problems.size());
     for (const QString& problem : problems)

@@ -47,7 +47,6 @@ void TestEndpoints::settingsThenEnvironment()
     QVERIFY(problems.at(1).contains(u"altavista"));
     QCOMPARE(endpoints.host(Service::Yahoo), u"search.yahoo.com"_s);
     QCOMPARE(endpoints.host(Service::Google), u"www.google.com"_s);
-    QCOMPARE(endpoints.host(Service::Baidu), u"www.baidu.com"_s);
 }
 
 void TestEndpoints::hosts_data()
