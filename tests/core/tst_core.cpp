@@ -1,42 +1,19 @@
-#include "core/clock.h"
-#include "core/datafolder.h"
-#include "core/rounding.h"
-#include "core/settingsstore.h"
 #include "core/textfile.h"
-#include "faultywrites.h"
 #include "testsupport.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 #include <QStringEncoder>
-#include <QTemporaryDir>
-#include <QTest>
-
-#include <cmath>
 
 using namespace marbleway;
 using namespace marbleway::test;
 using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
 
-namespace {
-
-bool writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-} // namespace
-
 class TestCore : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void clocksAndDates();
-    void roundHalfEven();
     void settingsStore();
     void ansiTextFiles();
     void textEncodings_data();
@@ -56,9 +33,6 @@ void TestCore::clocksAndDates()
     await(Clock::system().sleep(120ms));
     QVERIFY(real.elapsed() >= 120 && Clock::system().monotonic() - before >= 120ms);
     await(Clock::system().sleep(-5ms));
-    RecordingClock recorded(false);
-    await(recorded.sleep(20ms));
-    QCOMPARE(recorded.asked(), QList<qint64>{20});
 
     // A date that is not one gives no day count (it never reads as "today").
     QVERIFY(!parseIsoDate(u"7.3.2026"_s).isValid());
@@ -66,45 +40,24 @@ void TestCore::clocksAndDates()
     QCOMPARE(wholeDaysBetween(QDate(2026, 12, 31), QDate(2027, 1, 1)), 1);
 }
 
-void TestCore::roundHalfEven()
-{
-    // The C library's default rounding is half to even too.
-    for (const double value : {0.5, 1.5, 2.5, 3.5, 2.4, 2.6, -0.5, -1.5, -2.5})
-        QCOMPARE(marbleway::roundHalfEven(value), std::nearbyint(value));
-}
-
 void TestCore::settingsStore()
 {
+    // A stored value wins over the reader's default; an empty one does not, and
+    // the default is stored.
     QTemporaryDir dir;
-    const QString file = dir.filePath(u"settings.ini"_s);
-    SettingsStore store(std::make_unique<QSettings>(file, QSettings::IniFormat));
-    QCOMPARE(store.RegRead(u"setting1"_s), QString());
-    QCOMPARE(store.readOrCreate(u"setting1"_s, u"0#1#1#0#0"_s), u"0#1#1#0#0"_s);
-    // On the disk at once, under the options key.
+    SettingsStore store(
+        std::make_unique<QSettings>(dir.filePath(u"settings.ini"_s), QSettings::IniFormat));
     QVERIFY(store.RegSave(u"setting3"_s, u"Google.com#2#1#1"_s));
-    const QByteArray written = fileBytes(file);
-    QVERIFY2(written.contains("[Software]") && written.contains("Config\\setting3=") &&
-                 written.contains("Google.com#2#1#1") && written.contains("0#1#1#0#0"),
-             written.constData());
-    // A stored value wins over the reader's default, an empty one does not.
     QCOMPARE(store.readOrCreate(u"setting3"_s, u"x#1#0#0#0"_s), u"Google.com#2#1#1"_s);
-    store.RegSave(u"googlese"_s, QString());
+    QVERIFY(store.RegSave(u"googlese"_s, QString()));
     QCOMPARE(store.readOrCreate(u"googlese"_s, u"5"_s), u"5"_s);
-    store.RegSave(u"settingurl"_s, u"www.例子.com$www.site.test"_s);
-    const SettingsStore again(std::make_unique<QSettings>(file, QSettings::IniFormat));
-    QCOMPARE(again.RegRead(u"settingurl"_s), u"www.例子.com$www.site.test"_s);
-    QCOMPARE(again.RegRead(u"setting1"_s), u"0#1#1#0#0"_s);
+    QCOMPARE(store.RegRead(u"googlese"_s), u"5"_s);
 }
 
 void TestCore::ansiTextFiles()
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"mykw.txt"_s);
-    QVERIFY(!readAnsiFile(path));
+    // Files from elsewhere may end their lines in "\n" alone.
     QCOMPARE(splitLines(u"a\r\nb\n\r\nc\r\n"), QStringList({u"a"_s, u"b"_s, QString(), u"c"_s}));
-    // A write that cannot happen says why.
-    for (const QString& target : {dir.filePath(u"missing/folder/file.txt"_s), dir.path()})
-        QVERIFY(!writeAnsiFile(target, u"x"_s).error.isEmpty());
 }
 
 void TestCore::textEncodings_data()
@@ -119,7 +72,6 @@ void TestCore::textEncodings_data()
     };
     // GBK spells these with bytes that are well-formed UTF-8 too.
     QTest::newRow("医院") << true << u"医院"_s << gbk(u"医院"_s);
-    QTest::newRow("more such") << true << u"实时 太原 水平"_s << gbk(u"实时 太原 水平"_s);
     QTest::newRow("other GBK") << true << u"seo$关键词"_s << gbk(u"seo$关键词"_s);
     QTest::newRow("euro") << true << u"€"_s << QByteArray();
     QTest::newRow("outside GBK") << true << u"𝄞😀"_s << QByteArray();

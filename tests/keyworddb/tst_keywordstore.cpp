@@ -70,8 +70,7 @@ void TestKeywordStore::storeFindAndUpdate()
     QVERIFY(m_store->findOnDate(u"adwords"_s, before));
     QVERIFY(!m_store->findOnDate(u"adwords"_s, m_day));
 
-    // An update replaces parent, counts and date; a count update one engine's
-    // count and the date.
+    // An update replaces parent, counts and date; a count update one engine's count and the date.
     QVERIFY(m_store->update(u"seo tools"_s, u"new"_s, u"11"_s, u"12"_s, u"13"_s, before));
     QVERIFY(m_store->updateCount(SearchEngine::Yahoo, u"links"_s, u"800"_s, m_day));
     QVERIFY(m_store->updateCount(SearchEngine::Google, u"adwords"_s, u"70"_s, m_day));

@@ -57,6 +57,14 @@ inline QByteArray fileBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Writes `bytes` into `path` from `offset` on; the file is made when missing.
+inline bool writeBytes(const QString& path, const QByteArray& bytes, qint64 offset = 0)
+{
+    QFile file(path);
+    return file.open(offset > 0 ? QIODevice::ReadWrite : QIODevice::WriteOnly) &&
+           file.seek(offset) && file.write(bytes) == bytes.size();
+}
+
 // A user's click on a row's check box.
 inline void tick(QAbstractItemModel& model, int row, bool checked = true)
 {

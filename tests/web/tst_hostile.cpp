@@ -1,14 +1,9 @@
-#include "core/settingsstore.h"
 #include "core/version.h"
 #include "ranking/keyrank.h"
 #include "shell/updatecheck.h"
 #include "testsupport.h"
 #include "web/cxhtml.h"
 #include "web/engines.h"
-
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QTest>
 
 using namespace marbleway;
 using namespace marbleway::test;
