@@ -764,6 +764,30 @@ Open that page now and answer its captcha?</translation>
         <source>已取消</source>
         <translation>Cancelled</translation>
     </message>
+    <message>
+        <source>连接被拒绝</source>
+        <translation>Connection refused</translation>
+    </message>
+    <message>
+        <source>连接被对方关闭</source>
+        <translation>Connection closed by the other side</translation>
+    </message>
+    <message>
+        <source>找不到主机</source>
+        <translation>Host not found</translation>
+    </message>
+    <message>
+        <source>SSL 握手失败</source>
+        <translation>SSL handshake failed</translation>
+    </message>
+    <message>
+        <source>代理无法连接</source>
+        <translation>The proxy cannot be reached</translation>
+    </message>
+    <message>
+        <source>代理拒绝了用户名或密码</source>
+        <translation>The proxy refused the user name or password</translation>
+    </message>
 </context>
 <context>
     <name>WidgetPrompts</name>

@@ -44,6 +44,33 @@ bool arrived(const QNetworkReply& reply)
            ((error >= 201 && error <= 299) || (error >= 401 && error <= 499));
 }
 
+// The common failures in the program's words (shown in the window's language,
+// kept as written); Qt's own text for the rare ones.
+QString reasonOf(QNetworkReply::NetworkError error, const QString& qtText)
+{
+    switch (error) {
+    case QNetworkReply::ConnectionRefusedError:
+        return QStringLiteral(QT_TRANSLATE_NOOP("Values", "连接被拒绝"));
+    case QNetworkReply::RemoteHostClosedError:
+        return QStringLiteral(QT_TRANSLATE_NOOP("Values", "连接被对方关闭"));
+    case QNetworkReply::HostNotFoundError:
+        return QStringLiteral(QT_TRANSLATE_NOOP("Values", "找不到主机"));
+    case QNetworkReply::TimeoutError:
+        return QStringLiteral(QT_TRANSLATE_NOOP("Values", "超时"));
+    case QNetworkReply::SslHandshakeFailedError:
+        return QStringLiteral(QT_TRANSLATE_NOOP("Values", "SSL 握手失败"));
+    case QNetworkReply::ProxyConnectionRefusedError:
+    case QNetworkReply::ProxyConnectionClosedError:
+    case QNetworkReply::ProxyNotFoundError:
+    case QNetworkReply::ProxyTimeoutError:
+        return QStringLiteral(QT_TRANSLATE_NOOP("Values", "代理无法连接"));
+    case QNetworkReply::ProxyAuthenticationRequiredError:
+        return QStringLiteral(QT_TRANSLATE_NOOP("Values", "代理拒绝了用户名或密码"));
+    default:
+        return qtText;
+    }
+}
+
 // One request in flight, awaited once. The reply's signals only record what
 // happened; the awaiting coroutine is resumed from the event loop, never from
 // inside one of them, because it may go on to delete the network access and
@@ -141,9 +168,9 @@ private:
         m_proxyFailed = error >= QNetworkReply::ConnectionRefusedError &&
                         error <= QNetworkReply::UnknownProxyError &&
                         error != QNetworkReply::OperationCanceledError;
-        return m_reply->property(CancelledProperty).toBool()
-                   ? QStringLiteral(QT_TRANSLATE_NOOP("Values", "已取消"))
-                   : m_reply->errorString();
+        if (m_reply->property(CancelledProperty).toBool())
+            return QStringLiteral(QT_TRANSLATE_NOOP("Values", "已取消"));
+        return reasonOf(QNetworkReply::NetworkError(error), m_reply->errorString());
     }
 
     // Moves what Qt has read into our buffer; what would pass the cap is not

@@ -228,7 +228,8 @@ void TestKeyrank::lookupOutcomes_data()
     QTest::newRow("results about captchas")
         << 200 << googlePage(hosts({}), u"<p>g-recaptcha unusual traffic</p>"_s) << results << read
         << QString();
-    QTest::newRow("connection dropped") << 0 << QString() << results << failed << QString();
+    QTest::newRow("connection dropped")
+        << 0 << QString() << results << failed << u"连接被对方关闭"_s;
     QTest::newRow("503") << 503 << u"busy"_s << results << failed << u"HTTP 503"_s;
     QTest::newRow("429 captcha")
         << 429
