@@ -129,8 +129,9 @@ QCoro::Task<Application::StartResult> Application::start()
     applyProxies(proxies);
     if (proxies.mode == ProxySettings::Mode::None)
         QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::NoProxy));
-    else if (proxies.mode == ProxySettings::Mode::List && !proxies.proxies().isEmpty())
-        QNetworkProxy::setApplicationProxy(proxies.proxies().first());
+    else if (const auto list = proxies.proxies();
+             proxies.mode == ProxySettings::Mode::List && !list.isEmpty())
+        QNetworkProxy::setApplicationProxy(list.first());
     // Cookies the program's requests and its browsers share, kept in the data
     // folder (the network takes the jar over).
     auto* cookies = new CookieJar(m_env.dataFolder.filePath(CookieJar::FileName.toString()));

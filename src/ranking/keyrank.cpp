@@ -38,42 +38,38 @@ RankFields& cKeyrank::fieldsOf(SearchEngine engine)
     return m_fields[static_cast<size_t>(engine)];
 }
 
+namespace {
+
+// Each outcome's word in files and on the command line, and in the window, in
+// the order of RankOutcome.
+struct OutcomeWords {
+    QStringView key;
+    const char* text; // UTF-8, translated where it is shown
+};
+constexpr std::array<OutcomeWords, 4> outcomeWords = {{
+    {u"read", ""},
+    {u"failed", QT_TRANSLATE_NOOP("Values", "查询失败")},
+    {u"blocked", QT_TRANSLATE_NOOP("Values", "被屏蔽")},
+    {u"unrecognised", QT_TRANSLATE_NOOP("Values", "无法识别")},
+}};
+
+} // namespace
+
 QString outcomeText(RankOutcome outcome)
 {
-    switch (outcome) {
-    case RankOutcome::Failed:
-        return QStringLiteral(QT_TRANSLATE_NOOP("Values", "查询失败"));
-    case RankOutcome::Blocked:
-        return QStringLiteral(QT_TRANSLATE_NOOP("Values", "被屏蔽"));
-    case RankOutcome::Unrecognised:
-        return QStringLiteral(QT_TRANSLATE_NOOP("Values", "无法识别"));
-    case RankOutcome::Read:
-        break;
-    }
-    return {};
+    return QString::fromUtf8(outcomeWords[size_t(outcome)].text);
 }
 
 QString outcomeKey(RankOutcome outcome)
 {
-    switch (outcome) {
-    case RankOutcome::Failed:
-        return u"failed"_s;
-    case RankOutcome::Blocked:
-        return u"blocked"_s;
-    case RankOutcome::Unrecognised:
-        return u"unrecognised"_s;
-    case RankOutcome::Read:
-        break;
-    }
-    return u"read"_s;
+    return outcomeWords[size_t(outcome)].key.toString();
 }
 
 std::optional<RankOutcome> outcomeFromKey(QStringView key)
 {
-    for (const RankOutcome outcome : {RankOutcome::Read, RankOutcome::Failed, RankOutcome::Blocked,
-                                      RankOutcome::Unrecognised}) {
-        if (outcomeKey(outcome) == key)
-            return outcome;
+    for (size_t outcome = 0; outcome < outcomeWords.size(); ++outcome) {
+        if (outcomeWords[outcome].key == key)
+            return RankOutcome(outcome);
     }
     return std::nullopt;
 }
