@@ -41,7 +41,7 @@ void readYear(benchmark::State& state)
 {
     Year year;
     for (auto _ : state)
-        benchmark::DoNotOptimize(readHistory(year.store, favourite));
+        benchmark::DoNotOptimize(readHistory(year.store, nullptr, favourite));
 }
 BENCHMARK(readYear)->Unit(benchmark::kMillisecond);
 
@@ -50,7 +50,7 @@ void readAndDrawYear(benchmark::State& state)
     Year year;
     ScriptedPrompts prompts;
     for (auto _ : state) {
-        HistoryChartDialog dialog(year.store, favourite, prompts);
+        HistoryChartDialog dialog(readHistory(year.store, nullptr, favourite), favourite, prompts);
         dialog.show();
         benchmark::DoNotOptimize(dialog.grab());
     }

@@ -140,16 +140,23 @@ QCoro::Task<Application::StartResult> Application::start()
         m_browsers = std::make_unique<Browsers>(m_env.dataFolder.filePath(u"browser"_s), cookies);
     // A keyword database that stops taking writes (full disk, damaged file) is
     // told once, where the user looks.
-    connect(&m_keywords, &KeywordStore::failed, this,
-            [this](const QString& error) { warn(tr("关键词数据库读写失败（%1）").arg(error)); });
+    connect(&m_keywords, &KeywordStore::failed, this, [this](const QString& error) {
+        warn(m_keywords.isConnectionLost()
+                 ? tr("与数据库的连接已断开（%1），任务将在连接恢复后继续").arg(error)
+                 : tr("关键词数据库读写失败（%1）").arg(error));
+    });
     // A setting that cannot be written is told where the user looks, once.
     settings().setFailureHandler([this](const QString& reason) { warn(reason); });
 
     // 2. The keyword database; the program runs without it.
-    const QString database = m_env.dataFolder.filePath(QString::fromLatin1(KeywordStore::FileName));
-    if (!m_keywords.open(database)) {
-        m_warnings
-            << tr("关键词数据库无法打开（%1），关键词将不会被保存").arg(m_keywords.lastError());
+    QString databaseError;
+    const auto database =
+        configuredDatabase(settings().settings(), m_env.dataFolder, &databaseError);
+    if (!database) {
+        m_warnings << tr("数据库设置有误（%1），关键词将不会被保存").arg(databaseError);
+    } else if (!m_keywords.open(*database)) {
+        m_warnings << tr("关键词数据库无法打开（%1），关键词将不会被保存")
+                          .arg(database->shown() + u": "_s + m_keywords.lastError());
     } else if (m_keywords.isReadOnly()) {
         m_warnings << tr("关键词数据库只读（%1），关键词将不会被保存").arg(m_keywords.lastError());
     }
@@ -175,7 +182,7 @@ QCoro::Task<Application::StartResult> Application::start()
         m_web, m_env.endpoints, *m_env.clock, m_pacer, *m_keywordList, prompts(), m_panels});
     m_rank = std::make_unique<RankTabController>(
         RankTabController::Services{settings(), m_env.dataFolder, prompts(), m_web, m_env.endpoints,
-                                    *m_env.clock, [this] { return m_loaded; }});
+                                    *m_env.clock, [this] { return m_loaded; }, &m_keywords});
     if (m_browsers) {
         // Engines whose rules want their pages rendered use the fetch browser.
         m_rank->job().setBrowserFetch(

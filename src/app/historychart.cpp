@@ -53,7 +53,7 @@ void hideFromLegend(QChart* chart, QAbstractSeries* series)
 
 } // namespace
 
-HistoryChartDialog::HistoryChartDialog(const FavouriteStore& store, const QString& descriptor,
+HistoryChartDialog::HistoryChartDialog(const QList<HistoryPoint>& points, const QString& descriptor,
                                        Prompts& prompts, QWidget* parent)
     : QDialog(parent)
     , m_prompts(&prompts)
@@ -69,7 +69,6 @@ HistoryChartDialog::HistoryChartDialog(const FavouriteStore& store, const QStrin
     m_view->setRenderHint(QPainter::Antialiasing);
     m_view->setMinimumSize(640, 360);
 
-    const QList<HistoryPoint> points = readHistory(store, descriptor);
     build(points, depth);
 
     auto* layout = new QVBoxLayout(this);

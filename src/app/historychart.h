@@ -20,8 +20,8 @@ class Prompts;
 class HistoryChartDialog : public QDialog {
     Q_OBJECT
 public:
-    HistoryChartDialog(const FavouriteStore& store, const QString& descriptor, Prompts& prompts,
-                       QWidget* parent = nullptr);
+    HistoryChartDialog(const QList<HistoryPoint>& points, const QString& descriptor,
+                       Prompts& prompts, QWidget* parent = nullptr);
 
     QChart* chart() const;
     // What a point tells when the pointer rests on it.

@@ -185,7 +185,8 @@ HistoryChartDialog* RankTab::showHistoryChart()
                                                  PromptIcon::Information);
         return nullptr;
     }
-    auto* dialog = new HistoryChartDialog(m_controller->store(), favourites.at(row).tag,
+    const QString descriptor = favourites.at(row).tag;
+    auto* dialog = new HistoryChartDialog(m_controller->history(descriptor), descriptor,
                                           m_controller->services().prompts, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();

@@ -400,12 +400,37 @@ QCoro::Task<int> runRank(RankOptions options)
 
 namespace {
 
-// The favourites whose site or keyword holds `name`, all when it is empty.
-QList<Combination> favouritesNamed(const FavouriteStore& store, const QString& name,
-                                   QStringList* unreadable)
+// Opens the database the settings or MARBLEWAY_DATABASE name, or says why it cannot.
+bool openConfiguredStore(KeywordStore& store, const DataFolder& data)
+{
+    SettingsStore settings;
+    QString error;
+    const auto location = configuredDatabase(settings.settings(), data, &error);
+    if (!location) {
+        writeErr(u"marbleway-cli: the database setting is wrong: %1\n"_s.arg(error));
+        return false;
+    }
+    if (!store.open(*location)) {
+        writeErr(u"marbleway-cli: the keyword database cannot be opened (%1: %2)\n"_s.arg(
+            location->shown(), store.lastError()));
+        return false;
+    }
+    return true;
+}
+
+// The favourites whose site or keyword holds `name`, all when it is empty;
+// with a database, also those only it has lookups of (a team's).
+QList<Combination> favouritesNamed(const FavouriteStore& store, KeywordStore* database,
+                                   const QString& name, QStringList* unreadable)
 {
     QList<Combination> found;
-    for (const QString& descriptor : store.descriptors()) {
+    QStringList descriptors = store.descriptors();
+    if (database && database->isOpen()) {
+        descriptors += database->rankedFavourites();
+        descriptors.sort();
+        descriptors.removeDuplicates();
+    }
+    for (const QString& descriptor : descriptors) {
         const auto combination = Combination::fromDescriptor(descriptor);
         if (!combination) {
             if (unreadable)
@@ -421,7 +446,7 @@ QList<Combination> favouritesNamed(const FavouriteStore& store, const QString& n
 
 int listFavourites(const FavouriteStore& store)
 {
-    for (const Combination& favourite : favouritesNamed(store, {}, nullptr)) {
+    for (const Combination& favourite : favouritesNamed(store, nullptr, {}, nullptr)) {
         writeOut(recordLine({favourite.engines, favourite.site, favourite.keyword,
                              QString::number(Depths[size_t(favourite.depthIndex)].results),
                              favourite.allPositions == 1 ? u"all"_s : u"first"_s}));
@@ -429,14 +454,15 @@ int listFavourites(const FavouriteStore& store)
     return 0;
 }
 
-int printHistory(const FavouriteStore& store, const FavouritesOptions& options)
+int printHistory(const FavouriteStore& store, KeywordStore* database,
+                 const FavouritesOptions& options)
 {
     ExportTable table = rankTable();
-    const QList<Combination> favourites = favouritesNamed(store, options.name, nullptr);
+    const QList<Combination> favourites = favouritesNamed(store, database, options.name, nullptr);
     for (const Combination& favourite : favourites) {
         writeOut(favourite.descriptor() + u'\n');
         QDate shownDay;
-        for (const HistoryPoint& point : readHistory(store, favourite.descriptor())) {
+        for (const HistoryPoint& point : readHistory(store, database, favourite.descriptor())) {
             writeOut(recordLine({isoDate(point.date), engineDisplayName(point.engine),
                                  positionWord(point.position, point.outcome),
                                  point.outcome == RankOutcome::Read ? point.link : point.reason}));
@@ -470,8 +496,23 @@ QCoro::Task<int> runFavourites(FavouritesOptions options)
     const FavouriteStore store(data);
     if (options.action == FavouritesOptions::Action::List)
         co_return listFavourites(store);
+    // The lookups are kept in the database too; without it, in the day files alone.
+    KeywordStore database;
+    bool databaseFailed = false;
+    QObject::connect(&database, &KeywordStore::failed, &database,
+                     [&databaseFailed, &database](const QString& error) {
+                         writeErr(database.isConnectionLost()
+                                      ? u"marbleway-cli: the connection to the database is lost "
+                                        "(%1); waiting for it\n"_s.arg(error)
+                                      : u"marbleway-cli: the database failed (%1)\n"_s.arg(error));
+                         // A lost connection is waited for; a write that never lands is counted
+                         // there.
+                         databaseFailed = databaseFailed || !database.isConnectionLost();
+                     });
+    if (data.ensureExists() && !openConfiguredStore(database, data))
+        databaseFailed = true;
     if (options.action == FavouritesOptions::Action::History)
-        co_return printHistory(store, options);
+        co_return std::max(printHistory(store, &database, options), databaseFailed ? 1 : 0);
 
     const std::optional<Online> online = goOnline();
     if (!online)
@@ -521,10 +562,18 @@ QCoro::Task<int> runFavourites(FavouritesOptions options)
                                                                                     written.error));
             status = 1;
         }
+        if (database.isOpen()) {
+            const QList<StoredRank> ranks = storedRanks(descriptor, day, hits);
+            if (!co_await database.writeThroughLoss(
+                    [&database, &ranks] { return database.recordRanks(ranks); }, cliClock(),
+                    [&interruption] { return interruption.signal() == 0; }))
+                status = 1;
+        }
     }
     showProgress(1, 1, {});
     interruption.onSignal({});
-    status = std::max(status, writeOutput(options.output, ReportKind::Rank, table));
+    status = std::max(
+        {status, writeOutput(options.output, ReportKind::Rank, table), databaseFailed ? 1 : 0});
     if (interruption.signal() != 0)
         co_return interruption.status();
     co_return status != 0 ? status : allRead ? 0 : 3;
@@ -569,11 +618,8 @@ QCoro::Task<int> runRelated(RelatedSearchOptions options)
         writeErr(u"marbleway-cli: the keyword database failed (%1)\n"_s.arg(error));
         storeFailed = true;
     });
-    if (!store.open(data.filePath(QString::fromLatin1(KeywordStore::FileName)))) {
-        writeErr(u"marbleway-cli: the keyword database cannot be opened (%1)\n"_s.arg(
-            store.lastError()));
+    if (!openConfiguredStore(store, data))
         storeFailed = true;
-    }
     SettingsStore settings;
     CrawlPacer pacer(cliClock());
     pacer.loadIntervals(settings);
@@ -621,14 +667,11 @@ std::unique_ptr<KeywordStore> openKeywordStore()
 {
     const DataFolder data = DataFolder::fromEnvironment();
     auto store = std::make_unique<KeywordStore>();
-    if (!data.ensureExists() ||
-        !store->open(data.filePath(QString::fromLatin1(KeywordStore::FileName)))) {
-        writeErr(u"marbleway-cli: the keyword database cannot be opened (%1)\n"_s.arg(
-            store->lastError().isEmpty() ? u"the data folder cannot be created"_s
-                                         : store->lastError()));
+    if (!data.ensureExists()) {
+        writeErr(u"marbleway-cli: the data folder %1 cannot be created\n"_s.arg(data.path()));
         return nullptr;
     }
-    return store;
+    return openConfiguredStore(*store, data) ? std::move(store) : nullptr;
 }
 
 } // namespace

@@ -1,14 +1,21 @@
 #pragma once
 
+#include "keyworddb/databaselocation.h"
 #include "web/engines.h"
 
 #include <QDate>
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <qcoro/qcorotask.h>
 
 #include <array>
+#include <functional>
+#include <map>
+#include <memory>
 #include <optional>
+
+class QSqlQuery;
 
 namespace marbleway {
 
@@ -34,14 +41,34 @@ struct StoredCounts {
     const QString& count(SearchEngine engine) const;
 };
 
-// The keyword database: one table `keywords` (id, keys, parentkeys, googles,
-// yahoos, bings, adddate) in an SQLite file of the data folder, one row per
-// keyword. Every value goes in as a bound parameter, so any keyword is stored
-// and found verbatim. The window and marbleway-cli may use the file at the
-// same time: a writer waits for the other's lock.
+class Clock;
+
+// One favourite's lookup on one engine on one day: the best position found.
+struct StoredRank {
+    QString favourite; // the favourite's descriptor
+    QDate day;
+    QString engine;   // the engine's key
+    int position = 0; // 0: not within the depth
+    QString link;
+    QString outcome; // "read", "failed", "blocked", "unrecognised"
+    QString reason;
+
+    bool operator==(const StoredRank&) const = default;
+};
+
+// The keyword database and the favourites' rank history: the tables `keywords`
+// (id, keys, parentkeys, googles, yahoos, bings, adddate; one row per keyword)
+// and `rank_history` (one row per favourite, day and engine), in an SQLite file
+// or a PostgreSQL database. Both run the same statements; only the schema's
+// creation differs, versioned in `schema_version` and brought up to date on
+// open. Every value goes in as a bound parameter, so any keyword is stored and
+// found verbatim. Several programs may write at once: a unique key on the
+// keyword and upserts keep one row per keyword, and a count update touches
+// only its own column.
 //
-// When the file cannot be opened the store stays closed: look-ups find nothing
-// and writes report that nothing was stored.
+// When the database cannot be opened the store stays closed: look-ups find
+// nothing and writes report that nothing was stored. A PostgreSQL connection
+// lost later makes writes fail and isConnectionLost() true until reconnect().
 class KeywordStore : public QObject {
     Q_OBJECT
 public:
@@ -51,18 +78,34 @@ public:
     // Opens the file, creating it and its table when missing, and checks that
     // it is whole. False, with lastError() telling why, when it cannot be used
     // (a damaged file is refused rather than read as empty).
-    bool open(const QString& path);
+    bool open(const DatabaseLocation& location);
+    bool open(const QString& sqliteFile) { return open(DatabaseLocation::sqliteFile(sqliteFile)); }
     bool isOpen() const { return m_open; }
+    const DatabaseLocation& location() const { return m_location; }
+    // The Qt SQL connection's name.
+    const QString& connectionName() const { return m_connection; }
     // Open, but every write will fail; lastError() tells why.
     bool isReadOnly() const { return m_readOnly; }
     const QString& lastError() const { return m_lastError; }
-    // The Qt SQL connection, for batching writes in one transaction.
-    const QString& connectionName() const { return m_connection; }
+    // The schema this program writes; a database of a later one is refused.
+    static constexpr int SchemaVersion = 2;
 
-    // Caps the file at `pages` pages (never below its size), as a full disk would.
+    // Caps an SQLite file at `pages` pages (never below its size), as a full disk would.
     bool setPageLimit(int pages);
 
-    static constexpr const char* FileName = "db.sqlite";
+    // The last failure came from a PostgreSQL connection that is gone.
+    bool isConnectionLost() const { return m_lost; }
+    // Connects again; true when the store can be used.
+    bool reconnect();
+    // Until the server takes connections again (tried every second, in a
+    // thread of its own so that a slow network never stalls the window), then
+    // reconnects. False when `keepWaiting` says to give up first.
+    QCoro::Task<bool> reconnectWhenBack(const Clock& clock, std::function<bool()> keepWaiting);
+    // Runs `write` until it succeeds, waiting for the connection each time it
+    // was lost. False when it failed for another reason (told through
+    // failed()) or waiting was given up.
+    QCoro::Task<bool> writeThroughLoss(std::function<bool()> write, const Clock& clock,
+                                       std::function<bool()> keepWaiting);
 
     // The row of `keys` stored on `day` (the page-count cache).
     // A look-up that fails finds nothing and reports failed().
@@ -101,6 +144,15 @@ public:
                       const std::array<std::optional<QString>, AllSearchEngines.size()>& counts,
                       QDate day);
 
+    // Stores a day's lookups of favourites, all or none. A lookup replaces the
+    // stored one of its favourite, day and engine, except that one not read
+    // never replaces one read: a failed run does not spoil a good day.
+    bool recordRanks(const QList<StoredRank>& ranks);
+    // A favourite's stored lookups, by day, then engine key.
+    QList<StoredRank> ranks(const QString& favourite);
+    // Every favourite with stored lookups, sorted.
+    QStringList rankedFavourites();
+
     // Groups writes in one transaction; rolled back unless committed. Writes
     // while no transaction can be begun still run, one by one.
     class Transaction {
@@ -123,17 +175,24 @@ Q_SIGNALS:
     void failed(const QString& message);
 
 private:
+    bool connect();
     bool migrate();
+    // The statement prepared once per connection, with `values` bound; null
+    // after telling the failure.
+    QSqlQuery* prepared(const QString& sql, const QList<QVariant>& values);
     std::optional<StoredCounts> lookUp(const QString& sql, const QList<QVariant>& values);
     bool run(const QString& sql, const QList<QVariant>& values);
     bool fail(const QString& message);
     void succeeded() { m_failing = false; }
 
     QString m_connection;
+    DatabaseLocation m_location;
     QString m_lastError;
+    std::map<QString, std::unique_ptr<QSqlQuery>> m_prepared;
     bool m_open = false;
     bool m_readOnly = false;
     bool m_failing = false;
+    bool m_lost = false;
 };
 
 } // namespace marbleway

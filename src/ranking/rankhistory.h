@@ -1,5 +1,6 @@
 #pragma once
 
+#include "keyworddb/keywordstore.h"
 #include "ranking/favouritestore.h"
 #include "ranking/keyrank.h"
 
@@ -19,9 +20,16 @@ struct HistoryPoint {
 };
 
 // A favourite's history, day by day in date order: per day and engine the
-// first line of its day file (the best position). Days that cannot be read and
-// lines of engines the program does not know are left out.
-QList<HistoryPoint> readHistory(const FavouriteStore& store, const QString& descriptor);
+// lookup the database holds (shared by everyone who uses it), else the first
+// line of the day file (the best position), which keeps the days from before
+// the database held them. `database` may be null or closed. Days that cannot be
+// read and lines of engines the program does not know are left out.
+QList<HistoryPoint> readHistory(const FavouriteStore& store, KeywordStore* database,
+                                const QString& descriptor);
+
+// A favourite's day of lookups as the database keeps them: per engine the
+// first answer (the best position).
+QList<StoredRank> storedRanks(const QString& descriptor, QDate day, const QList<RankHit>& hits);
 
 // One engine's line on the history chart.
 struct ChartLine {

@@ -1,5 +1,6 @@
 #include "ranking/rankjob.h"
 
+#include "ranking/rankhistory.h"
 #include "web/textutil.h"
 
 #include <QCoreApplication>
@@ -29,11 +30,13 @@ QCoro::Task<QList<RankHit>> queryCombination(cKeyrank& finder, Combination combi
     co_return hits;
 }
 
-RankJob::RankJob(RankTabModel& model, const FavouriteStore& favourites, const WebClient& client,
-                 const Endpoints& endpoints, const Clock& clock, Prompts& prompts, QObject* parent)
+RankJob::RankJob(RankTabModel& model, const FavouriteStore& favourites, KeywordStore* database,
+                 const WebClient& client, const Endpoints& endpoints, const Clock& clock,
+                 Prompts& prompts, QObject* parent)
     : Job(parent)
     , m_model(&model)
     , m_favourites(&favourites)
+    , m_database(database)
     , m_client(client.sibling())
     , m_endpoints(&endpoints)
     , m_clock(&clock)
@@ -120,6 +123,7 @@ QCoro::Task<> RankJob::run()
             results->append(textRow({site, keyword, date}));
             QString resultText;
             QStringList history;
+            QList<RankHit> hits;
             bool whole = true;
             const QList<SearchEngine> engineList = combination.engineList();
             for (const SearchEngine engine : engineList) {
@@ -149,6 +153,7 @@ QCoro::Task<> RankJob::run()
                     results->setTip(row, hit.reason);
                     resultText += resultPart(hit);
                     history << historyLine(hit);
+                    hits << hit;
                     if (hit.outcome == RankOutcome::Blocked &&
                         std::none_of(blocks.begin(), blocks.end(), [&hit](const RankHit& known) {
                             return known.engine == hit.engine;
@@ -171,6 +176,15 @@ QCoro::Task<> RankJob::run()
                     Q_EMIT warning(
                         QCoreApplication::translate("RankJob", "无法写入收藏“%1”的排名记录：%2")
                             .arg(descriptor, written.error));
+                if (m_database && m_database->isOpen()) {
+                    // A lost connection is told by the store; the run waits for it.
+                    const QList<StoredRank> ranks = storedRanks(descriptor, day, hits);
+                    co_await m_database->writeThroughLoss(
+                        [this, &ranks] { return m_database->recordRanks(ranks); }, *m_clock,
+                        [self] { return self && !self->m_stopping; });
+                    if (!self)
+                        co_return;
+                }
             }
 
             const QueryRecord record{site,

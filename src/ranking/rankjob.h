@@ -3,6 +3,7 @@
 #include "core/clock.h"
 #include "core/jobstatus.h"
 #include "core/prompts.h"
+#include "keyworddb/keywordstore.h"
 #include "ranking/favouritestore.h"
 #include "ranking/keyrank.h"
 #include "ranking/ranktabmodel.h"
@@ -29,9 +30,10 @@ QCoro::Task<QList<RankHit>> queryCombination(cKeyrank& finder, Combination combi
 class RankJob : public Job {
     Q_OBJECT
 public:
-    RankJob(RankTabModel& model, const FavouriteStore& favourites, const WebClient& client,
-            const Endpoints& endpoints, const Clock& clock, Prompts& prompts,
-            QObject* parent = nullptr);
+    // Favourites' lookups go to their day files and, when it is given, the database.
+    RankJob(RankTabModel& model, const FavouriteStore& favourites, KeywordStore* database,
+            const WebClient& client, const Endpoints& endpoints, const Clock& clock,
+            Prompts& prompts, QObject* parent = nullptr);
 
     // The start button: the job runs to the end and keeps its own task; a
     // second start while running is ignored.
@@ -69,6 +71,7 @@ private:
 
     RankTabModel* m_model;
     const FavouriteStore* m_favourites;
+    KeywordStore* m_database;
     std::unique_ptr<WebClient> m_client; // its own, so that a stop ends only its request
     const Endpoints* m_endpoints;
     const Clock* m_clock;

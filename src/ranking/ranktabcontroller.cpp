@@ -9,8 +9,8 @@ RankTabController::RankTabController(Services services, QObject* parent)
     , m_services(std::move(services))
     , m_store(m_services.dataFolder)
     , m_lists(m_model, m_services.settings, m_services.dataFolder, m_services.prompts)
-    , m_job(m_model, m_store, m_services.web, m_services.endpoints, m_services.clock,
-            m_services.prompts)
+    , m_job(m_model, m_store, m_services.database, m_services.web, m_services.endpoints,
+            m_services.clock, m_services.prompts)
     , m_favourites(m_model, m_store, m_services.clock, m_services.prompts)
 {
     // Every change of the choices is saved, the user's or a program step's
@@ -68,6 +68,11 @@ void RankTabController::saveChoices()
 {
     if (m_services.loaded && m_services.loaded())
         m_services.settings.RegSave(RankChoices::SettingName, m_model.choices().toSetting());
+}
+
+QList<HistoryPoint> RankTabController::history(const QString& descriptor) const
+{
+    return readHistory(m_store, m_services.database, descriptor);
 }
 
 } // namespace marbleway

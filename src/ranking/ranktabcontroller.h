@@ -6,6 +6,7 @@
 #include "core/settingsstore.h"
 #include "ranking/favourites.h"
 #include "ranking/favouritestore.h"
+#include "ranking/rankhistory.h"
 #include "ranking/rankjob.h"
 #include "ranking/ranktabmodel.h"
 #include "ranking/sitekeywordlists.h"
@@ -32,6 +33,8 @@ public:
         const Clock& clock;
         // Whether start-up has restored the options: choices are saved only then.
         std::function<bool()> loaded;
+        // Where favourites' lookups are kept beside their day files; may be null.
+        KeywordStore* database = nullptr;
     };
 
     explicit RankTabController(Services services, QObject* parent = nullptr);
@@ -41,6 +44,8 @@ public:
     RankJob& job() { return m_job; }
     Favourites& favourites() { return m_favourites; }
     const FavouriteStore& store() const { return m_store; }
+    // A favourite's rank history, from the database and its day files.
+    QList<HistoryPoint> history(const QString& descriptor) const;
     const Services& services() const { return m_services; }
 
     // The tab is being shown: sites, keywords, choices (restored and written

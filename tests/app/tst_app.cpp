@@ -693,7 +693,7 @@ void TestApp::historyChart()
     QVERIFY(dialog && dialog->isVisible());
     // A line and its markers for Google, and the day outside the top 20.
     QCOMPARE(dialog->chart()->series().size(), 3);
-    QCOMPARE(HistoryChartDialog::pointTip(readHistory(store, favourite).at(2), 20),
+    QCOMPARE(HistoryChartDialog::pointTip(readHistory(store, nullptr, favourite).at(2), 20),
              u"2026-03-03  Google.com\n未进入前 20 名"_s);
 
     const QString picture = m_env->dir.filePath(u"走势.png"_s);

@@ -1,4 +1,6 @@
 #include "keyworddb/keywordstore.h"
+#include "testdatabase.h"
+#include "testsupport.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -6,11 +8,12 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <future>
-#include <thread>
 
 using namespace marbleway;
+using namespace marbleway::test;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -32,15 +35,20 @@ class TestKeywordStore : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init();
+    void cleanup();
 
     void storeFindAndUpdate();
     void keywordsAreStoredVerbatim();
-    void anotherWriterMeanwhile();
+    void twoWritersAtOnce();
+    void rankHistory();
+    void schemaIsVersioned();
     void duplicatesOfOlderFilesAreMerged();
     void failuresAreReported_data();
     void failuresAreReported();
+    void lostConnection();
 
 private:
+    std::unique_ptr<TestDatabase> m_database;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<KeywordStore> m_store;
     const QDate m_day{2026, 12, 5};
@@ -49,9 +57,17 @@ private:
 void TestKeywordStore::init()
 {
     m_store.reset();
+    m_database = std::make_unique<TestDatabase>();
+    QVERIFY2(m_database->error().isEmpty(), qPrintable(m_database->error()));
     m_dir = std::make_unique<QTemporaryDir>();
     m_store = std::make_unique<KeywordStore>();
-    QVERIFY2(m_store->open(m_dir->filePath(u"db.sqlite"_s)), qPrintable(m_store->lastError()));
+    QVERIFY2(m_store->open(m_database->location()), qPrintable(m_store->lastError()));
+}
+
+void TestKeywordStore::cleanup()
+{
+    m_store.reset();
+    m_database.reset();
 }
 
 void TestKeywordStore::storeFindAndUpdate()
@@ -95,37 +111,93 @@ void TestKeywordStore::keywordsAreStoredVerbatim()
     QCOMPARE(rows(*m_store).first(), u"_|_|1|2|3|2026-12-05"_s);
 }
 
-void TestKeywordStore::anotherWriterMeanwhile()
+void TestKeywordStore::twoWritersAtOnce()
 {
-    // Another program stores the keyword between our look-up and our insert,
-    // and holds its write lock a while: the insert waits, then takes its row.
-    QVERIFY(!m_store->find(u"seo"_s));
-    std::promise<void> locked;
-    std::thread other([path = m_dir->filePath(u"db.sqlite"_s), &locked] {
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"other"_s);
-            db.setDatabaseName(path);
-            const bool open = db.open();
-            QSqlQuery query(db);
-            const bool ok = open && query.exec(u"begin immediate"_s) &&
-                            query.exec(u"insert into keywords (keys) values ('seo')"_s);
-            locked.set_value();
-            if (ok) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(300));
-                query.exec(u"commit"_s);
-            }
+    // Two programs add the same keywords and refresh different engines' counts
+    // at once: one row per keyword, and neither's counts lost.
+    constexpr int keywords = 150;
+    const DatabaseLocation location = m_database->location();
+    const auto writer = [location](SearchEngine engine, QString count) {
+        KeywordStore store;
+        if (!store.open(location))
+            return store.lastError();
+        for (int i = 0; i < keywords; ++i) {
+            const QString keyword = u"keyword %1"_s.arg(i);
+            std::array<std::optional<QString>, AllSearchEngines.size()> counts;
+            counts[size_t(engine)] = count;
+            if (store.add(keyword, u"p"_s, u"-"_s, u"-"_s, u"-"_s, QDate(2026, 12, 5)) ==
+                    KeywordStore::AddResult::Failed ||
+                !store.updateCounts(keyword, counts, QDate(2026, 12, 5)))
+                return store.lastError();
         }
-        QSqlDatabase::removeDatabase(u"other"_s);
-    });
-    locked.get_future().wait();
-    const bool stored = m_store->insert(u"seo"_s, u"b"_s, u"1"_s, u"2"_s, u"3"_s, m_day);
-    other.join();
-    QVERIFY2(stored, qPrintable(m_store->lastError()));
-    QCOMPARE(rows(*m_store), QStringList{u"seo|b|1|2|3|2026-12-05"_s});
+        return QString();
+    };
+    auto google = std::async(std::launch::async, writer, SearchEngine::Google, u"11"_s);
+    auto bing = std::async(std::launch::async, writer, SearchEngine::Bing, u"33"_s);
+    const QString googleError = google.get();
+    const QString bingError = bing.get();
+    QVERIFY2(googleError.isEmpty() && bingError.isEmpty(), qPrintable(googleError + bingError));
+    const QStringList stored = rows(*m_store);
+    QCOMPARE(stored.size(), keywords);
+    for (const QString& row : stored)
+        QVERIFY2(row.endsWith(u"|p|11|-|33|2026-12-05"_s), qPrintable(row));
+}
+
+void TestKeywordStore::rankHistory()
+{
+    const QString favourite = u"Google.com,Bing.com#example.com#seo tools#1#0"_s;
+    const QDate day = m_day;
+    const StoredRank google{favourite, day, u"google"_s, 3, u"https://example.com/"_s,
+                            u"read"_s, {}};
+    const StoredRank bingFailed{favourite, day, u"bing"_s, 0, {}, u"failed"_s, u"timed out"_s};
+    QVERIFY(m_store->recordRanks({google, bingFailed}));
+
+    // Later lookups of the day: one read replaces any; one not read never replaces one read.
+    StoredRank googleFailed = bingFailed;
+    googleFailed.engine = u"google"_s;
+    StoredRank bingRead = google;
+    bingRead.engine = u"bing"_s;
+    bingRead.position = 12;
+    QVERIFY(m_store->recordRanks({googleFailed, bingRead}));
+    StoredRank yesterday = google;
+    yesterday.day = day.addDays(-1);
+    yesterday.position = 5;
+    QVERIFY(m_store->recordRanks({yesterday}));
+    QVERIFY(m_store->recordRanks(
+        {{u"other#x#y#0#0"_s, day, u"yahoo"_s, 0, {}, u"blocked"_s, u"验证码"_s}}));
+
+    // Another program sees the same history.
+    KeywordStore other;
+    QVERIFY(other.open(m_database->location()));
+    QCOMPARE(other.ranks(favourite), (QList<StoredRank>{yesterday, bingRead, google}));
+    QCOMPARE(other.rankedFavourites(), (QStringList{favourite, u"other#x#y#0#0"_s}));
+    QCOMPARE(other.ranks(u"other#x#y#0#0"_s).value(0).reason, u"验证码"_s);
+    QVERIFY(other.ranks(u"none"_s).isEmpty());
+}
+
+void TestKeywordStore::schemaIsVersioned()
+{
+    // Opened again, a database at this version is left as it is; one of a
+    // later version is refused rather than written by a program that does
+    // not know its tables.
+    QVERIFY(m_store->insertUncounted(u"seo"_s, {}, m_day));
+    m_store.reset();
+    KeywordStore again;
+    QVERIFY2(again.open(m_database->location()), qPrintable(again.lastError()));
+    QCOMPARE(rows(again).size(), 1);
+    QSqlQuery query(QSqlDatabase::database(again.connectionName()));
+    QVERIFY(query.exec(u"select version from schema_version"_s) && query.next());
+    QCOMPARE(query.value(0).toInt(), KeywordStore::SchemaVersion);
+    QVERIFY(query.exec(u"update schema_version set version = 99"_s));
+    KeywordStore later;
+    QVERIFY(!later.open(m_database->location()));
+    QVERIFY2(later.lastError().contains(u"later version"_s), qPrintable(later.lastError()));
 }
 
 void TestKeywordStore::duplicatesOfOlderFilesAreMerged()
 {
+    if (TestDatabase::isPostgreSQL())
+        QSKIP("files of earlier versions are SQLite files");
     const QString path = m_dir->filePath(u"old.sqlite"_s);
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"old"_s);
@@ -163,6 +235,8 @@ void TestKeywordStore::failuresAreReported_data()
 
 void TestKeywordStore::failuresAreReported()
 {
+    if (TestDatabase::isPostgreSQL())
+        QSKIP("damaged, read-only and full files are SQLite's");
     QFETCH(QString, kind);
     QFETCH(bool, opens);
     QFETCH(QString, error);
@@ -171,7 +245,7 @@ void TestKeywordStore::failuresAreReported()
     for (int i = 0; i < stored; ++i)
         QVERIFY(m_store->insert(u"keyword %1 "_s.arg(i) + QString(200, u'x'), u"p"_s, u"1"_s,
                                 u"2"_s, u"3"_s, m_day));
-    QString path = m_dir->filePath(u"db.sqlite"_s);
+    QString path = m_database->location().file;
     if (kind != u"full")
         m_store.reset();
     QFile file(path);
@@ -210,6 +284,47 @@ void TestKeywordStore::failuresAreReported()
     // One warning for the run of failures, not one per keyword.
     QCOMPARE(failed.size(), 1);
     QCOMPARE(store.all().size(), stored);
+}
+
+void TestKeywordStore::lostConnection()
+{
+    if (!TestDatabase::isPostgreSQL())
+        QSKIP("a connection is lost only to a server");
+    // The server drops the store's connection and takes no new one for a while.
+    const QString name = m_database->location().name;
+    QSignalSpy failed(m_store.get(), &KeywordStore::failed);
+    QVERIFY(m_database->administer(u"alter database %1 allow_connections false"_s.arg(name)));
+    QVERIFY(m_database->administer(u"select pg_terminate_backend(pid) from pg_stat_activity "
+                                   "where datname = '%1'"_s.arg(name)));
+    for (int i = 0; i < 2; ++i) {
+        QVERIFY(!m_store->insertUncounted(u"lost %1"_s.arg(i), {}, m_day));
+        QVERIFY(m_store->isConnectionLost());
+    }
+    QCOMPARE(failed.size(), 1);
+
+    // A write waits for the connection, then lands.
+    int attempts = 0;
+    auto written = m_store->writeThroughLoss(
+        [this, &attempts] {
+            ++attempts;
+            return m_store->insertUncounted(u"seo"_s, u"p"_s, m_day);
+        },
+        Clock::system(), [] { return true; });
+    QTimer::singleShot(1500, this, [this, name] {
+        m_database->administer(u"alter database %1 allow_connections true"_s.arg(name));
+    });
+    QVERIFY(await(std::move(written)));
+    QVERIFY(attempts >= 2);
+    QVERIFY(!m_store->isConnectionLost());
+    QCOMPARE(rows(*m_store), QStringList{u"seo|p|-|-|-|2026-12-05"_s});
+    QCOMPARE(failed.size(), 1);
+
+    // Given up while waiting: nothing written, and the caller told so.
+    QVERIFY(m_database->administer(u"select pg_terminate_backend(pid) from pg_stat_activity "
+                                   "where datname = '%1'"_s.arg(name)));
+    QVERIFY(!await(
+        m_store->writeThroughLoss([this] { return m_store->insertUncounted(u"late"_s, {}, m_day); },
+                                  Clock::system(), [] { return false; })));
 }
 
 QTEST_GUILESS_MAIN(TestKeywordStore)

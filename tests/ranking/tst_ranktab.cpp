@@ -569,7 +569,7 @@ void TestRankTab::historyForTheChart()
     for (int day = 0; day < days.size(); ++day)
         QVERIFY(days.at(day).isEmpty() ||
                 store.writeDay(favourite, first.addDays(day), days.at(day)));
-    const QList<HistoryPoint> points = readHistory(store, favourite);
+    const QList<HistoryPoint> points = readHistory(store, nullptr, favourite);
     QCOMPARE(points.size(), 7);
     QCOMPARE(points.at(3).outcome, RankOutcome::Failed);
     QCOMPARE(points.at(3).reason, u"HTTP 503"_s);

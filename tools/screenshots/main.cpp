@@ -56,7 +56,7 @@ const QStringList pictureNames = {u"related"_s, u"adwords"_s, u"resources"_s, u"
 void seedKeywordDatabase(const DataFolder& folder)
 {
     KeywordStore store;
-    if (!store.open(folder.filePath(QString::fromLatin1(KeywordStore::FileName))))
+    if (!store.open(folder.filePath(QString::fromLatin1(DatabaseLocation::DefaultFileName))))
         return;
     const QDate today = QDate::currentDate();
     store.insert(u"seo tools"_s, u"seo"_s, u"41200000"_s, u"18300000"_s, u"9650000"_s,
