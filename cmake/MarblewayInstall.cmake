@@ -45,6 +45,6 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://marbleway.example/marbleway")
 # run time is listed here: the SQLite driver, Qt's own translations, a font
 # with Chinese characters.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-psql")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-wqy-microhei | fonts-noto-cjk")
 include(CPack)

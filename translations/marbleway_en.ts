@@ -941,6 +941,42 @@ Open that page now and answer its captcha?</translation>
         <source>代理设置有误（第 %1 项）：%2</source>
         <translation>Proxy setting, entry %1: %2</translation>
     </message>
+    <message>
+        <source>与数据库的连接已断开（%1），任务将在连接恢复后继续</source>
+        <translation>The connection to the database is lost (%1); the job goes on when it is back</translation>
+    </message>
+    <message>
+        <source>数据库设置有误（%1），关键词将不会被保存</source>
+        <translation>The database setting is wrong (%1); keywords will not be saved</translation>
+    </message>
+    <message>
+        <source>数据库设置</source>
+        <translation>Database settings</translation>
+    </message>
+    <message>
+        <source>关键词数据库和收藏的排名记录保存在哪里。
+留空：本机数据文件夹中的 db.sqlite。
+多人共用：PostgreSQL 地址，例如 postgresql://用户@服务器:5432/marbleway</source>
+        <translation>Where the keyword database and the favourites&apos; rank history are kept.
+Empty: db.sqlite in this computer&apos;s data folder.
+Shared by a team: a PostgreSQL address, e.g. postgresql://user@server:5432/marbleway</translation>
+    </message>
+    <message>
+        <source>数据库地址有误：%1</source>
+        <translation>The database address is wrong: %1</translation>
+    </message>
+    <message>
+        <source>数据库设置未能保存：设置文件无法写入。</source>
+        <translation>The database setting could not be saved: the settings file cannot be written.</translation>
+    </message>
+    <message>
+        <source>新的数据库设置在下次启动时生效。</source>
+        <translation>The new database setting applies from the next start.</translation>
+    </message>
+    <message>
+        <source>环境变量 %1 已设置，它优先于此设置。</source>
+        <translation>The environment variable %1 is set; it comes before this setting.</translation>
+    </message>
 </context>
 <context>
     <name>marbleway::CrawlSettingsDialog</name>
@@ -1272,6 +1308,10 @@ Version </translation>
     <message>
         <source>代理服务器设置</source>
         <translation>Proxy Servers</translation>
+    </message>
+    <message>
+        <source>数据库设置</source>
+        <translation>Database Settings</translation>
     </message>
 </context>
 <context>

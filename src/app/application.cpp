@@ -245,6 +245,38 @@ QCoro::Task<> Application::checkForUpdate()
         warn(tr("发现新版本 %1，但%2").arg(update.version.trimmed(), problem));
 }
 
+QCoro::Task<> Application::chooseDatabase()
+{
+    QPointer<Application> self = this;
+    const QString key = QString::fromLatin1(DatabaseSettingKey);
+    const auto text = co_await prompts().input(
+        tr("数据库设置"),
+        tr("关键词数据库和收藏的排名记录保存在哪里。\n留空：本机数据文件夹中的 db.sqlite。\n"
+           "多人共用：PostgreSQL 地址，例如 postgresql://用户@服务器:5432/marbleway"),
+        settings().settings().value(key).toString());
+    if (!self || !text)
+        co_return;
+    QString error;
+    if (!DatabaseLocation::parse(*text, m_env.dataFolder, &error)) {
+        co_await prompts().message(tr("数据库设置"), tr("数据库地址有误：%1").arg(error),
+                                   PromptIcon::Critical);
+        co_return;
+    }
+    QSettings& stored = settings().settings();
+    stored.setValue(key, text->trimmed());
+    stored.sync();
+    if (stored.status() != QSettings::NoError) {
+        co_await prompts().message(tr("数据库设置"), tr("数据库设置未能保存：设置文件无法写入。"),
+                                   PromptIcon::Critical);
+        co_return;
+    }
+    QString told = tr("新的数据库设置在下次启动时生效。");
+    if (!qEnvironmentVariableIsEmpty(DatabaseEnvironmentVariable))
+        told += u'\n' + tr("环境变量 %1 已设置，它优先于此设置。")
+                            .arg(QString::fromLatin1(DatabaseEnvironmentVariable));
+    co_await prompts().message(tr("数据库设置"), told, PromptIcon::Information);
+}
+
 QCoro::Task<> Application::updateNow()
 {
     QPointer<Application> self = this;

@@ -82,6 +82,8 @@ public:
     // "在线升级": asks first unless an update is known, then hands over to the
     // updater and closes the window; says so when there is no updater.
     QCoro::Task<> updateNow();
+    // "数据库设置": where the keyword database and the rank history live, from the next start.
+    QCoro::Task<> chooseDatabase();
 
     MainWindow* window() const { return m_window.get(); }
     StatusPanels& panels() { return m_panels; }

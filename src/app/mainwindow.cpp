@@ -104,6 +104,8 @@ void MainWindow::buildMenus()
         dialog->setWindowModality(Qt::WindowModal);
         dialog->open();
     });
+    connect(system->addAction(tr("数据库设置")), &QAction::triggered, this,
+            [this] { m_app->chooseDatabase(); });
     connect(system->addAction(tr("在线升级")), &QAction::triggered, this,
             [this] { m_app->updateNow(); });
     language::addMenu(system, m_app->settings().settings(), m_app->prompts());

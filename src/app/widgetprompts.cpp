@@ -93,11 +93,13 @@ QCoro::Task<bool> WidgetPrompts::confirm(QString title, QString text, PromptButt
     co_return accepted;
 }
 
-QCoro::Task<std::optional<QString>> WidgetPrompts::input(QString title, QString label)
+QCoro::Task<std::optional<QString>> WidgetPrompts::input(QString title, QString label,
+                                                         QString initial)
 {
     QPointer<QInputDialog> dialog = new QInputDialog(m_parent.data());
     dialog->setWindowTitle(title);
     dialog->setLabelText(label);
+    dialog->setTextValue(initial);
     dialog->setOkButtonText(QCoreApplication::translate("WidgetPrompts", "确定"));
     dialog->setCancelButtonText(QCoreApplication::translate("WidgetPrompts", "取消"));
     QString text;

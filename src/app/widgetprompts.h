@@ -16,7 +16,8 @@ public:
 
     QCoro::Task<> message(QString title, QString text, PromptIcon icon) override;
     QCoro::Task<bool> confirm(QString title, QString text, PromptButtons buttons) override;
-    QCoro::Task<std::optional<QString>> input(QString title, QString label) override;
+    QCoro::Task<std::optional<QString>> input(QString title, QString label,
+                                              QString text = {}) override;
     QCoro::Task<std::optional<QString>> openFileName(QString title, QString filter) override;
     QCoro::Task<std::optional<QString>> saveFileName(QString title, QString filter,
                                                      QString defaultSuffix) override;

@@ -564,9 +564,14 @@ QCoro::Task<int> runFavourites(FavouritesOptions options)
         }
         if (database.isOpen()) {
             const QList<StoredRank> ranks = storedRanks(descriptor, day, hits);
-            if (!co_await database.writeThroughLoss(
-                    [&database, &ranks] { return database.recordRanks(ranks); }, cliClock(),
-                    [&interruption] { return interruption.signal() == 0; }))
+            const std::function<bool()> write = [&database, &ranks] {
+                return database.recordRanks(ranks);
+            };
+            const std::function<bool()> running = [&interruption] {
+                return interruption.signal() == 0;
+            };
+            const bool stored = co_await database.writeThroughLoss(write, cliClock(), running);
+            if (!stored)
                 status = 1;
         }
     }
@@ -590,7 +595,10 @@ public:
         co_return;
     }
     QCoro::Task<bool> confirm(QString, QString, PromptButtons) override { co_return false; }
-    QCoro::Task<std::optional<QString>> input(QString, QString) override { co_return std::nullopt; }
+    QCoro::Task<std::optional<QString>> input(QString, QString, QString) override
+    {
+        co_return std::nullopt;
+    }
     QCoro::Task<std::optional<QString>> openFileName(QString, QString) override
     {
         co_return std::nullopt;

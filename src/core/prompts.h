@@ -22,7 +22,9 @@ public:
     // True for Yes or OK.
     virtual QCoro::Task<bool> confirm(QString title, QString text, PromptButtons buttons) = 0;
     // The text entered, or nullopt when cancelled.
-    virtual QCoro::Task<std::optional<QString>> input(QString title, QString label) = 0;
+    // A line of text, `text` offered to edit; nothing when cancelled.
+    virtual QCoro::Task<std::optional<QString>> input(QString title, QString label,
+                                                      QString text = {}) = 0;
     // A file chosen to read or to write, or nullopt when cancelled. `filter` is
     // in Qt's form, "Txt (*.txt)".
     virtual QCoro::Task<std::optional<QString>> openFileName(QString title, QString filter) = 0;

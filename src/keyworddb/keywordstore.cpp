@@ -293,7 +293,7 @@ bool KeywordStore::reconnect()
 }
 
 QCoro::Task<bool> KeywordStore::reconnectWhenBack(const Clock& clock,
-                                                  std::function<bool()> keepWaiting)
+                                                  const std::function<bool()>& keepWaiting)
 {
     QPointer<KeywordStore> self = this;
     const DatabaseLocation location = m_location;
@@ -310,8 +310,9 @@ QCoro::Task<bool> KeywordStore::reconnectWhenBack(const Clock& clock,
     co_return false;
 }
 
-QCoro::Task<bool> KeywordStore::writeThroughLoss(std::function<bool()> write, const Clock& clock,
-                                                 std::function<bool()> keepWaiting)
+QCoro::Task<bool> KeywordStore::writeThroughLoss(const std::function<bool()>& write,
+                                                 const Clock& clock,
+                                                 const std::function<bool()>& keepWaiting)
 {
     QPointer<KeywordStore> self = this;
     while (!write()) {

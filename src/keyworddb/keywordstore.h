@@ -100,12 +100,14 @@ public:
     // Until the server takes connections again (tried every second, in a
     // thread of its own so that a slow network never stalls the window), then
     // reconnects. False when `keepWaiting` says to give up first.
-    QCoro::Task<bool> reconnectWhenBack(const Clock& clock, std::function<bool()> keepWaiting);
+    // The functions are the caller's: they must outlive the wait.
+    QCoro::Task<bool> reconnectWhenBack(const Clock& clock,
+                                        const std::function<bool()>& keepWaiting);
     // Runs `write` until it succeeds, waiting for the connection each time it
     // was lost. False when it failed for another reason (told through
     // failed()) or waiting was given up.
-    QCoro::Task<bool> writeThroughLoss(std::function<bool()> write, const Clock& clock,
-                                       std::function<bool()> keepWaiting);
+    QCoro::Task<bool> writeThroughLoss(const std::function<bool()>& write, const Clock& clock,
+                                       const std::function<bool()>& keepWaiting);
 
     // The row of `keys` stored on `day` (the page-count cache).
     // A look-up that fails finds nothing and reports failed().

@@ -179,9 +179,13 @@ QCoro::Task<> RankJob::run()
                 if (m_database && m_database->isOpen()) {
                     // A lost connection is told by the store; the run waits for it.
                     const QList<StoredRank> ranks = storedRanks(descriptor, day, hits);
-                    co_await m_database->writeThroughLoss(
-                        [this, &ranks] { return m_database->recordRanks(ranks); }, *m_clock,
-                        [self] { return self && !self->m_stopping; });
+                    const std::function<bool()> write = [this, &ranks] {
+                        return m_database->recordRanks(ranks);
+                    };
+                    const std::function<bool()> running = [self] {
+                        return self && !self->m_stopping;
+                    };
+                    co_await m_database->writeThroughLoss(write, *m_clock, running);
                     if (!self)
                         co_return;
                 }

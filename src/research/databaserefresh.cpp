@@ -111,16 +111,29 @@ QCoro::Task<> DatabaseRefresh::UpdateDb()
             rows.setCell(id, column, count);
             counts[size_t(engine)] = count;
         }
-        // The row's counts go into the table together, or not at all.
+        // The row's counts go into the table together, or not at all. A lost
+        // connection holds the refresh here until it is back.
         const QDate today = m_services.clock.today();
-        if (!m_services.list.store().updateCounts(keyword, counts, today)) {
+        KeywordStore& store = m_services.list.store();
+        const std::function<bool()> write = [&store, &keyword, &counts, today] {
+            return store.updateCounts(keyword, counts, today);
+        };
+        const std::function<bool()> running = [self] {
+            return self && self->m_control.isRunning();
+        };
+        const bool stored = co_await store.writeThroughLoss(write, m_services.clock, running);
+        if (!self)
+            co_return;
+        if (!stored) {
             // Shown as it is stored, and the refresh waits here: counts fetched
             // further on would be lost the same way.
             for (const int column : KeywordDatabaseList::CountColumns)
                 rows.setCell(id, column, before.value(column));
-            Q_EMIT warning(QCoreApplication::translate("DatabaseRefresh",
-                                                       "关键词数据库无法写入，更新已暂停：%1")
-                               .arg(m_services.list.store().lastError()));
+            if (!store.isConnectionLost()) {
+                Q_EMIT warning(QCoreApplication::translate("DatabaseRefresh",
+                                                           "关键词数据库无法写入，更新已暂停：%1")
+                                   .arg(store.lastError()));
+            }
             ended(false);
             co_return;
         }

@@ -240,16 +240,26 @@ QCoro::Task<bool> RelatedSearch::AddIndex(QString kw, RowId row)
         }
         m_rows.setCell(row, engineInfo(engine).countColumn, count);
     }
-    if (!cached && m_inputs.options.checked[RelatedOptions::StoreAtOnce])
-        checkdb(row);
+    if (!cached && m_inputs.options.checked[RelatedOptions::StoreAtOnce]) {
+        // A lost connection holds the search here until it is back; a pause
+        // meanwhile leaves the keyword to be done again.
+        const std::function<bool()> write = [this, row] { return checkdb(row); };
+        const std::function<bool()> running = [self] {
+            return self && self->m_control.isRunning();
+        };
+        const bool stored =
+            co_await m_services.store.writeThroughLoss(write, m_services.clock, running);
+        if (!self || (!stored && m_services.store.isConnectionLost()))
+            co_return false;
+    }
     co_return true;
 }
 
-void RelatedSearch::checkdb(RowId id)
+bool RelatedSearch::checkdb(RowId id)
 {
     const int row = m_rows.indexOf(id);
     if (row < 0)
-        return;
+        return true;
     const QString keyword = trimSpaces(m_rows.text(row)).toString();
     std::array<QString, AllSearchEngines.size()> counts;
     for (const SearchEngine engine : AllSearchEngines) {
@@ -259,11 +269,11 @@ void RelatedSearch::checkdb(RowId id)
     const QDate today = m_services.clock.today();
     const QString parent = trimSpaces(m_inputs.seedText).toString();
     const auto stored = m_services.store.find(keyword);
-    if (!stored) {
-        m_services.store.insert(keyword, parent, counts[0], counts[1], counts[2], today);
-    } else if (wholeDaysBetween(stored->adddate, today) != 0) {
-        m_services.store.update(keyword, parent, counts[0], counts[1], counts[2], today);
-    }
+    if (!stored)
+        return m_services.store.insert(keyword, parent, counts[0], counts[1], counts[2], today);
+    if (wholeDaysBetween(stored->adddate, today) != 0)
+        return m_services.store.update(keyword, parent, counts[0], counts[1], counts[2], today);
+    return true;
 }
 
 void RelatedSearch::ended(bool workDone)

@@ -76,7 +76,7 @@ public:
     void sortByColumn(int column);
 
     // Stores a row, or refreshes its stored row when that is from another day.
-    void checkdb(RowId row);
+    bool checkdb(RowId row);
 
     static const QStringList Columns;
     static constexpr std::array<int, 3> CountColumns = {1, 2, 3};

@@ -304,12 +304,12 @@ void TestKeywordStore::lostConnection()
 
     // A write waits for the connection, then lands.
     int attempts = 0;
-    auto written = m_store->writeThroughLoss(
-        [this, &attempts] {
-            ++attempts;
-            return m_store->insertUncounted(u"seo"_s, u"p"_s, m_day);
-        },
-        Clock::system(), [] { return true; });
+    const std::function<bool()> write = [this, &attempts] {
+        ++attempts;
+        return m_store->insertUncounted(u"seo"_s, u"p"_s, m_day);
+    };
+    const std::function<bool()> always = [] { return true; };
+    auto written = m_store->writeThroughLoss(write, Clock::system(), always);
     QTimer::singleShot(1500, this, [this, name] {
         m_database->administer(u"alter database %1 allow_connections true"_s.arg(name));
     });
@@ -322,9 +322,11 @@ void TestKeywordStore::lostConnection()
     // Given up while waiting: nothing written, and the caller told so.
     QVERIFY(m_database->administer(u"select pg_terminate_backend(pid) from pg_stat_activity "
                                    "where datname = '%1'"_s.arg(name)));
-    QVERIFY(!await(
-        m_store->writeThroughLoss([this] { return m_store->insertUncounted(u"late"_s, {}, m_day); },
-                                  Clock::system(), [] { return false; })));
+    const std::function<bool()> late = [this] {
+        return m_store->insertUncounted(u"late"_s, {}, m_day);
+    };
+    const std::function<bool()> never = [] { return false; };
+    QVERIFY(!await(m_store->writeThroughLoss(late, Clock::system(), never)));
 }
 
 QTEST_GUILESS_MAIN(TestKeywordStore)

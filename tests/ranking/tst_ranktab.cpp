@@ -79,6 +79,7 @@ private:
     void run() { await(controller().job().run()); }
 
     std::unique_ptr<Fixture> m_env;
+    std::unique_ptr<KeywordStore> m_database;
     std::unique_ptr<RankTabController> m_controller;
     bool m_loaded = true;
 };
@@ -86,7 +87,10 @@ private:
 void TestRankTab::init()
 {
     m_controller.reset();
+    m_database.reset();
     m_env = std::make_unique<Fixture>();
+    m_database = std::make_unique<KeywordStore>();
+    QVERIFY(m_database->open(m_env->dataFile(u"db.sqlite"_s)));
     fakeweb::serveAllEngines(m_env->server);
     m_loaded = true;
     makeController();
@@ -96,7 +100,7 @@ void TestRankTab::makeController(const Clock& clock)
 {
     m_controller = std::make_unique<RankTabController>(RankTabController::Services{
         *m_env->settings, m_env->dataFolder(), m_env->prompts, m_env->web.client,
-        m_env->web.endpoints, clock, [this] { return m_loaded; }});
+        m_env->web.endpoints, clock, [this] { return m_loaded; }, m_database.get()});
     model().fillEngines();
 }
 
@@ -193,6 +197,15 @@ void TestRankTab::favouriteHistory()
     const QString day = store.folder() + u'/' + favourite.descriptor() + u'/' +
                         isoDate(QDate::currentDate()) + u".txt"_s;
     QCOMPARE(readAnsiFile(day), crlfLines(hits));
+    // The database keeps each engine's best position, and after a failed run too.
+    const auto stored = [this, &favourite] {
+        QStringList ranks;
+        for (const StoredRank& rank : m_database->ranks(favourite.descriptor()))
+            ranks << u"%1|%2|%3"_s.arg(rank.engine).arg(rank.position).arg(rank.outcome);
+        return ranks;
+    };
+    const QStringList best = {u"bing|12|read"_s, u"google|3|read"_s};
+    QCOMPARE(stored(), best);
 
     // A second run the same day whose lookups fail shows why and keeps the
     // day's read lines; one that reads the pages replaces them.
@@ -203,11 +216,13 @@ void TestRankTab::favouriteHistory()
     QCOMPARE(results().mid(1), (QStringList{u"Google.com|查询失败|"_s, u"Bing.com|查询失败|"_s}));
     QCOMPARE(model().results()->at(1).tip, u"HTTP 503"_s);
     QCOMPARE(readAnsiFile(day), crlfLines(hits));
+    QCOMPARE(stored(), best);
     QCOMPARE(prompts().messages(), QStringList{u"查询完毕"_s});
     m_env->server.setHandler(
         [](const Request&) { return std::optional(Response::page(QString())); });
     run();
     QCOMPARE(readAnsiFile(day), u"Google.com|0|\r\nBing.com|0|\r\n"_s);
+    QCOMPARE(stored(), (QStringList{u"bing|0|read"_s, u"google|0|read"_s}));
     QCOMPARE(store.days(favourite.descriptor()).size(), 1);
 
     // A day file that cannot be written is reported; the run goes on.
@@ -573,6 +588,14 @@ void TestRankTab::historyForTheChart()
     QCOMPARE(points.size(), 7);
     QCOMPARE(points.at(3).outcome, RankOutcome::Failed);
     QCOMPARE(points.at(3).reason, u"HTTP 503"_s);
+    // A team's lookups in the database win over the day files and add the days they lack.
+    QVERIFY(m_database->recordRanks(
+        {{favourite, first.addDays(1), u"google"_s, 9, u"t"_s, u"read"_s, {}},
+         {favourite, first.addDays(9), u"bing"_s, 0, {}, u"blocked"_s, u"captcha"_s}}));
+    const QList<HistoryPoint> merged = controller().history(favourite);
+    QCOMPARE(merged.size(), 8);
+    QCOMPARE(merged.at(2).position, 9);
+    QCOMPARE(merged.last().outcome, RankOutcome::Blocked);
 
     const QList<ChartLine> lines = chartLines(points);
     QCOMPARE(lines.size(), 2);

@@ -47,7 +47,7 @@ public:
         m_shown.append({QStringLiteral("confirm"), title, text});
         co_return m_confirms.isEmpty() ? false : m_confirms.dequeue();
     }
-    QCoro::Task<std::optional<QString>> input(QString title, QString label) override
+    QCoro::Task<std::optional<QString>> input(QString title, QString label, QString) override
     {
         co_return shownThenText(QStringLiteral("input"), title, label);
     }
