@@ -3,11 +3,13 @@
 #include "keyworddb/keyworddatabaselist.h"
 #include "research/databaserefresh.h"
 #include "research/relatedsearch.h"
+#include "scratchdatabase.h"
 #include "testsupport.h"
 
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTimer>
 
 using namespace marbleway;
 using namespace marbleway::test;
@@ -39,8 +41,11 @@ private Q_SLOTS:
     void refresh_data();
     void refresh();
     void refreshTimeOutsAndPacing();
+    void refreshWaitsForALostConnection();
 
 private:
+    // The store's connection takes no more writes.
+    void refuseWrites();
     void store(const QString& keys, const QString& counts = u"1 2 3"_s);
     KeywordDatabaseList& list() { return m_env->list; }
     QStringList stored();
@@ -52,6 +57,7 @@ private:
         Fixture fixture{webClock};
         RecordingClock waits;
         CrawlPacer pacer{waits};
+        ScratchDatabase database;
         KeywordStore store;
         StatusPanels panels;
         KeywordDatabaseList list{store, webClock, fixture.prompts};
@@ -66,7 +72,15 @@ void TestDatabase::init()
     m_env.reset();
     m_env = std::make_unique<Env>();
     fakeweb::serveAllEngines(m_env->fixture.server);
-    QVERIFY(m_env->store.open(m_env->fixture.dataFile(u"db.sqlite"_s)));
+    QVERIFY2(m_env->database.error().isEmpty(), qPrintable(m_env->database.error()));
+    QVERIFY2(m_env->store.open(m_env->database.location()), qPrintable(m_env->store.lastError()));
+}
+
+void TestDatabase::refuseWrites()
+{
+    QSqlQuery(QSqlDatabase::database(m_env->store.connectionName()))
+        .exec(ScratchDatabase::isPostgreSQL() ? u"set default_transaction_read_only = on"_s
+                                              : u"pragma query_only = 1"_s);
 }
 
 void TestDatabase::store(const QString& keys, const QString& counts)
@@ -235,8 +249,7 @@ void TestDatabase::addDeleteAndLoad()
     QCOMPARE(column(visible), (QStringList{u"counted"_s, u"planner"_s}));
 
     // A table that takes no writes: nothing leaves the list, nothing is counted.
-    QSqlQuery(QSqlDatabase::database(m_env->store.connectionName()))
-        .exec(u"pragma query_only = 1"_s);
+    refuseWrites();
     m_env->fixture.prompts.clear();
     tick(visible, 0);
     tick(visible, 1);
@@ -367,14 +380,44 @@ void TestDatabase::refreshTimeOutsAndPacing()
     // A table that takes no writes: the row keeps showing what is stored, and
     // the refresh pauses on it with a warning.
     fakeweb::serveAllEngines(m_env->fixture.server);
-    QSqlQuery(QSqlDatabase::database(m_env->store.connectionName()))
-        .exec(u"pragma query_only = 1"_s);
+    refuseWrites();
     QSignalSpy warned(&m_env->refresh, &Job::warning);
     await(m_env->refresh.run());
     QCOMPARE(warned.size(), 1);
     QCOMPARE(m_env->panels.text(1), StatusPanels::Paused);
     QCOMPARE(column(*list().list(), 2), (QStringList{u"0"_s, u"0"_s}));
     QVERIFY(list().list()->index(0, 0).data(BoldRole).toBool());
+}
+
+// A connection lost before a row's counts are stored: told once, the refresh
+// waits on the row, and goes on when the server is back, the row written whole.
+void TestDatabase::refreshWaitsForALostConnection()
+{
+    if (!ScratchDatabase::isPostgreSQL())
+        QSKIP("a connection is lost only to a server");
+    store(u"first"_s);
+    store(u"second"_s);
+    await(list().load());
+    // The server drops the connection and takes no new one for a while.
+    const QString name = m_env->database.location().name;
+    QVERIFY(m_env->database.administer(u"alter database %1 allow_connections false"_s.arg(name)));
+    QVERIFY(m_env->database.administer(u"select pg_terminate_backend(pid) from "
+                                       "pg_stat_activity where datname = '%1'"_s.arg(name)));
+    QTimer::singleShot(1500, this, [this, name] {
+        m_env->database.administer(u"alter database %1 allow_connections true"_s.arg(name));
+    });
+    QSignalSpy failed(&m_env->store, &KeywordStore::failed);
+    QSignalSpy warned(&m_env->refresh, &Job::warning);
+    m_env->refresh.setEngine(SearchEngine::Google, true);
+    await(m_env->refresh.run());
+    QCOMPARE(failed.size(), 1);
+    QCOMPARE(warned.size(), 0);
+    QCOMPARE(m_env->panels.text(1), StatusPanels::Ready);
+    const QString count = QString::number(fakeweb::countFor(SearchEngine::Google, u"second"_s));
+    QCOMPARE(column(*list().list(), 2).first(), count);
+    const auto second = m_env->store.find(u"second"_s);
+    QVERIFY(second && second->googles == count && second->yahoos == u"2"_s);
+    QVERIFY(m_env->store.find(u"first"_s)->googles != u"1"_s);
 }
 
 QTEST_GUILESS_MAIN(TestDatabase)

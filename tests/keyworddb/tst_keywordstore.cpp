@@ -1,5 +1,5 @@
 #include "keyworddb/keywordstore.h"
-#include "testdatabase.h"
+#include "scratchdatabase.h"
 #include "testsupport.h"
 
 #include <QFile>
@@ -48,7 +48,7 @@ private Q_SLOTS:
     void lostConnection();
 
 private:
-    std::unique_ptr<TestDatabase> m_database;
+    std::unique_ptr<ScratchDatabase> m_database;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<KeywordStore> m_store;
     const QDate m_day{2026, 12, 5};
@@ -57,7 +57,7 @@ private:
 void TestKeywordStore::init()
 {
     m_store.reset();
-    m_database = std::make_unique<TestDatabase>();
+    m_database = std::make_unique<ScratchDatabase>();
     QVERIFY2(m_database->error().isEmpty(), qPrintable(m_database->error()));
     m_dir = std::make_unique<QTemporaryDir>();
     m_store = std::make_unique<KeywordStore>();
@@ -196,7 +196,7 @@ void TestKeywordStore::schemaIsVersioned()
 
 void TestKeywordStore::duplicatesOfOlderFilesAreMerged()
 {
-    if (TestDatabase::isPostgreSQL())
+    if (ScratchDatabase::isPostgreSQL())
         QSKIP("files of earlier versions are SQLite files");
     const QString path = m_dir->filePath(u"old.sqlite"_s);
     {
@@ -235,7 +235,7 @@ void TestKeywordStore::failuresAreReported_data()
 
 void TestKeywordStore::failuresAreReported()
 {
-    if (TestDatabase::isPostgreSQL())
+    if (ScratchDatabase::isPostgreSQL())
         QSKIP("damaged, read-only and full files are SQLite's");
     QFETCH(QString, kind);
     QFETCH(bool, opens);
@@ -288,7 +288,7 @@ void TestKeywordStore::failuresAreReported()
 
 void TestKeywordStore::lostConnection()
 {
-    if (!TestDatabase::isPostgreSQL())
+    if (!ScratchDatabase::isPostgreSQL())
         QSKIP("a connection is lost only to a server");
     // The server drops the store's connection and takes no new one for a while.
     const QString name = m_database->location().name;

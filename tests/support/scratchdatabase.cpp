@@ -1,4 +1,4 @@
-#include "testdatabase.h"
+#include "scratchdatabase.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -22,12 +22,12 @@ QString serverAddress()
 
 } // namespace
 
-bool TestDatabase::isPostgreSQL()
+bool ScratchDatabase::isPostgreSQL()
 {
     return !qEnvironmentVariableIsEmpty("MARBLEWAY_TEST_POSTGRESQL");
 }
 
-TestDatabase::TestDatabase()
+ScratchDatabase::ScratchDatabase()
 {
     const DataFolder folder(m_folder.path());
     if (!isPostgreSQL()) {
@@ -59,13 +59,13 @@ TestDatabase::TestDatabase()
     m_location.name = name;
 }
 
-TestDatabase::~TestDatabase()
+ScratchDatabase::~ScratchDatabase()
 {
     if (m_location.kind == DatabaseLocation::Kind::PostgreSQL && !m_location.name.isEmpty())
         administer(u"drop database if exists %1 with (force)"_s.arg(m_location.name));
 }
 
-bool TestDatabase::administer(const QString& sql)
+bool ScratchDatabase::administer(const QString& sql)
 {
     QSqlQuery query(QSqlDatabase::database(adminConnection));
     if (query.exec(sql))

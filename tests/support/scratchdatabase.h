@@ -10,12 +10,12 @@ namespace marbleway::test {
 // runs against the throwaway PostgreSQL server (tests/support/pgcluster, its
 // address in the file MARBLEWAY_TEST_POSTGRESQL names), a new database there,
 // dropped again at the end.
-class TestDatabase {
+class ScratchDatabase {
 public:
-    TestDatabase();
-    ~TestDatabase();
-    TestDatabase(const TestDatabase&) = delete;
-    TestDatabase& operator=(const TestDatabase&) = delete;
+    ScratchDatabase();
+    ~ScratchDatabase();
+    ScratchDatabase(const ScratchDatabase&) = delete;
+    ScratchDatabase& operator=(const ScratchDatabase&) = delete;
 
     static bool isPostgreSQL();
     // Empty when the database could not be made (error() says why).
