@@ -8,9 +8,13 @@
 //   the count refresh's own time per row above the bare fetches;
 //   exporting the 100,000 rows as text, HTML, a workbook and CSV;
 //   a backlink resource search of all 800 pages of the example web directory
-//   shown in the window: rows per second, and the longest event-loop stall.
+//   shown in the window: rows per second, and the longest event-loop stall;
+//   the store on SQLite and on PostgreSQL: 100,000 inserts, loading them, and
+//   the refresh's write per row.
 //
 //   build/bench/marbleway-bench-keyworddb [--benchmark_filter=Million]
+//   tests/support/pgcluster start /tmp/pg, then with MARBLEWAY_TEST_POSTGRESQL=/tmp/pg/url:
+//   build/bench/marbleway-bench-keyworddb --benchmark_filter=StoreBackend
 
 #include "app/application.h"
 #include "app/keyworddbtab.h"
@@ -19,6 +23,7 @@
 #include "benchmain.h"
 #include "enginepages.h"
 #include "export/report.h"
+#include "scratchdatabase.h"
 #include "testsupport.h"
 #include "web/cxhtml.h"
 
@@ -286,6 +291,54 @@ void BM_RefreshOverheadPerRow(benchmark::State& state)
     }
 }
 BENCHMARK(BM_RefreshOverheadPerRow)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The store alone on each backend (0: SQLite, 1: PostgreSQL, on the server
+// whose address is in the file MARBLEWAY_TEST_POSTGRESQL names, as the tests
+// use): 100,000 inserts in one transaction, reading them all back, and the
+// refresh's per-row write (three counts and the date, a transaction per row).
+void BM_StoreBackend(benchmark::State& state)
+{
+    const bool postgresql = state.range(0) == 1;
+    if (postgresql != ScratchDatabase::isPostgreSQL()) {
+        state.SkipWithError(postgresql ? "MARBLEWAY_TEST_POSTGRESQL is not set"
+                                       : "runs against PostgreSQL this time");
+        return;
+    }
+    constexpr int rows = 100000;
+    constexpr int refreshed = 2000;
+    for (auto _ : state) {
+        ScratchDatabase database;
+        KeywordStore store;
+        if (!store.open(database.location())) {
+            state.SkipWithError(qPrintable(store.lastError()));
+            return;
+        }
+        auto start = Steady::now();
+        {
+            KeywordStore::Transaction transaction(store);
+            for (int i = 0; i < rows; ++i) {
+                store.insert(u"keyword number %1"_s.arg(i), u"seed %1"_s.arg(i / 40),
+                             QString::number(qint64(i) * 7919 % 90000000), u"-"_s,
+                             QString::number(i % 5000), QDate(2026, 1, 1).addDays(i % 300));
+            }
+            transaction.commit();
+        }
+        state.counters["insert_100000_ms"] = msSince(start);
+        start = Steady::now();
+        const qsizetype loaded = store.all().size();
+        state.counters["load_100000_ms"] = msSince(start);
+        start = Steady::now();
+        for (int i = 0; i < refreshed; ++i) {
+            store.updateCounts(u"keyword number %1"_s.arg(i * 37),
+                               {QString::number(i), QString::number(i + 1), QString::number(i + 2)},
+                               QDate(2026, 12, 6));
+        }
+        state.counters["refresh_write_ms_per_row"] = msSince(start) / refreshed;
+        if (loaded != rows)
+            state.SkipWithError("not every row was read back");
+    }
+}
+BENCHMARK(BM_StoreBackend)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_ResourceSearch800Pages(benchmark::State& state)
 {

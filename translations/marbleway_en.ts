@@ -977,6 +977,14 @@ Shared by a team: a PostgreSQL address, e.g. postgresql://user@server:5432/marbl
         <source>环境变量 %1 已设置，它优先于此设置。</source>
         <translation>The environment variable %1 is set; it comes before this setting.</translation>
     </message>
+    <message>
+        <source>共享数据库暂时无法连接（%1：%2），连接上之后自动使用</source>
+        <translation>The shared database cannot be reached for now (%1: %2); it will be used once it answers</translation>
+    </message>
+    <message>
+        <source>共享数据库已连接：%1</source>
+        <translation>Connected to the shared database: %1</translation>
+    </message>
 </context>
 <context>
     <name>marbleway::CrawlSettingsDialog</name>

@@ -154,6 +154,8 @@ QCoro::Task<Application::StartResult> Application::start()
         configuredDatabase(settings().settings(), m_env.dataFolder, &databaseError);
     if (!database) {
         m_warnings << tr("数据库设置有误（%1），关键词将不会被保存").arg(databaseError);
+    } else if (database->kind == DatabaseLocation::Kind::PostgreSQL) {
+        // Opened once the window shows.
     } else if (!m_keywords.open(*database)) {
         m_warnings << tr("关键词数据库无法打开（%1），关键词将不会被保存")
                           .arg(database->shown() + u": "_s + m_keywords.lastError());
@@ -224,6 +226,14 @@ QCoro::Task<Application::StartResult> Application::start()
 
     // 4. Once a day, behind the window: is there a newer version?
     m_updateCheck = checkForUpdate();
+    if (database && database->kind == DatabaseLocation::Kind::PostgreSQL) {
+        m_sharedDatabase = *database;
+        m_databaseRetry.setSingleShot(true);
+        m_databaseRetry.setInterval(std::chrono::seconds(5));
+        connect(&m_databaseRetry, &QTimer::timeout, this,
+                [this] { m_databaseOpening = openSharedDatabase(); });
+        m_databaseOpening = openSharedDatabase();
+    }
     co_return StartResult::Running;
 }
 
@@ -243,6 +253,31 @@ QCoro::Task<> Application::checkForUpdate()
     }
     if (const QString problem = startUpdater(); !problem.isEmpty())
         warn(tr("发现新版本 %1，但%2").arg(update.version.trimmed(), problem));
+}
+
+QCoro::Task<> Application::openSharedDatabase()
+{
+    QPointer<Application> self = this;
+    const QString problem = co_await KeywordStore::connectionProblem(m_sharedDatabase);
+    if (!self)
+        co_return;
+    if (!problem.isEmpty()) {
+        if (!std::exchange(m_databaseAway, true))
+            warn(tr("共享数据库暂时无法连接（%1：%2），连接上之后自动使用")
+                     .arg(m_sharedDatabase.shown(), problem));
+        m_databaseRetry.start();
+        co_return;
+    }
+    if (!m_keywords.open(m_sharedDatabase)) {
+        warn(tr("关键词数据库无法打开（%1），关键词将不会被保存")
+                 .arg(m_sharedDatabase.shown() + u": "_s + m_keywords.lastError()));
+        co_return;
+    }
+    if (m_databaseAway)
+        warn(tr("共享数据库已连接：%1").arg(m_sharedDatabase.shown()));
+    // A list read while the database was away is read again.
+    if (m_keywordList->isLoaded())
+        m_keywordList->load();
 }
 
 QCoro::Task<> Application::chooseDatabase()

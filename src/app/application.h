@@ -23,6 +23,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <qcoro/qcorotask.h>
 
 #include <array>
@@ -130,6 +131,9 @@ private:
     void installTray();
     void saveRelatedOptions();
     // GetBrowserHtml in the fetch browser; empty without browsers.
+    // A shared database, opened behind the window: a server far away or down
+    // never delays it. Tried again every few seconds until it answers.
+    QCoro::Task<> openSharedDatabase();
     QCoro::Task<QString> fetchInBrowser(QString url);
 
     AppEnvironment m_env;
@@ -152,6 +156,10 @@ private:
     std::unique_ptr<Browsers> m_browsers;
     std::unique_ptr<AdWordsTool> m_adWordsTool;
     QCoro::Task<> m_updateCheck;
+    QCoro::Task<> m_databaseOpening;
+    DatabaseLocation m_sharedDatabase;
+    QTimer m_databaseRetry;
+    bool m_databaseAway = false;
     bool m_loaded = false;
     bool m_updateFlag = false;
     bool m_updateKnown = false; // the version page announced a newer version

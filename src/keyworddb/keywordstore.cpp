@@ -109,19 +109,22 @@ void configure(QSqlDatabase& db, const DatabaseLocation& location)
     db.setConnectOptions(options);
 }
 
-// Opens and closes a connection of its own: whether the server takes one now.
-bool serverAnswers(const DatabaseLocation& location)
+// Opens and closes a connection of its own: why the server takes none now.
+QString probe(const DatabaseLocation& location)
 {
     const QString name = u"probe-"_s + nextConnectionName();
-    bool answers = false;
+    QString problem;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(dialectOf(location.kind).driver, name);
         configure(db, location);
-        answers = db.open();
+        if (!db.isValid())
+            problem = u"the Qt driver %1 is missing"_s.arg(dialectOf(location.kind).driver);
+        else if (!db.open())
+            problem = db.lastError().text().trimmed();
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
-    return answers;
+    return problem;
 }
 
 } // namespace
@@ -292,16 +295,21 @@ bool KeywordStore::reconnect()
     return true;
 }
 
+QCoro::Task<QString> KeywordStore::connectionProblem(DatabaseLocation location)
+{
+    co_return co_await QtConcurrent::run(probe, location);
+}
+
 QCoro::Task<bool> KeywordStore::reconnectWhenBack(const Clock& clock,
                                                   const std::function<bool()>& keepWaiting)
 {
     QPointer<KeywordStore> self = this;
     const DatabaseLocation location = m_location;
     while (keepWaiting()) {
-        const bool answers = co_await QtConcurrent::run(serverAnswers, location);
+        const QString problem = co_await connectionProblem(location);
         if (!self)
             co_return false;
-        if (answers && reconnect())
+        if (problem.isEmpty() && reconnect())
             co_return true;
         co_await clock.sleep(reconnectInterval);
         if (!self)

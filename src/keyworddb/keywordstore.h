@@ -93,13 +93,16 @@ public:
     // Caps an SQLite file at `pages` pages (never below its size), as a full disk would.
     bool setPageLimit(int pages);
 
+    // Why a connection to `location` cannot be made now; empty when it can.
+    // Tried in a thread of its own, so that a slow network never stalls the window.
+    static QCoro::Task<QString> connectionProblem(DatabaseLocation location);
+
     // The last failure came from a PostgreSQL connection that is gone.
     bool isConnectionLost() const { return m_lost; }
     // Connects again; true when the store can be used.
     bool reconnect();
-    // Until the server takes connections again (tried every second, in a
-    // thread of its own so that a slow network never stalls the window), then
-    // reconnects. False when `keepWaiting` says to give up first.
+    // Until the server takes connections again (asked every second through
+    // connectionProblem()), then reconnects. False when `keepWaiting` says to give up first.
     // The functions are the caller's: they must outlive the wait.
     QCoro::Task<bool> reconnectWhenBack(const Clock& clock,
                                         const std::function<bool()>& keepWaiting);
