@@ -65,13 +65,13 @@ QString DatabaseLocation::shown() const
 {
     if (kind == Kind::SQLite)
         return file;
-    QUrl url;
-    url.setScheme(u"postgresql"_s);
-    url.setHost(host);
-    url.setPort(port);
-    url.setUserName(user);
-    url.setPath(u'/' + name);
-    return url.toString();
+    QString shown = u"postgresql://"_s;
+    if (!user.isEmpty())
+        shown += user + u'@';
+    shown += host;
+    if (port > 0)
+        shown += u':' + QString::number(port);
+    return shown + u'/' + name;
 }
 
 std::optional<DatabaseLocation> configuredDatabase(const QSettings& settings,

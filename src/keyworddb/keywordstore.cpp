@@ -523,8 +523,17 @@ bool KeywordStore::updateCounts(
 KeywordStore::Transaction::Transaction(KeywordStore& store)
     : m_store(&store)
 {
-    if (store.m_open)
-        m_open = QSqlDatabase::database(store.m_connection, false).transaction();
+    if (!store.m_open)
+        return;
+    QSqlDatabase db = QSqlDatabase::database(store.m_connection, false);
+    if (store.m_location.kind == DatabaseLocation::Kind::SQLite) {
+        // The file's write lock from the start: a transaction that reads before
+        // it writes could otherwise meet another writer's and fail at once
+        // instead of waiting its turn.
+        m_open = QSqlQuery(db).exec(u"begin immediate"_s);
+    } else {
+        m_open = db.transaction();
+    }
 }
 
 KeywordStore::Transaction::~Transaction()

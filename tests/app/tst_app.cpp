@@ -356,6 +356,19 @@ void TestApp::unusableFiles()
     QVERIFY(app->window()->isVisible() && !app->keywords().isOpen());
     QTRY_VERIFY(app->window()->warnings().contains(u"共享数据库暂时无法连接"));
     QVERIFY(!app->window()->warnings().contains(u"s3cret"));
+
+    // "数据库设置" offers the setting to edit, keeps only an address it can read,
+    // and says when it applies.
+    const auto choose = [&](const QString& text) -> QString {
+        m_env->prompts.clear();
+        m_env->prompts.answerText(text);
+        menuAction(app->window(), u"数据库设置"_s)->trigger();
+        (void)QTest::qWaitFor([&] { return m_env->prompts.shown().size() == 2; });
+        return m_env->prompts.shown().value(1).text;
+    };
+    QVERIFY(choose(u"mysql://h/db"_s).startsWith(u"数据库地址有误"_s));
+    QVERIFY(choose(u"team.sqlite"_s).contains(u"下次启动"_s));
+    QCOMPARE(app->settings().settings().value(u"Database/location"_s), u"team.sqlite"_s);
     app.reset();
     QSettings(m_env->settingsFile(), QSettings::IniFormat).remove(u"Database/location"_s);
 
