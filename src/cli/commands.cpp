@@ -563,7 +563,7 @@ QCoro::Task<int> runFavourites(FavouritesOptions options)
             status = 1;
         }
         if (database.isOpen()) {
-            const QList<StoredRank> ranks = storedRanks(descriptor, day, hits);
+            const QList<StoredRank> ranks = storedRanks(descriptor, day, history);
             const std::function<bool()> write = [&database, &ranks] {
                 return database.recordRanks(ranks);
             };

@@ -1,5 +1,7 @@
 #include "ranking/favourites.h"
 
+#include "ranking/rankhistory.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QPointer>
@@ -8,11 +10,12 @@ namespace marbleway {
 
 using namespace Qt::StringLiterals;
 
-Favourites::Favourites(RankTabModel& model, const FavouriteStore& store, const Clock& clock,
-                       Prompts& prompts, QObject* parent)
+Favourites::Favourites(RankTabModel& model, const FavouriteStore& store, KeywordStore* database,
+                       const Clock& clock, Prompts& prompts, QObject* parent)
     : QObject(parent)
     , m_model(&model)
     , m_store(&store)
+    , m_database(database)
     , m_clock(&clock)
     , m_prompts(&prompts)
 {}
@@ -66,10 +69,13 @@ QCoro::Task<> Favourites::add()
             continue;
         }
         ++added;
-        if (const WriteResult written =
-                m_store->writeDay(descriptor, m_clock->today(), resultParts(record.results));
+        const QStringList lines = resultParts(record.results);
+        if (const WriteResult written = m_store->writeDay(descriptor, m_clock->today(), lines);
             !written)
             unwritten << descriptor + u"（"_s + written.error + u"）"_s;
+        // A failure here is told by the database itself.
+        if (m_database && m_database->isOpen())
+            m_database->recordRanks(storedRanks(descriptor, m_clock->today(), lines));
         Row favourite = checkedItem(combination.engines, false);
         favourite.cells << combination.site << combination.keyword;
         favourite.tag = descriptor;

@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "core/prompts.h"
+#include "keyworddb/keywordstore.h"
 #include "ranking/favouritestore.h"
 #include "ranking/ranktabmodel.h"
 
@@ -15,8 +16,9 @@ namespace marbleway {
 class Favourites : public QObject {
     Q_OBJECT
 public:
-    Favourites(RankTabModel& model, const FavouriteStore& store, const Clock& clock,
-               Prompts& prompts, QObject* parent = nullptr);
+    // A new favourite's day goes to the database too, when one is given.
+    Favourites(RankTabModel& model, const FavouriteStore& store, KeywordStore* database,
+               const Clock& clock, Prompts& prompts, QObject* parent = nullptr);
 
     // Rebuilds the list from the folders (the tab is being shown).
     void load();
@@ -30,6 +32,7 @@ public:
 private:
     RankTabModel* m_model;
     const FavouriteStore* m_store;
+    KeywordStore* m_database;
     const Clock* m_clock;
     Prompts* m_prompts;
 };

@@ -10,32 +10,26 @@ namespace marbleway {
 QList<HistoryPoint> readHistory(const FavouriteStore& store, KeywordStore* database,
                                 const QString& descriptor)
 {
-    // Keyed by day and engine: the database's lookups win over the day files'.
+    // Keyed by day and engine: the database's lookups come first and win.
     std::map<std::pair<QDate, SearchEngine>, HistoryPoint> points;
-    if (database && database->isOpen()) {
-        for (const StoredRank& rank : database->ranks(descriptor)) {
-            const auto engine = engineFromKey(rank.engine);
-            const auto outcome = outcomeFromKey(rank.outcome);
-            if (!engine || !outcome || !rank.day.isValid())
-                continue;
-            points[{rank.day, *engine}] =
-                HistoryPoint{rank.day, *engine, rank.position, rank.link, *outcome, rank.reason};
+    const auto add = [&points](const StoredRank& rank) {
+        const auto engine = engineFromKey(rank.engine);
+        const auto outcome = outcomeFromKey(rank.outcome);
+        if (engine && outcome && rank.day.isValid()) {
+            points.try_emplace({rank.day, *engine}, HistoryPoint{rank.day, *engine, rank.position,
+                                                                 rank.link, *outcome, rank.reason});
         }
+    };
+    if (database && database->isOpen()) {
+        for (const StoredRank& rank : database->ranks(descriptor))
+            add(rank);
     }
     for (const HistoryDay& day : store.days(descriptor)) {
         const QDate date = QDate::fromString(day.date, Qt::ISODate);
         if (!day.readable || !date.isValid())
             continue;
-        for (const QString& line : day.lines) {
-            const QStringList cells = line.split(u'|');
-            const auto engine = engineFromDisplayName(cells.value(0));
-            if (engine) {
-                points.try_emplace({date, *engine},
-                                   HistoryPoint{date, *engine, cells.value(1).toInt(),
-                                                cells.value(2), storedOutcome(cells),
-                                                cells.value(4)});
-            }
-        }
+        for (const StoredRank& rank : storedRanks(descriptor, date, day.lines))
+            add(rank);
     }
     QList<HistoryPoint> history;
     for (const auto& [key, point] : points)
@@ -43,20 +37,24 @@ QList<HistoryPoint> readHistory(const FavouriteStore& store, KeywordStore* datab
     return history;
 }
 
-QList<StoredRank> storedRanks(const QString& descriptor, QDate day, const QList<RankHit>& hits)
+QList<StoredRank> storedRanks(const QString& descriptor, QDate day, const QStringList& lines)
 {
     QList<StoredRank> ranks;
     std::array<bool, AllSearchEngines.size()> seen{};
-    for (const RankHit& hit : hits) {
-        if (std::exchange(seen[size_t(hit.engine)], true))
+    for (const QString& line : lines) {
+        const QStringList cells = line.split(u'|');
+        const auto engine = engineFromDisplayName(cells.value(0));
+        if (!engine || std::exchange(seen[size_t(*engine)], true))
             continue;
+        const RankOutcome outcome = storedOutcome(cells);
+        const bool read = outcome == RankOutcome::Read;
         ranks << StoredRank{descriptor,
                             day,
-                            engineKey(hit.engine),
-                            hit.isRead() ? hit.position : 0,
-                            hit.isRead() ? hit.link : QString(),
-                            outcomeKey(hit.outcome),
-                            hit.reason};
+                            engineKey(*engine),
+                            read ? cells.value(1).toInt() : 0,
+                            cells.value(2),
+                            outcomeKey(outcome),
+                            read ? QString() : cells.value(4)};
     }
     return ranks;
 }

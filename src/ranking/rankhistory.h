@@ -27,9 +27,9 @@ struct HistoryPoint {
 QList<HistoryPoint> readHistory(const FavouriteStore& store, KeywordStore* database,
                                 const QString& descriptor);
 
-// A favourite's day of lookups as the database keeps them: per engine the
-// first answer (the best position).
-QList<StoredRank> storedRanks(const QString& descriptor, QDate day, const QList<RankHit>& hits);
+// A favourite's day as the database keeps it, from the day's history lines:
+// per engine the first (the best position).
+QList<StoredRank> storedRanks(const QString& descriptor, QDate day, const QStringList& lines);
 
 // One engine's line on the history chart.
 struct ChartLine {

@@ -123,7 +123,6 @@ QCoro::Task<> RankJob::run()
             results->append(textRow({site, keyword, date}));
             QString resultText;
             QStringList history;
-            QList<RankHit> hits;
             bool whole = true;
             const QList<SearchEngine> engineList = combination.engineList();
             for (const SearchEngine engine : engineList) {
@@ -153,7 +152,6 @@ QCoro::Task<> RankJob::run()
                     results->setTip(row, hit.reason);
                     resultText += resultPart(hit);
                     history << historyLine(hit);
-                    hits << hit;
                     if (hit.outcome == RankOutcome::Blocked &&
                         std::none_of(blocks.begin(), blocks.end(), [&hit](const RankHit& known) {
                             return known.engine == hit.engine;
@@ -178,7 +176,7 @@ QCoro::Task<> RankJob::run()
                             .arg(descriptor, written.error));
                 if (m_database && m_database->isOpen()) {
                     // A lost connection is told by the store; the run waits for it.
-                    const QList<StoredRank> ranks = storedRanks(descriptor, day, hits);
+                    const QList<StoredRank> ranks = storedRanks(descriptor, day, history);
                     const std::function<bool()> write = [this, &ranks] {
                         return m_database->recordRanks(ranks);
                     };

@@ -11,7 +11,7 @@ RankTabController::RankTabController(Services services, QObject* parent)
     , m_lists(m_model, m_services.settings, m_services.dataFolder, m_services.prompts)
     , m_job(m_model, m_store, m_services.database, m_services.web, m_services.endpoints,
             m_services.clock, m_services.prompts)
-    , m_favourites(m_model, m_store, m_services.clock, m_services.prompts)
+    , m_favourites(m_model, m_store, m_services.database, m_services.clock, m_services.prompts)
 {
     // Every change of the choices is saved, the user's or a program step's
     // (a recent query or a favourite shown brings its own choices).
