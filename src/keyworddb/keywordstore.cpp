@@ -18,7 +18,6 @@
 namespace marbleway {
 
 using namespace Qt::StringLiterals;
-using namespace std::chrono_literals;
 
 namespace {
 
@@ -239,21 +238,22 @@ bool KeywordStore::migrate()
         }
     }
     version = storedVersion();
-    if (version && *version > SchemaVersion) {
-        m_lastError = u"the database was made by a later version of Marbleway (schema %1; this "
-                      "one knows up to %2)"_s.arg(*version)
-                          .arg(SchemaVersion);
+    if (!version || *version > SchemaVersion) {
+        m_lastError = version ? u"the database was made by a later version of Marbleway (schema "
+                                "%1; this one knows up to %2)"_s.arg(*version)
+                                    .arg(SchemaVersion)
+                              : query.lastError().text();
         query.exec(u"rollback"_s);
         return false;
     }
     steps.clear();
-    for (int step = version.value_or(0); version && step < SchemaVersion; ++step)
+    for (int step = *version; step < SchemaVersion; ++step)
         steps += dialect.migrations[size_t(step)];
     steps << u"delete from schema_version"_s
           << u"insert into schema_version (version) values (%1)"_s.arg(SchemaVersion)
           << u"commit"_s;
     for (const QString& step : steps) {
-        if (!version || !query.exec(step)) {
+        if (!query.exec(step)) {
             m_lastError = query.lastError().text();
             query.exec(u"rollback"_s);
             return false;

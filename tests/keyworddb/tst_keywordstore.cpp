@@ -244,6 +244,15 @@ void TestKeywordStore::schemaIsVersioned()
     QSqlQuery query(QSqlDatabase::database(again.connectionName()));
     QVERIFY(query.exec(u"select version from schema_version"_s) && query.next());
     QCOMPARE(query.value(0).toInt(), KeywordStore::SchemaVersion);
+    query.finish();
+
+    // A database of the first version gains the rank history and keeps its keywords.
+    QVERIFY(query.exec(u"drop table rank_history"_s));
+    QVERIFY(query.exec(u"update schema_version set version = 1"_s));
+    KeywordStore upgraded;
+    QVERIFY2(upgraded.open(m_database->location()), qPrintable(upgraded.lastError()));
+    QVERIFY(upgraded.recordRanks({{u"f"_s, m_day, u"bing"_s, 1, u"l"_s, u"read"_s, {}}}));
+    QCOMPARE(rows(upgraded).size(), 1);
     QVERIFY(query.exec(u"update schema_version set version = 99"_s));
     KeywordStore later;
     QVERIFY(!later.open(m_database->location()));
