@@ -978,12 +978,12 @@ Shared by a team: a PostgreSQL address, e.g. postgresql://user@server:5432/marbl
         <translation>The environment variable %1 is set; it comes before this setting.</translation>
     </message>
     <message>
-        <source>共享数据库暂时无法连接（%1：%2），连接上之后自动使用</source>
-        <translation>The shared database cannot be reached for now (%1: %2); it will be used once it answers</translation>
+        <source>共享数据库暂时无法连接（%1 — %2），连接上之后自动使用</source>
+        <translation>The shared database cannot be reached for now (%1 — %2); it will be used once it answers</translation>
     </message>
     <message>
-        <source>共享数据库已连接：%1</source>
-        <translation>Connected to the shared database: %1</translation>
+        <source>密码没有保存在设置中：请把它写进 ~/.pgpass（一行“主机:端口:数据库:用户:密码”，文件权限 0600）。</source>
+        <translation>The password was not saved in the settings: put it in ~/.pgpass (a line &quot;host:port:database:user:password&quot;, file mode 0600).</translation>
     </message>
 </context>
 <context>

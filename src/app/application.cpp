@@ -20,6 +20,7 @@
 #include <QNetworkAccessManager>
 #include <QProcess>
 #include <QSystemTrayIcon>
+#include <QUrl>
 
 namespace marbleway {
 
@@ -141,9 +142,16 @@ QCoro::Task<Application::StartResult> Application::start()
     // A keyword database that stops taking writes (full disk, damaged file) is
     // told once, where the user looks.
     connect(&m_keywords, &KeywordStore::failed, this, [this](const QString& error) {
-        warn(m_keywords.isConnectionLost()
-                 ? tr("与数据库的连接已断开（%1），任务将在连接恢复后继续").arg(error)
-                 : tr("关键词数据库读写失败（%1）").arg(error));
+        if (!m_keywords.isConnectionLost()) {
+            warn(tr("关键词数据库读写失败（%1）").arg(error));
+            return;
+        }
+        m_databaseWarning = tr("与数据库的连接已断开（%1），任务将在连接恢复后继续").arg(error);
+        warn(m_databaseWarning);
+    });
+    connect(&m_keywords, &KeywordStore::reconnected, this, [this] {
+        if (m_window)
+            m_window->withdrawWarning(std::exchange(m_databaseWarning, QString()));
     });
     // A setting that cannot be written is told where the user looks, once.
     settings().setFailureHandler([this](const QString& reason) { warn(reason); });
@@ -158,7 +166,7 @@ QCoro::Task<Application::StartResult> Application::start()
         // Opened once the window shows.
     } else if (!m_keywords.open(*database)) {
         m_warnings << tr("关键词数据库无法打开（%1），关键词将不会被保存")
-                          .arg(database->shown() + u": "_s + m_keywords.lastError());
+                          .arg(m_keywords.lastError() + u" — "_s + database->shown());
     } else if (m_keywords.isReadOnly()) {
         m_warnings << tr("关键词数据库只读（%1），关键词将不会被保存").arg(m_keywords.lastError());
     }
@@ -262,19 +270,21 @@ QCoro::Task<> Application::openSharedDatabase()
     if (!self)
         co_return;
     if (!problem.isEmpty()) {
-        if (!std::exchange(m_databaseAway, true))
-            warn(tr("共享数据库暂时无法连接（%1：%2），连接上之后自动使用")
-                     .arg(m_sharedDatabase.shown(), problem));
+        if (m_databaseWarning.isEmpty()) {
+            m_databaseWarning = tr("共享数据库暂时无法连接（%1 — %2），连接上之后自动使用")
+                                    .arg(problem, m_sharedDatabase.shown());
+            warn(m_databaseWarning);
+        }
         m_databaseRetry.start();
         co_return;
     }
+    if (m_window)
+        m_window->withdrawWarning(std::exchange(m_databaseWarning, QString()));
     if (!m_keywords.open(m_sharedDatabase)) {
         warn(tr("关键词数据库无法打开（%1），关键词将不会被保存")
-                 .arg(m_sharedDatabase.shown() + u": "_s + m_keywords.lastError()));
+                 .arg(m_keywords.lastError() + u" — "_s + m_sharedDatabase.shown()));
         co_return;
     }
-    if (m_databaseAway)
-        warn(tr("共享数据库已连接：%1").arg(m_sharedDatabase.shown()));
     // A list read while the database was away is read again.
     if (m_keywordList->isLoaded())
         m_keywordList->load();
@@ -283,33 +293,50 @@ QCoro::Task<> Application::openSharedDatabase()
 QCoro::Task<> Application::chooseDatabase()
 {
     QPointer<Application> self = this;
+    const QString title = tr("数据库设置");
     const QString key = QString::fromLatin1(DatabaseSettingKey);
-    const auto text = co_await prompts().input(
-        tr("数据库设置"),
-        tr("关键词数据库和收藏的排名记录保存在哪里。\n留空：本机数据文件夹中的 db.sqlite。\n"
-           "多人共用：PostgreSQL 地址，例如 postgresql://用户@服务器:5432/marbleway"),
-        settings().settings().value(key).toString());
-    if (!self || !text)
-        co_return;
-    QString error;
-    if (!DatabaseLocation::parse(*text, m_env.dataFolder, &error)) {
-        co_await prompts().message(tr("数据库设置"), tr("数据库地址有误：%1").arg(error),
-                                   PromptIcon::Critical);
-        co_return;
-    }
-    QSettings& stored = settings().settings();
-    stored.setValue(key, text->trimmed());
-    stored.sync();
-    if (stored.status() != QSettings::NoError) {
-        co_await prompts().message(tr("数据库设置"), tr("数据库设置未能保存：设置文件无法写入。"),
-                                   PromptIcon::Critical);
-        co_return;
+    QString text = settings().settings().value(key).toString();
+    std::optional<DatabaseLocation> location;
+    // A wrong address is offered again to mend, not lost.
+    while (!location) {
+        const auto answer = co_await prompts().input(
+            title,
+            tr("关键词数据库和收藏的排名记录保存在哪里。\n留空：本机数据文件夹中的 db.sqlite。\n"
+               "多人共用：PostgreSQL 地址，例如 postgresql://用户@服务器:5432/marbleway"),
+            text);
+        if (!self || !answer)
+            co_return;
+        text = answer->trimmed();
+        QString error;
+        location = DatabaseLocation::parse(text, m_env.dataFolder, &error);
+        if (!location)
+            co_await prompts().message(title, tr("数据库地址有误：%1").arg(error),
+                                       PromptIcon::Critical);
+        if (!self)
+            co_return;
     }
     QString told = tr("新的数据库设置在下次启动时生效。");
+    // The settings file is anyone's to read: a password goes where only its owner can.
+    if (!location->password.isEmpty()) {
+        QUrl withoutPassword(text);
+        withoutPassword.setPassword(QString());
+        text = withoutPassword.toString();
+        told += u'\n' +
+                tr("密码没有保存在设置中：请把它写进 ~/.pgpass（一行“主机:端口:数据库:用户:密码”，"
+                   "文件权限 0600）。");
+    }
+    QSettings& stored = settings().settings();
+    stored.setValue(key, text);
+    stored.sync();
+    if (stored.status() != QSettings::NoError) {
+        co_await prompts().message(title, tr("数据库设置未能保存：设置文件无法写入。"),
+                                   PromptIcon::Critical);
+        co_return;
+    }
     if (!qEnvironmentVariableIsEmpty(DatabaseEnvironmentVariable))
         told += u'\n' + tr("环境变量 %1 已设置，它优先于此设置。")
                             .arg(QString::fromLatin1(DatabaseEnvironmentVariable));
-    co_await prompts().message(tr("数据库设置"), told, PromptIcon::Information);
+    co_await prompts().message(title, told, PromptIcon::Information);
 }
 
 QCoro::Task<> Application::updateNow()

@@ -159,7 +159,8 @@ private:
     QCoro::Task<> m_databaseOpening;
     DatabaseLocation m_sharedDatabase;
     QTimer m_databaseRetry;
-    bool m_databaseAway = false;
+    // The warning of a database away for now, withdrawn when it is back.
+    QString m_databaseWarning;
     bool m_loaded = false;
     bool m_updateFlag = false;
     bool m_updateKnown = false; // the version page announced a newer version

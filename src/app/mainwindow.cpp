@@ -328,6 +328,14 @@ void MainWindow::showWarning(const QString& text)
     m_warning->setToolTip(m_warning->text());
 }
 
+void MainWindow::withdrawWarning(const QString& text)
+{
+    QStringList shown = m_warning->text().split(u"；"_s, Qt::SkipEmptyParts);
+    shown.removeAll(text);
+    m_warning->setText(shown.join(u"；"_s));
+    m_warning->setToolTip(m_warning->text());
+}
+
 QString MainWindow::warnings() const
 {
     return m_warning->text();

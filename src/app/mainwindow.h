@@ -62,6 +62,8 @@ public:
     void restoreLayout();
     // A lasting note in the status bar about something that does not work.
     void showWarning(const QString& text);
+    // A warning that no longer holds (a connection back) leaves the bar.
+    void withdrawWarning(const QString& text);
     QString warnings() const;
 
     // "关于软件", "退出", "最小化", "恢复": what the tray icon pops up.

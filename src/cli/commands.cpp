@@ -400,6 +400,22 @@ QCoro::Task<int> runRank(RankOptions options)
 
 namespace {
 
+// The database's failures on the standard error, `failed` set by them. A lost
+// connection is waited for and not counted: a write it keeps from landing is.
+void tellFailures(KeywordStore& store, bool& failed)
+{
+    QObject::connect(
+        &store, &KeywordStore::failed, &store, [&store, &failed](const QString& error) {
+            if (store.isConnectionLost()) {
+                writeErr(u"marbleway-cli: the connection to the database is lost (%1); waiting for "
+                         "it\n"_s.arg(error));
+                return;
+            }
+            writeErr(u"marbleway-cli: the keyword database failed (%1)\n"_s.arg(error));
+            failed = true;
+        });
+}
+
 // Opens the database the settings or MARBLEWAY_DATABASE name, or says why it cannot.
 bool openConfiguredStore(KeywordStore& store, const DataFolder& data)
 {
@@ -460,7 +476,7 @@ int printHistory(const FavouriteStore& store, KeywordStore* database,
     ExportTable table = rankTable();
     const QList<Combination> favourites = favouritesNamed(store, database, options.name, nullptr);
     for (const Combination& favourite : favourites) {
-        writeOut(favourite.descriptor() + u'\n');
+        writeOut(recordLine({favourite.descriptor()}));
         QDate shownDay;
         for (const HistoryPoint& point : readHistory(store, database, favourite.descriptor())) {
             writeOut(recordLine({isoDate(point.date), engineDisplayName(point.engine),
@@ -499,16 +515,7 @@ QCoro::Task<int> runFavourites(FavouritesOptions options)
     // The lookups are kept in the database too; without it, in the day files alone.
     KeywordStore database;
     bool databaseFailed = false;
-    QObject::connect(&database, &KeywordStore::failed, &database,
-                     [&databaseFailed, &database](const QString& error) {
-                         writeErr(database.isConnectionLost()
-                                      ? u"marbleway-cli: the connection to the database is lost "
-                                        "(%1); waiting for it\n"_s.arg(error)
-                                      : u"marbleway-cli: the database failed (%1)\n"_s.arg(error));
-                         // A lost connection is waited for; a write that never lands is counted
-                         // there.
-                         databaseFailed = databaseFailed || !database.isConnectionLost();
-                     });
+    tellFailures(database, databaseFailed);
     if (data.ensureExists() && !openConfiguredStore(database, data))
         databaseFailed = true;
     if (options.action == FavouritesOptions::Action::History)
@@ -537,7 +544,7 @@ QCoro::Task<int> runFavourites(FavouritesOptions options)
             continue;
         }
         showProgress(done++, int(favourites.size()), descriptor);
-        writeOut(descriptor + u'\n');
+        writeOut(recordLine({descriptor}));
         // One day for the whole combination, even across midnight.
         const QDate day = cliClock().today();
         QStringList history;
@@ -622,10 +629,7 @@ QCoro::Task<int> runRelated(RelatedSearchOptions options)
     // the exit status says that storing them failed.
     bool storeFailed = false;
     KeywordStore store;
-    QObject::connect(&store, &KeywordStore::failed, &store, [&storeFailed](const QString& error) {
-        writeErr(u"marbleway-cli: the keyword database failed (%1)\n"_s.arg(error));
-        storeFailed = true;
-    });
+    tellFailures(store, storeFailed);
     if (!openConfiguredStore(store, data))
         storeFailed = true;
     SettingsStore settings;
@@ -690,11 +694,7 @@ QCoro::Task<int> runDb(DbOptions options)
     if (!store)
         co_return 1;
     bool failed = false;
-    QObject::connect(
-        store.get(), &KeywordStore::failed, store.get(), [&failed](const QString& error) {
-            writeErr(u"marbleway-cli: the keyword database failed (%1)\n"_s.arg(error));
-            failed = true;
-        });
+    tellFailures(*store, failed);
     const QDate today = cliClock().today();
     switch (options.action) {
     case DbOptions::Action::List: {

@@ -74,6 +74,26 @@ const Dialect& dialectOf(DatabaseLocation::Kind kind)
     return kind == DatabaseLocation::Kind::PostgreSQL ? postgresql : sqlite;
 }
 
+// A failure in one line: the server's first (PostgreSQL adds the statement and
+// a caret below it), else the driver's.
+QString errorText(const QSqlError& error)
+{
+    QString text = error.databaseText().section(u'\n', 0, 0).trimmed();
+    if (text.startsWith(u"ERROR:"))
+        text = text.mid(6).trimmed();
+    return text.isEmpty() ? error.driverText().section(u'\n', 0, 0).trimmed() : text;
+}
+
+// Qt tells on stderr of every statement it cannot free; on a connection that
+// is gone there is nothing left to free.
+void dropQuietly(std::map<QString, std::unique_ptr<QSqlQuery>>& statements)
+{
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    statements.clear();
+    qInstallMessageHandler(previous);
+}
+
 // Whether a PostgreSQL connection is gone (a failed statement alone does not tell).
 bool connectionBroken(const QSqlDatabase& db)
 {
@@ -101,7 +121,7 @@ void configure(QSqlDatabase& db, const DatabaseLocation& location)
     // A server that went away mid-statement is noticed in seconds, not at TCP's own time-out.
     QString options = u"connect_timeout=%1;keepalives_idle=5;keepalives_interval=2;"
                       "keepalives_count=2;tcp_user_timeout=%2;application_name=marbleway;"
-                      "options=--client_min_messages=warning"_s.arg(connectTimeoutS)
+                      "options=--client_min_messages=error"_s.arg(connectTimeoutS)
                           .arg(connectTimeoutS * 1000);
     if (!location.options.isEmpty())
         options += u';' + location.options;
@@ -119,7 +139,7 @@ QString probe(const DatabaseLocation& location)
         if (!db.isValid())
             problem = u"the Qt driver %1 is missing"_s.arg(dialectOf(location.kind).driver);
         else if (!db.open())
-            problem = db.lastError().text().trimmed();
+            problem = errorText(db.lastError());
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
@@ -158,7 +178,7 @@ bool KeywordStore::open(const DatabaseLocation& location)
         // Reads every page, so that a damaged file is refused now instead of
         // looking empty (or half empty) later.
         if (!query.exec(u"pragma quick_check"_s) || !query.next()) {
-            m_lastError = query.lastError().text();
+            m_lastError = errorText(query.lastError());
             db.close();
             return false;
         }
@@ -180,7 +200,7 @@ bool KeywordStore::open(const DatabaseLocation& location)
     if (location.kind == DatabaseLocation::Kind::SQLite) {
         m_readOnly = !query.exec(u"begin immediate"_s);
         if (m_readOnly)
-            m_lastError = query.lastError().text();
+            m_lastError = errorText(query.lastError());
         else
             query.exec(u"rollback"_s);
     }
@@ -189,6 +209,8 @@ bool KeywordStore::open(const DatabaseLocation& location)
 
 bool KeywordStore::connect()
 {
+    if (m_lost)
+        dropQuietly(m_prepared);
     m_prepared.clear();
     const Dialect& dialect = dialectOf(m_location.kind);
     if (QSqlDatabase::contains(m_connection) &&
@@ -204,7 +226,7 @@ bool KeywordStore::connect()
     db.close();
     configure(db, m_location);
     if (!db.open()) {
-        m_lastError = db.lastError().text().trimmed();
+        m_lastError = errorText(db.lastError());
         return false;
     }
     return true;
@@ -226,13 +248,18 @@ bool KeywordStore::migrate()
     std::optional<int> version = storedVersion();
     if (version && *version == SchemaVersion)
         return true;
+    if (!version) {
+        // A table this user may not read: say so, not that it cannot be made.
+        m_lastError = errorText(query.lastError());
+        return false;
+    }
     const Dialect& dialect = dialectOf(m_location.kind);
     // Under the lock a second program doing the same waits, then finds the work done.
     QStringList steps = dialect.lock;
     steps << u"create table if not exists schema_version (version integer not null)"_s;
     for (const QString& step : steps) {
         if (!query.exec(step)) {
-            m_lastError = query.lastError().text();
+            m_lastError = errorText(query.lastError());
             query.exec(u"rollback"_s);
             return false;
         }
@@ -242,7 +269,7 @@ bool KeywordStore::migrate()
         m_lastError = version ? u"the database was made by a later version of Marbleway (schema "
                                 "%1; this one knows up to %2)"_s.arg(*version)
                                     .arg(SchemaVersion)
-                              : query.lastError().text();
+                              : errorText(query.lastError());
         query.exec(u"rollback"_s);
         return false;
     }
@@ -254,7 +281,7 @@ bool KeywordStore::migrate()
           << u"commit"_s;
     for (const QString& step : steps) {
         if (!query.exec(step)) {
-            m_lastError = query.lastError().text();
+            m_lastError = errorText(query.lastError());
             query.exec(u"rollback"_s);
             return false;
         }
@@ -292,6 +319,7 @@ bool KeywordStore::reconnect()
     }
     m_lost = false;
     succeeded();
+    Q_EMIT reconnected();
     return true;
 }
 
@@ -337,12 +365,17 @@ QSqlQuery* KeywordStore::prepared(const QString& sql, const QList<QVariant>& val
 {
     if (!m_open)
         return nullptr;
+    // Until reconnect(): nothing can be prepared without a connection.
+    if (m_lost) {
+        fail(m_lastError);
+        return nullptr;
+    }
     auto& slot = m_prepared[sql];
     if (!slot) {
         auto query = std::make_unique<QSqlQuery>(QSqlDatabase::database(m_connection, false));
         query->setForwardOnly(true);
         if (!query->prepare(sql)) {
-            fail(query->lastError().text());
+            fail(errorText(query->lastError()));
             m_prepared.erase(sql);
             return nullptr;
         }
@@ -359,7 +392,7 @@ std::optional<StoredCounts> KeywordStore::lookUp(const QString& sql, const QList
     if (!query)
         return std::nullopt;
     if (!query->exec()) {
-        fail(query->lastError().text());
+        fail(errorText(query->lastError()));
         return std::nullopt;
     }
     std::optional<StoredCounts> found;
@@ -368,7 +401,7 @@ std::optional<StoredCounts> KeywordStore::lookUp(const QString& sql, const QList
                              query->value(2).toString(), query->value(3).toString(),
                              query->value(4).toString()};
     } else if (query->lastError().isValid()) {
-        fail(query->lastError().text());
+        fail(errorText(query->lastError()));
     }
     // A statement left open would keep the file locked for other writers.
     query->finish();
@@ -381,7 +414,7 @@ bool KeywordStore::run(const QString& sql, const QList<QVariant>& values)
     if (!query)
         return false;
     if (!query->exec())
-        return fail(query->lastError().text());
+        return fail(errorText(query->lastError()));
     query->finish();
     succeeded();
     return true;
@@ -432,7 +465,7 @@ KeywordStore::AddResult KeywordStore::add(const QString& keys, const QString& pa
     if (!query)
         return AddResult::Failed;
     if (!query->exec()) {
-        fail(query->lastError().text());
+        fail(errorText(query->lastError()));
         return AddResult::Failed;
     }
     succeeded();
@@ -450,7 +483,7 @@ QList<KeywordRecord> KeywordStore::page(qint64 beforeId, int limit)
     if (!query)
         return records;
     if (!query->exec()) {
-        fail(query->lastError().text());
+        fail(errorText(query->lastError()));
         return records;
     }
     records.reserve(limit);
@@ -461,7 +494,7 @@ QList<KeywordRecord> KeywordStore::page(qint64 beforeId, int limit)
                                      query->value(6).toLongLong()});
     }
     if (query->lastError().isValid())
-        fail(query->lastError().text());
+        fail(errorText(query->lastError()));
     query->finish();
     return records;
 }
@@ -472,7 +505,7 @@ qint64 KeywordStore::count()
         return 0;
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     if (!query.exec(u"select count(*) from keywords"_s) || !query.next()) {
-        fail(query.lastError().text());
+        fail(errorText(query.lastError()));
         return 0;
     }
     return query.value(0).toLongLong();
@@ -538,8 +571,11 @@ KeywordStore::Transaction::Transaction(KeywordStore& store)
 
 KeywordStore::Transaction::~Transaction()
 {
-    if (m_open)
-        QSqlDatabase::database(m_store->m_connection, false).rollback();
+    if (!m_open)
+        return;
+    QSqlDatabase db = QSqlDatabase::database(m_store->m_connection, false);
+    if (!m_store->m_lost && db.isOpen())
+        db.rollback();
 }
 
 bool KeywordStore::Transaction::commit()
@@ -552,8 +588,10 @@ bool KeywordStore::Transaction::commit()
     QSqlDatabase db = QSqlDatabase::database(m_store->m_connection, false);
     if (db.commit())
         return true;
-    const QString error = db.lastError().text();
-    db.rollback();
+    const QString error = errorText(db.lastError());
+    // SQLite keeps a transaction whose commit failed (a busy file); PostgreSQL ends it.
+    if (m_store->m_location.kind == DatabaseLocation::Kind::SQLite)
+        db.rollback();
     return m_store->fail(error);
 }
 
@@ -599,7 +637,7 @@ QList<StoredRank> KeywordStore::ranks(const QString& favourite)
     if (!query)
         return ranks;
     if (!query->exec()) {
-        fail(query->lastError().text());
+        fail(errorText(query->lastError()));
         return ranks;
     }
     while (query->next()) {
@@ -609,7 +647,7 @@ QList<StoredRank> KeywordStore::ranks(const QString& favourite)
                                 query->value(5).toString()});
     }
     if (query->lastError().isValid())
-        fail(query->lastError().text());
+        fail(errorText(query->lastError()));
     query->finish();
     return ranks;
 }
@@ -622,7 +660,7 @@ QStringList KeywordStore::rankedFavourites()
     if (!query)
         return favourites;
     if (!query->exec()) {
-        fail(query->lastError().text());
+        fail(errorText(query->lastError()));
         return favourites;
     }
     while (query->next())

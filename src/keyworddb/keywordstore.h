@@ -178,6 +178,8 @@ Q_SIGNALS:
     // damage): emitted once when failures start, again only after a success.
     // open() reports through its return value instead.
     void failed(const QString& message);
+    // The connection lost is back.
+    void reconnected();
 
 private:
     bool connect();

@@ -132,7 +132,7 @@ void Favourites::browse(int row)
     if (!combination)
         return;
     m_model->showCombination(*combination);
-    for (const HistoryDay& day : m_store->days(descriptor)) {
+    for (const HistoryDay& day : historyDays(*m_store, m_database, descriptor)) {
         QList<QStringList> rows;
         for (const QString& line : day.lines) {
             QStringList cells = line.split(u'|');

@@ -7,34 +7,57 @@
 
 namespace marbleway {
 
-QList<HistoryPoint> readHistory(const FavouriteStore& store, KeywordStore* database,
-                                const QString& descriptor)
+QList<HistoryDay> historyDays(const FavouriteStore& store, KeywordStore* database,
+                              const QString& descriptor)
 {
-    // Keyed by day and engine: the database's lookups come first and win.
-    std::map<std::pair<QDate, SearchEngine>, HistoryPoint> points;
-    const auto add = [&points](const StoredRank& rank) {
-        const auto engine = engineFromKey(rank.engine);
-        const auto outcome = outcomeFromKey(rank.outcome);
-        if (engine && outcome && rank.day.isValid()) {
-            points.try_emplace({rank.day, *engine}, HistoryPoint{rank.day, *engine, rank.position,
-                                                                 rank.link, *outcome, rank.reason});
-        }
-    };
-    if (database && database->isOpen()) {
-        for (const StoredRank& rank : database->ranks(descriptor))
-            add(rank);
-    }
+    std::map<QDate, std::array<QStringList, AllSearchEngines.size()>> days;
     for (const HistoryDay& day : store.days(descriptor)) {
         const QDate date = QDate::fromString(day.date, Qt::ISODate);
         if (!day.readable || !date.isValid())
             continue;
-        for (const StoredRank& rank : storedRanks(descriptor, date, day.lines))
-            add(rank);
+        auto& engines = days[date];
+        for (const QString& line : day.lines) {
+            if (const auto engine = engineFromDisplayName(line.section(u'|', 0, 0)))
+                engines[size_t(*engine)] << line;
+        }
     }
-    QList<HistoryPoint> history;
-    for (const auto& [key, point] : points)
-        history << point;
+    if (database && database->isOpen()) {
+        for (const StoredRank& rank : database->ranks(descriptor)) {
+            const auto engine = engineFromKey(rank.engine);
+            const auto outcome = outcomeFromKey(rank.outcome);
+            if (!engine || !outcome || !rank.day.isValid())
+                continue;
+            // The file's lines stay when they begin with the same lookup.
+            QStringList& lines = days[rank.day][size_t(*engine)];
+            if (lines.isEmpty() ||
+                storedRanks(descriptor, rank.day, {lines.first()}) != QList<StoredRank>{rank}) {
+                lines = {historyLine(
+                    RankHit{*engine, rank.position, rank.link, {}, *outcome, rank.reason})};
+            }
+        }
+    }
+    QList<HistoryDay> history;
+    for (const auto& [date, engines] : days) {
+        HistoryDay day{isoDate(date), {}, true};
+        for (const QStringList& lines : engines)
+            day.lines += lines;
+        history << day;
+    }
     return history;
+}
+
+QList<HistoryPoint> readHistory(const FavouriteStore& store, KeywordStore* database,
+                                const QString& descriptor)
+{
+    QList<HistoryPoint> points;
+    for (const HistoryDay& day : historyDays(store, database, descriptor)) {
+        const QDate date = QDate::fromString(day.date, Qt::ISODate);
+        for (const StoredRank& rank : storedRanks(descriptor, date, day.lines)) {
+            points << HistoryPoint{date,      *engineFromKey(rank.engine),   rank.position,
+                                   rank.link, *outcomeFromKey(rank.outcome), rank.reason};
+        }
+    }
+    return points;
 }
 
 QList<StoredRank> storedRanks(const QString& descriptor, QDate day, const QStringList& lines)

@@ -19,11 +19,17 @@ struct HistoryPoint {
     QString reason;
 };
 
-// A favourite's history, day by day in date order: per day and engine the
-// lookup the database holds (shared by everyone who uses it), else the first
-// line of the day file (the best position), which keeps the days from before
-// the database held them. `database` may be null or closed. Days that cannot be
-// read and lines of engines the program does not know are left out.
+// A favourite's days in date order, as history lines: per day and engine the
+// lookup the database holds (shared by everyone who uses it), else the lines of
+// the day file, which keep the days from before the database held them and
+// every position of a lookup that listed all. `database` may be null or closed.
+// Days that cannot be read and lines of engines the program does not know are
+// left out.
+QList<HistoryDay> historyDays(const FavouriteStore& store, KeywordStore* database,
+                              const QString& descriptor);
+
+// A favourite's history, day by day in date order: the first line of each
+// engine's lookup in historyDays() (the best position).
 QList<HistoryPoint> readHistory(const FavouriteStore& store, KeywordStore* database,
                                 const QString& descriptor);
 

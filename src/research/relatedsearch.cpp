@@ -273,7 +273,14 @@ bool RelatedSearch::checkdb(RowId id)
         return m_services.store.insert(keyword, parent, counts[0], counts[1], counts[2], today);
     if (wholeDaysBetween(stored->adddate, today) != 0)
         return m_services.store.update(keyword, parent, counts[0], counts[1], counts[2], today);
-    return true;
+    // Stored today by another program since the cache look-up (a team member
+    // counting other engines): its row takes the counts found here too.
+    std::array<std::optional<QString>, AllSearchEngines.size()> found;
+    for (const SearchEngine engine : AllSearchEngines) {
+        if (counts[size_t(engine)] != u"-")
+            found[size_t(engine)] = counts[size_t(engine)];
+    }
+    return m_services.store.updateCounts(keyword, found, today);
 }
 
 void RelatedSearch::ended(bool workDone)

@@ -75,7 +75,8 @@ public:
     // A click on a column header; nothing while a job is busy.
     void sortByColumn(int column);
 
-    // Stores a row, or refreshes its stored row when that is from another day.
+    // Stores a row, or refreshes its stored row when that is from another day;
+    // a row another program stored today takes the counts found.
     bool checkdb(RowId row);
 
     static const QStringList Columns;

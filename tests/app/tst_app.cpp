@@ -367,6 +367,9 @@ void TestApp::unusableFiles()
         return m_env->prompts.shown().value(1).text;
     };
     QVERIFY(choose(u"mysql://h/db"_s).startsWith(u"数据库地址有误"_s));
+    QCOMPARE(m_env->prompts.shown().value(2).kind, u"input"_s); // offered again
+    QVERIFY(choose(u"postgresql://ann:pw@h/db"_s).contains(u".pgpass"_s));
+    QCOMPARE(app->settings().settings().value(u"Database/location"_s), u"postgresql://ann@h/db"_s);
     QVERIFY(choose(u"team.sqlite"_s).contains(u"下次启动"_s));
     QCOMPARE(app->settings().settings().value(u"Database/location"_s), u"team.sqlite"_s);
     app.reset();
