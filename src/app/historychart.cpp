@@ -178,11 +178,15 @@ void HistoryChartDialog::build(const QList<HistoryPoint>& points, int depth)
         }
     }
     if (!points.isEmpty()) {
-        // A day either side, so that the first and last points are not on the edge.
-        days->setRange(points.first().date.addDays(-1).startOfDay(),
-                       points.last().date.addDays(1).startOfDay());
-        days->setTickCount(
-            std::min<int>(8, int(points.first().date.daysTo(points.last().date)) + 3));
+        // A day either side, so that the first and last points are not on the
+        // edge, and ticks a whole number of days apart, so that each label
+        // stands under its day: at most eight of them.
+        const QDate first = points.first().date.addDays(-1);
+        const int span = int(first.daysTo(points.last().date.addDays(1)));
+        const int daysApart = (span + 6) / 7;
+        const int ticks = (span + daysApart - 1) / daysApart;
+        days->setRange(first.startOfDay(), first.addDays(qint64(ticks) * daysApart).startOfDay());
+        days->setTickCount(ticks + 1);
     }
 }
 

@@ -20,6 +20,7 @@
 #include <QChart>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTimeAxis>
 #include <QDesktopServices>
 #include <QFile>
 #include <QHeaderView>
@@ -720,6 +721,7 @@ void TestApp::historyChart()
     QVERIFY(
         store.writeDay(favourite, first.addDays(1), {u"Google.com|5|www.bluewidget.example/a"_s}));
     QVERIFY(store.writeDay(favourite, first.addDays(2), {u"Google.com|0|"_s}));
+    QVERIFY(store.writeDay(favourite, first.addDays(11), {u"Google.com|0|"_s}));
     app->rankController().favourites().load();
     tab->favouritesView()->setCurrentIndex(tab->favouritesView()->model()->index(0, 0));
     HistoryChartDialog* dialog = tab->showHistoryChart();
@@ -728,6 +730,10 @@ void TestApp::historyChart()
     QCOMPARE(dialog->chart()->series().size(), 3);
     QCOMPARE(HistoryChartDialog::pointTip(readHistory(store, nullptr, favourite).at(2), 20),
              u"2026-03-03  Google.com\n未进入前 20 名"_s);
+    // Each date label stands under its day: ticks whole days apart.
+    auto* days = qobject_cast<QDateTimeAxis*>(dialog->chart()->axes(Qt::Horizontal).value(0));
+    QVERIFY(days && days->tickCount() <= 8);
+    QCOMPARE(days->min().daysTo(days->max()) % (days->tickCount() - 1), 0);
 
     const QString picture = m_env->dir.filePath(u"走势.png"_s);
     m_env->prompts.answerText(picture);
