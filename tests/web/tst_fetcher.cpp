@@ -1,7 +1,11 @@
+#include "core/version.h"
+#include "ranking/keyrank.h"
+#include "shell/updatecheck.h"
 #include "testproxy.h"
 #include "testsupport.h"
 #include "web/cookiejar.h"
 #include "web/cxhtml.h"
+#include "web/engines.h"
 #include "web/proxies.h"
 
 #include <QHostAddress>
@@ -27,6 +31,46 @@ QString fetch(const WebClient& client, const QString& url, const QString& charse
 
 const QString chinese = u"关键词排名查询 镕"_s;
 
+enum class Job { Rank, PageCount, UpdateCheck };
+
+// Bodies made of this would give a rank, a count and a version: a job that
+// kept part of a failed body would not give its nothing-found answer.
+const QByteArray Bait = "<h3 class=r><a href=\"http://www.bluewidget.example/\">a</a></h3>"
+                        "<strong id=\"resultCount\">4242</strong><input id=\"ver\" value=\"9.9\">";
+
+// Runs a job the way the command line does: the network access ends with it.
+QCoro::Task<QString> runJob(Job job, QString host, const Clock* clock, QString settingsFile)
+{
+    QNetworkAccessManager network;
+    WebClient client(network, *clock);
+    client.setMaxBodyBytes(256 * 1024);
+    Endpoints endpoints;
+    for (const Service service : Endpoints::AllServices)
+        endpoints.setHost(service, host);
+
+    switch (job) {
+    case Job::Rank: {
+        cKeyrank finder(client, endpoints);
+        finder.setUrl(u"www.bluewidget.example"_s);
+        finder.setKeyword(u"seo tools"_s);
+        finder.setMaxnum(1);
+        co_return QString::number(co_await finder.find(SearchEngine::Google, 0, 0));
+    }
+    case Job::PageCount: {
+        CXHtml html(client);
+        html.setUrl(pageCountUrl(endpoints, SearchEngine::Yahoo, u"seo"_s));
+        html.setChar(u"utf-8"_s);
+        co_return pageCountFrom(SearchEngine::Yahoo, co_await html.GetSrc());
+    }
+    case Job::UpdateCheck: {
+        SettingsStore settings(std::make_unique<QSettings>(settingsFile, QSettings::IniFormat));
+        UpdateCheck check(settings, client, endpoints, *clock);
+        co_return (co_await check.run()).version;
+    }
+    }
+    co_return QString();
+}
+
 } // namespace
 
 class TestFetcher : public QObject {
@@ -43,6 +87,8 @@ private Q_SLOTS:
     void proxyAddresses_data();
     void proxyAddresses();
     void throughProxies();
+    void jobsGiveTheirNothingFoundAnswer_data();
+    void jobsGiveTheirNothingFoundAnswer();
 
 private:
     std::unique_ptr<TestHttpServer> m_server;
@@ -68,7 +114,7 @@ void TestFetcher::pages()
     QVERIFY(request.header("Referer").isNull());
 
     // Any status keeps its body; redirects are followed; a connection that
-    // fails gives an empty page (hostile servers: tst_hostile).
+    // fails gives an empty page (hostile servers: below).
     m_server->serve(u"/missing"_s, Response::withStatus(404, u"<h1>Not here</h1>"_s));
     m_server->serve(u"/broken"_s, Response::withStatus(500, u"oops"_s));
     const auto redirect = [](int status, const QString& location) {
@@ -280,6 +326,35 @@ void TestFetcher::throughProxies()
     QVERIFY(!applyProxySettings(m_web->network, settings, Clock::system()));
     QCOMPARE(await(m_web->client.get(m_server->url(u"/page"), 5s)).body, "through");
     QCOMPARE(open.relayed() + guarded.relayed(), 4);
+}
+
+void TestFetcher::jobsGiveTheirNothingFoundAnswer_data()
+{
+    QTest::addColumn<Job>("job");
+    QTest::addColumn<Fault>("fault");
+    for (const auto& [job, name] : {std::pair{Job::Rank, "rank"},
+                                    {Job::PageCount, "pagecount"},
+                                    {Job::UpdateCheck, "updatecheck"}})
+        for (const Fault fault : AllFaults)
+            QTest::addRow("%s/%s", name, qPrintable(faultName(fault))) << job << fault;
+}
+
+void TestFetcher::jobsGiveTheirNothingFoundAnswer()
+{
+    QFETCH(Job, job);
+    QFETCH(Fault, fault);
+    m_server->setHandler([fault](const Request&) {
+        return Response::faulty(fault, {.bytes = 8 * 1024 * 1024, .filler = Bait});
+    });
+    // Time-outs of 5 to 15 s program time pass in a hundredth.
+    const ScaledClock fast(100.0);
+    QTemporaryDir dir;
+    const QString expected = job == Job::Rank        ? u"0"_s
+                             : job == Job::PageCount ? noCount(SearchEngine::Yahoo)
+                                                     : ProgramVersion.toString();
+    QCOMPARE(await(runJob(job, m_server->hostAndPort(), &fast, dir.filePath(u"settings.ini"_s))),
+             expected);
+    QVERIFY(m_server->requestCount() > 0);
 }
 
 QTEST_GUILESS_MAIN(TestFetcher)
