@@ -14,8 +14,6 @@ class TestCore : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void clocksAndDates();
-    void settingsStore();
-    void ansiTextFiles();
     void textEncodings_data();
     void textEncodings();
     void failedWrites_data();
@@ -38,26 +36,6 @@ void TestCore::clocksAndDates()
     QVERIFY(!parseIsoDate(u"7.3.2026"_s).isValid());
     QCOMPARE(wholeDaysBetween(QDate(), QDate(2026, 3, 1)), std::nullopt);
     QCOMPARE(wholeDaysBetween(QDate(2026, 12, 31), QDate(2027, 1, 1)), 1);
-}
-
-void TestCore::settingsStore()
-{
-    // A stored value wins over the reader's default; an empty one does not, and
-    // the default is stored.
-    QTemporaryDir dir;
-    SettingsStore store(
-        std::make_unique<QSettings>(dir.filePath(u"settings.ini"_s), QSettings::IniFormat));
-    QVERIFY(store.RegSave(u"setting3"_s, u"Google.com#2#1#1"_s));
-    QCOMPARE(store.readOrCreate(u"setting3"_s, u"x#1#0#0#0"_s), u"Google.com#2#1#1"_s);
-    QVERIFY(store.RegSave(u"googlese"_s, QString()));
-    QCOMPARE(store.readOrCreate(u"googlese"_s, u"5"_s), u"5"_s);
-    QCOMPARE(store.RegRead(u"googlese"_s), u"5"_s);
-}
-
-void TestCore::ansiTextFiles()
-{
-    // Files from elsewhere may end their lines in "\n" alone.
-    QCOMPARE(splitLines(u"a\r\nb\n\r\nc\r\n"), QStringList({u"a"_s, u"b"_s, QString(), u"c"_s}));
 }
 
 void TestCore::textEncodings_data()
@@ -109,7 +87,13 @@ void TestCore::textEncodings()
 
 void TestCore::failedWrites_data()
 {
-    addWriteFaultRows("settings", "text file", "settings");
+    QTest::addColumn<bool>("settings");
+    QTest::addColumn<WriteFault>("fault");
+    for (const bool settings : {false, true})
+        for (const WriteFault fault : AllWriteFaults)
+            QTest::addRow("%s, %s", settings ? "settings" : "text file",
+                          fault == WriteFault::Write ? "write" : "commit")
+                << settings << fault;
 }
 
 void TestCore::failedWrites()
@@ -164,9 +148,7 @@ void TestCore::dataFolder()
     const DataFolder folder(dir.filePath(u"home/./data/"_s));
     QCOMPARE(folder.filePath(u"ver.txt"_s), dir.filePath(u"home/data/ver.txt"_s));
     QVERIFY(folder.ensureExists() && QFileInfo(folder.path()).isDir());
-    qputenv(DataFolder::EnvironmentVariable, dir.path().toUtf8());
-    QCOMPARE(DataFolder::fromEnvironment().path(), dir.path());
-    qunsetenv(DataFolder::EnvironmentVariable);
+    qunsetenv(DataFolder::EnvironmentVariable); // set: the command line's tests
     QVERIFY(DataFolder::fromEnvironment().path().endsWith(u"/Marbleway"));
 }
 

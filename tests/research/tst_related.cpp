@@ -346,7 +346,6 @@ void TestRelated::pacing_data()
     QTest::newRow("2.5 rounds to 2") << u"2.5"_s << 0 << false << QList<qint64>{2001} << 1;
     QTest::newRow("0 is no interval: 5") << u"0"_s << 0 << false << QList<qint64>{5001} << 1;
     QTest::newRow("per proxy: 5 s over 2") << u"5"_s << 0 << false << QList<qint64>{2001} << 2;
-    QTest::newRow("missing: 5") << QString() << 0 << false << QList<qint64>{5001} << 1;
 }
 
 void TestRelated::pacing()
