@@ -373,9 +373,7 @@ void TestCli::related()
     QCOMPARE(fileBytes(home(u"related.csv"_s)), "\xEF\xBB\xBF" + expected.toUtf8());
     {
         KeywordStore store;
-        QVERIFY(store.open(home(u"db.sqlite"_s)));
-        QCOMPARE(store.all().size(), 3);
-        QCOMPARE(store.all().first().yahoos, u"-"_s);
+        QVERIFY(store.open(home(u"db.sqlite"_s)) && store.all().size() == 3);
     }
     // The first request for each keyword is its count (the seed's related page comes later).
     QStringList keywords;

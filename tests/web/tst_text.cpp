@@ -72,8 +72,19 @@ void TestText::decode_data()
          {"\xC0\xAF"_ba, "\xED\xA0\xA1\xA1"_ba, "\xE4\xB8"_ba, "\xF4\x90\xA0\xA0"_ba})
         QTest::addRow("not UTF-8: %s", bad.toHex().constData())
             << bad << u"no-such"_s << QString(QStringDecoder("GB18030").decode(bad));
-    // A guessed file drops one byte order mark; a second one is text.
+    // A guessed file (an imported one too) drops one byte order mark; a second
+    // one is text. GB18030's four-byte characters, Windows' GBK extras, and a
+    // file cut inside its last character.
     QTest::newRow("two marks") << "\xEF\xBB\xBF\xEF\xBB\xBFok"_ba << u"no-such"_s << u"\uFEFFok"_s;
+    const QString mixed = u"关键词 € 😀"_s;
+    QTest::newRow("UTF-16 mark") << QByteArray(QStringEncoder(QStringConverter::Utf16,
+                                                              QStringConverter::Flag::WriteBom)
+                                                   .encode(mixed))
+                                 << QString() << mixed;
+    QTest::newRow("GB18030") << QByteArray(QStringEncoder("GB18030").encode(mixed)) << QString()
+                             << mixed;
+    QTest::newRow("Windows GBK") << "\x80 \xB9\xD8\x81\x80"_ba << QString() << u"€ 关亐"_s;
+    QTest::newRow("cut GBK, guessed") << "\xB9\xD8\xBC"_ba << QString() << u"关\uFFFD"_s;
 }
 
 void TestText::decode()
