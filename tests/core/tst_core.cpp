@@ -14,8 +14,6 @@ class TestCore : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void clocksAndDates();
-    void settingsStore();
-    void ansiTextFiles();
     void textEncodings_data();
     void textEncodings();
     void failedWrites_data();
@@ -40,76 +38,43 @@ void TestCore::clocksAndDates()
     QCOMPARE(wholeDaysBetween(QDate(2026, 12, 31), QDate(2027, 1, 1)), 1);
 }
 
-void TestCore::settingsStore()
-{
-    // A stored value wins over the reader's default; an empty one does not, and
-    // the default is stored.
-    QTemporaryDir dir;
-    SettingsStore store(
-        std::make_unique<QSettings>(dir.filePath(u"settings.ini"_s), QSettings::IniFormat));
-    QVERIFY(store.RegSave(u"setting3"_s, u"Google.com#2#1#1"_s));
-    QCOMPARE(store.readOrCreate(u"setting3"_s, u"x#1#0#0#0"_s), u"Google.com#2#1#1"_s);
-    QVERIFY(store.RegSave(u"googlese"_s, QString()));
-    QCOMPARE(store.readOrCreate(u"googlese"_s, u"5"_s), u"5"_s);
-    QCOMPARE(store.RegRead(u"googlese"_s), u"5"_s);
-}
-
-void TestCore::ansiTextFiles()
-{
-    // Files from elsewhere may end their lines in "\n" alone.
-    QCOMPARE(splitLines(u"a\r\nb\n\r\nc\r\n"), QStringList({u"a"_s, u"b"_s, QString(), u"c"_s}));
-}
-
 void TestCore::textEncodings_data()
 {
     // Own files: `text` is written and read back, in GBK's bytes when GBK has
-    // them. Imported files: `bytes` read as `text`.
-    QTest::addColumn<bool>("own");
+    // them (how imported files are read: tst_text's guessed rows).
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
     const auto gbk = [](const QString& text) {
         return QByteArray(QStringEncoder("GBK").encode(text));
     };
     // GBK spells these with bytes that are well-formed UTF-8 too.
-    QTest::newRow("医院") << true << u"医院"_s << gbk(u"医院"_s);
-    QTest::newRow("other GBK") << true << u"seo$关键词"_s << gbk(u"seo$关键词"_s);
-    QTest::newRow("euro") << true << u"€"_s << QByteArray();
-    QTest::newRow("outside GBK") << true << u"𝄞😀"_s << QByteArray();
-
-    const QString text = u"关键词 € 😀"_s;
-    QTest::newRow("UTF-8 BOM") << false << text << "\xEF\xBB\xBF"_ba + text.toUtf8();
-    QTest::newRow("UTF-16 BOM") << false << text
-                                << QByteArray(QStringEncoder(QStringConverter::Utf16,
-                                                             QStringConverter::Flag::WriteBom)
-                                                  .encode(text));
-    QTest::newRow("UTF-8") << false << text << text.toUtf8();
-    QTest::newRow("GB18030") << false << text << QByteArray(QStringEncoder("GB18030").encode(text));
-    QTest::newRow("Windows GBK") << false << u"€ 关亐"_s << "\x80 \xB9\xD8\x81\x80"_ba;
-    // A file cut inside its last character keeps a replacement for it.
-    QTest::newRow("cut short") << false << u"关\uFFFD"_s << "\xB9\xD8\xBC"_ba;
+    QTest::newRow("医院") << u"医院"_s << gbk(u"医院"_s);
+    QTest::newRow("other GBK") << u"seo$关键词"_s << gbk(u"seo$关键词"_s);
+    QTest::newRow("euro") << u"€"_s << QByteArray();
+    QTest::newRow("outside GBK") << u"𝄞😀"_s << QByteArray();
 }
 
 void TestCore::textEncodings()
 {
-    QFETCH(bool, own);
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
     QTemporaryDir dir;
     const QString path = dir.filePath(u"kws.txt"_s);
-    if (own) {
-        QVERIFY(writeAnsiFile(path, text));
-        QCOMPARE(readAnsiFile(path), text);
-        if (!bytes.isEmpty())
-            QCOMPARE(fileBytes(path), bytes);
-    } else {
-        QVERIFY(writeBytes(path, bytes));
-        QCOMPARE(readImportedTextFile(path), text);
-    }
+    QVERIFY(writeAnsiFile(path, text));
+    QCOMPARE(readAnsiFile(path), text);
+    if (!bytes.isEmpty())
+        QCOMPARE(fileBytes(path), bytes);
 }
 
 void TestCore::failedWrites_data()
 {
-    addWriteFaultRows("settings", "text file", "settings");
+    QTest::addColumn<bool>("settings");
+    QTest::addColumn<WriteFault>("fault");
+    for (const bool settings : {false, true})
+        for (const WriteFault fault : AllWriteFaults)
+            QTest::addRow("%s, %s", settings ? "settings" : "text file",
+                          fault == WriteFault::Write ? "write" : "commit")
+                << settings << fault;
 }
 
 void TestCore::failedWrites()
@@ -164,9 +129,7 @@ void TestCore::dataFolder()
     const DataFolder folder(dir.filePath(u"home/./data/"_s));
     QCOMPARE(folder.filePath(u"ver.txt"_s), dir.filePath(u"home/data/ver.txt"_s));
     QVERIFY(folder.ensureExists() && QFileInfo(folder.path()).isDir());
-    qputenv(DataFolder::EnvironmentVariable, dir.path().toUtf8());
-    QCOMPARE(DataFolder::fromEnvironment().path(), dir.path());
-    qunsetenv(DataFolder::EnvironmentVariable);
+    qunsetenv(DataFolder::EnvironmentVariable); // set: the command line's tests
     QVERIFY(DataFolder::fromEnvironment().path().endsWith(u"/Marbleway"));
 }
 

@@ -8,13 +8,12 @@
 
 namespace marbleway::test {
 
-// Runs program time `speed` times faster than real time, from a chosen start,
-// so that time-outs and pauses take a fraction of their nominal length.
+// Runs program time `speed` times faster than real time, so that time-outs and
+// pauses take a fraction of their nominal length.
 class ScaledClock final : public Clock {
 public:
-    explicit ScaledClock(double speed, QDateTime start = QDateTime::currentDateTime())
+    explicit ScaledClock(double speed)
         : m_speed(speed > 0 ? speed : 1.0)
-        , m_start(std::move(start))
     {}
 
     std::chrono::milliseconds monotonic() const override
@@ -31,7 +30,7 @@ public:
 
 private:
     double m_speed;
-    QDateTime m_start;
+    QDateTime m_start = QDateTime::currentDateTime();
     std::chrono::steady_clock::time_point m_origin = std::chrono::steady_clock::now();
 };
 

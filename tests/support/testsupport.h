@@ -21,19 +21,6 @@
 
 namespace marbleway::test {
 
-// Rows of a table test: two writers (`flag` false names the first, true the
-// second), each failing on write and on commit.
-inline void addWriteFaultRows(const char* flag, const char* first, const char* second)
-{
-    QTest::addColumn<bool>(flag);
-    QTest::addColumn<WriteFault>("fault");
-    for (const bool which : {false, true}) {
-        const char* name = which ? second : first;
-        QTest::addRow("%s, write", name) << which << WriteFault::Write;
-        QTest::addRow("%s, commit", name) << which << WriteFault::Commit;
-    }
-}
-
 // Runs a coroutine to its end inside a local event loop (tests only).
 template <typename T>
 T await(QCoro::Task<T>&& task)
