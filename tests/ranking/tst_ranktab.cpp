@@ -249,11 +249,16 @@ void TestRankTab::browsingStoredDays()
         QVERIFY(writeAnsiFile(folder.filePath(name), u"Google.com|1|x\r\n"_s));
     controller().favourites().load();
     add(List::Sites, {u"other.example"_s});
+    // A team's lookups in the database win over the day files' where they differ.
+    QVERIFY(m_database->recordRanks(
+        {{descriptor, QDate(2026, 2, 27), u"bing"_s, 8, u"y"_s, u"read"_s, {}},
+         {descriptor, QDate(2026, 3, 1), u"yahoo"_s, 2, u"db"_s, u"read"_s, {}},
+         {descriptor, QDate(2026, 3, 2), u"yahoo"_s, 4, u"www.site.example/a"_s, u"read"_s, {}}}));
 
     controller().browseFavourite(0);
     QCOMPARE(results(), QStringList({u"www.site.example|seo|2026-02-27"_s, u"Yahoo.com|9|x"_s,
-                                     u"Bing.com|0|"_s, u"www.site.example|seo|2026-03-01"_s,
-                                     u"www.site.example|seo|2026-03-02"_s,
+                                     u"Bing.com|8|y"_s, u"www.site.example|seo|2026-03-01"_s,
+                                     u"Yahoo.com|2|db"_s, u"www.site.example|seo|2026-03-02"_s,
                                      u"Yahoo.com|4|www.site.example/a"_s}));
     QCOMPARE(model().sites()->columnTexts(), QStringList{u"www.site.example"_s});
     QCOMPARE(model().keywords()->checkedTexts(), QStringList{u"seo"_s});
@@ -293,6 +298,8 @@ void TestRankTab::favouritesAddAndDelete()
     QCOMPARE(prompts().messages().at(1), u"成功加入1条收藏记录！"_s);
     const QString descriptor = u"Google.com#"_s + demo + u"#seo tools#2#1"_s;
     QCOMPARE(controller().store().days(descriptor).first().lines, results().mid(1, 2));
+    QCOMPARE(m_database->ranks(descriptor).value(0).position,
+             results().at(1).section(u'|', 1, 1).toInt());
     QCOMPARE(model().favourites()->size(), 1);
     // Once more: it exists already and is not counted.
     await(controller().favourites().add());

@@ -278,8 +278,9 @@ void TestRelated::readingThePages()
 
 void TestRelated::countsAndTheDatabase_data()
 {
-    // The seed's row before the run (none when daysAgo < 0), the requests the
-    // run makes, and the counts listed and stored after it.
+    // The seed's row before the run (none when daysAgo < 0; -2: another
+    // program stores it today while the run asks the engines), the requests
+    // the run makes, and the counts listed and stored after it.
     QTest::addColumn<int>("daysAgo");
     QTest::addColumn<int>("requests");
     QTest::addColumn<QString>("listed");
@@ -287,6 +288,8 @@ void TestRelated::countsAndTheDatabase_data()
     QTest::newRow("new") << -1 << 6 << u"5000|6|about 7"_s << u"SEO tools|5000|6|-|0"_s;
     QTest::newRow("stored today") << 0 << 3 << u"1|-|3"_s << u"old|1|-|3|0"_s;
     QTest::newRow("stored before") << 3 << 6 << u"5000|6|about 7"_s << u"SEO tools|5000|6|-|0"_s;
+    QTest::newRow("stored meanwhile: counts merged")
+        << -2 << 6 << u"5000|6|about 7"_s << u"old|5000|6|3|0"_s;
 }
 
 void TestRelated::countsAndTheDatabase()
@@ -296,18 +299,22 @@ void TestRelated::countsAndTheDatabase()
     QFETCH(QString, listed);
     QFETCH(QString, stored);
     // Pages without related searches: only the seed is counted.
-    m_env->fixture.server.setHandler([](const Request& request) -> std::optional<Response> {
-        switch (engineOf(request).value_or(SearchEngine::Google)) {
-        case SearchEngine::Google:
-            return Response::page(u"Results <b>1</b> - <b>10</b> of about <b>5,000</b>"_s);
-        case SearchEngine::Yahoo:
-            return Response::page(u"<strong id=\"resultCount\">6</strong>"_s);
-        case SearchEngine::Bing:
-            return Response::page(u"1-10 of about 7 results"_s);
-        }
-        return std::nullopt;
-    });
     const QDate today = m_env->clock.today();
+    auto meanwhile = std::make_shared<bool>(daysAgo == -2);
+    m_env->fixture.server.setHandler(
+        [this, meanwhile, today](const Request& request) -> std::optional<Response> {
+            if (std::exchange(*meanwhile, false))
+                m_env->store.insert(u"seo tools"_s, u"old"_s, u"1"_s, u"-"_s, u"3"_s, today);
+            switch (engineOf(request).value_or(SearchEngine::Google)) {
+            case SearchEngine::Google:
+                return Response::page(u"Results <b>1</b> - <b>10</b> of about <b>5,000</b>"_s);
+            case SearchEngine::Yahoo:
+                return Response::page(u"<strong id=\"resultCount\">6</strong>"_s);
+            case SearchEngine::Bing:
+                return Response::page(u"1-10 of about 7 results"_s);
+            }
+            return std::nullopt;
+        });
     if (daysAgo >= 0)
         m_env->store.insert(u"seo tools"_s, u"old"_s, u"1"_s, u"-"_s, u"3"_s,
                             today.addDays(-daysAgo));
