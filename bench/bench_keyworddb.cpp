@@ -13,7 +13,8 @@
 //   the refresh's write per row.
 //
 //   build/bench/marbleway-bench-keyworddb [--benchmark_filter=Million]
-//   tests/support/pgcluster start /tmp/pg, then with MARBLEWAY_TEST_POSTGRESQL=/tmp/pg/url:
+//   PGCLUSTER_FSYNC=on tests/support/pgcluster start /tmp/pg, then with
+//   MARBLEWAY_TEST_POSTGRESQL=/tmp/pg/url:
 //   build/bench/marbleway-bench-keyworddb --benchmark_filter=StoreBackend
 
 #include "app/application.h"
