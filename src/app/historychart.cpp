@@ -120,7 +120,8 @@ void HistoryChartDialog::build(const QList<HistoryPoint>& points, int depth)
         ranks->append(QString::number(position), position);
     ranks->append(tr("%1名外").arg(depth), depth + 1);
     ranks->setReverse(true);
-    ranks->setRange(1, depth + 1);
+    // Half a place beyond either edge, so that no marker is cut in half.
+    ranks->setRange(0.5, depth + 1.5);
     ranks->setTitleText(tr("排名"));
     chart->addAxis(days, Qt::AlignBottom);
     chart->addAxis(ranks, Qt::AlignLeft);

@@ -31,8 +31,9 @@ std::optional<DatabaseLocation> DatabaseLocation::parse(const QString& text,
         return std::nullopt;
     }
     const QUrl url(trimmed, QUrl::StrictMode);
+    // QUrl's own message repeats the address, password and all.
     if (!url.isValid()) {
-        *error = u"not a database address: %1"_s.arg(url.errorString());
+        *error = u"not a database address: its host, port or user cannot be read"_s;
         return std::nullopt;
     }
     DatabaseLocation location;

@@ -79,8 +79,10 @@ const Dialect& dialectOf(DatabaseLocation::Kind kind)
 QString errorText(const QSqlError& error)
 {
     QString text = error.databaseText().section(u'\n', 0, 0).trimmed();
-    if (text.startsWith(u"ERROR:"))
-        text = text.mid(6).trimmed();
+    for (const QStringView level : {u"ERROR:", u"FATAL:"}) {
+        if (text.startsWith(level))
+            text = text.mid(level.size()).trimmed();
+    }
     return text.isEmpty() ? error.driverText().section(u'\n', 0, 0).trimmed() : text;
 }
 
@@ -297,6 +299,17 @@ bool KeywordStore::setPageLimit(int pages)
     return query.exec(u"pragma max_page_count = %1"_s.arg(pages));
 }
 
+bool KeywordStore::fail(const QSqlError& error)
+{
+    // The server ending the session (an administrator, a restart) says so before
+    // the client library sees the connection gone.
+    const QString state = error.nativeErrorCode();
+    if (m_open && m_location.kind == DatabaseLocation::Kind::PostgreSQL &&
+        (state.startsWith(u"08") || state == u"57P01" || state == u"57P02" || state == u"57P03"))
+        m_lost = true;
+    return fail(errorText(error));
+}
+
 bool KeywordStore::fail(const QString& message)
 {
     m_lastError = message.trimmed();
@@ -375,7 +388,7 @@ QSqlQuery* KeywordStore::prepared(const QString& sql, const QList<QVariant>& val
         auto query = std::make_unique<QSqlQuery>(QSqlDatabase::database(m_connection, false));
         query->setForwardOnly(true);
         if (!query->prepare(sql)) {
-            fail(errorText(query->lastError()));
+            fail(query->lastError());
             m_prepared.erase(sql);
             return nullptr;
         }
@@ -392,7 +405,7 @@ std::optional<StoredCounts> KeywordStore::lookUp(const QString& sql, const QList
     if (!query)
         return std::nullopt;
     if (!query->exec()) {
-        fail(errorText(query->lastError()));
+        fail(query->lastError());
         return std::nullopt;
     }
     std::optional<StoredCounts> found;
@@ -401,7 +414,7 @@ std::optional<StoredCounts> KeywordStore::lookUp(const QString& sql, const QList
                              query->value(2).toString(), query->value(3).toString(),
                              query->value(4).toString()};
     } else if (query->lastError().isValid()) {
-        fail(errorText(query->lastError()));
+        fail(query->lastError());
     }
     // A statement left open would keep the file locked for other writers.
     query->finish();
@@ -414,7 +427,7 @@ bool KeywordStore::run(const QString& sql, const QList<QVariant>& values)
     if (!query)
         return false;
     if (!query->exec())
-        return fail(errorText(query->lastError()));
+        return fail(query->lastError());
     query->finish();
     succeeded();
     return true;
@@ -433,11 +446,17 @@ std::optional<StoredCounts> KeywordStore::find(const QString& keys)
 bool KeywordStore::insert(const QString& keys, const QString& parentkeys, const QString& googles,
                           const QString& yahoos, const QString& bings, QDate day)
 {
-    // One statement against the unique index: a look-up before it could race another writer.
+    // One statement against the unique index: a look-up before it could race
+    // another writer, whose counts stay where this one has none ("-").
     return run(u"insert into keywords (keys,parentkeys,googles,yahoos,bings,adddate) "
                "values (?,?,?,?,?,?) on conflict (keys) do update set "
-               "parentkeys = excluded.parentkeys,googles = excluded.googles,"
-               "yahoos = excluded.yahoos,bings = excluded.bings,adddate = excluded.adddate"_s,
+               "parentkeys = excluded.parentkeys,"
+               "googles = case when excluded.googles = '-' then keywords.googles "
+               "else excluded.googles end,"
+               "yahoos = case when excluded.yahoos = '-' then keywords.yahoos "
+               "else excluded.yahoos end,"
+               "bings = case when excluded.bings = '-' then keywords.bings else excluded.bings end,"
+               "adddate = excluded.adddate"_s,
                {keys, parentkeys, googles, yahoos, bings, isoDate(day)});
 }
 
@@ -465,7 +484,7 @@ KeywordStore::AddResult KeywordStore::add(const QString& keys, const QString& pa
     if (!query)
         return AddResult::Failed;
     if (!query->exec()) {
-        fail(errorText(query->lastError()));
+        fail(query->lastError());
         return AddResult::Failed;
     }
     succeeded();
@@ -483,7 +502,7 @@ QList<KeywordRecord> KeywordStore::page(qint64 beforeId, int limit)
     if (!query)
         return records;
     if (!query->exec()) {
-        fail(errorText(query->lastError()));
+        fail(query->lastError());
         return records;
     }
     records.reserve(limit);
@@ -494,7 +513,7 @@ QList<KeywordRecord> KeywordStore::page(qint64 beforeId, int limit)
                                      query->value(6).toLongLong()});
     }
     if (query->lastError().isValid())
-        fail(errorText(query->lastError()));
+        fail(query->lastError());
     query->finish();
     return records;
 }
@@ -505,7 +524,7 @@ qint64 KeywordStore::count()
         return 0;
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     if (!query.exec(u"select count(*) from keywords"_s) || !query.next()) {
-        fail(errorText(query.lastError()));
+        fail(query.lastError());
         return 0;
     }
     return query.value(0).toLongLong();
@@ -588,7 +607,7 @@ bool KeywordStore::Transaction::commit()
     QSqlDatabase db = QSqlDatabase::database(m_store->m_connection, false);
     if (db.commit())
         return true;
-    const QString error = errorText(db.lastError());
+    const QSqlError error = db.lastError();
     // SQLite keeps a transaction whose commit failed (a busy file); PostgreSQL ends it.
     if (m_store->m_location.kind == DatabaseLocation::Kind::SQLite)
         db.rollback();
@@ -637,7 +656,7 @@ QList<StoredRank> KeywordStore::ranks(const QString& favourite)
     if (!query)
         return ranks;
     if (!query->exec()) {
-        fail(errorText(query->lastError()));
+        fail(query->lastError());
         return ranks;
     }
     while (query->next()) {
@@ -647,7 +666,7 @@ QList<StoredRank> KeywordStore::ranks(const QString& favourite)
                                 query->value(5).toString()});
     }
     if (query->lastError().isValid())
-        fail(errorText(query->lastError()));
+        fail(query->lastError());
     query->finish();
     return ranks;
 }
@@ -660,7 +679,7 @@ QStringList KeywordStore::rankedFavourites()
     if (!query)
         return favourites;
     if (!query->exec()) {
-        fail(errorText(query->lastError()));
+        fail(query->lastError());
         return favourites;
     }
     while (query->next())

@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 
+class QSqlError;
 class QSqlQuery;
 
 namespace marbleway {
@@ -118,7 +119,7 @@ public:
     // The row of `keys`, whatever its date.
     std::optional<StoredCounts> find(const QString& keys);
     // Stores `keys`, or replaces parent, counts and date of its row when another
-    // writer stored it meanwhile.
+    // writer stored it meanwhile; a count of "-" keeps the one stored.
     bool insert(const QString& keys, const QString& parentkeys, const QString& googles,
                 const QString& yahoos, const QString& bings, QDate day);
     // A row without counts ("-" for each engine).
@@ -190,6 +191,7 @@ private:
     std::optional<StoredCounts> lookUp(const QString& sql, const QList<QVariant>& values);
     bool run(const QString& sql, const QList<QVariant>& values);
     bool fail(const QString& message);
+    bool fail(const QSqlError& error);
     void succeeded() { m_failing = false; }
 
     QString m_connection;

@@ -222,12 +222,16 @@ QCoro::Task<bool> RelatedSearch::AddIndex(QString kw, RowId row)
         anyCount ? m_services.store.findOnDate(trimSpaces(kw).toString(), today) : std::nullopt;
     CXHtml html(*m_web);
     html.setChar(u"utf-8"_s);
+    bool fetched = false;
     for (const SearchEngine engine : AllSearchEngines) {
         QString count = u"-"_s;
         if (countAsked(m_inputs.options, engine)) {
-            if (cached) {
+            // "-" is no count: a row stored today without this engine's (by a
+            // team member counting others) does not stand in for it.
+            if (cached && cached->count(engine) != u"-") {
                 count = cached->count(engine);
             } else {
+                fetched = true;
                 co_await m_services.pacer.pace(engine, CrawlPacer::Wait::Rounded, &m_control);
                 if (!self || !m_control.isRunning())
                     co_return false;
@@ -240,7 +244,7 @@ QCoro::Task<bool> RelatedSearch::AddIndex(QString kw, RowId row)
         }
         m_rows.setCell(row, engineInfo(engine).countColumn, count);
     }
-    if (!cached && m_inputs.options.checked[RelatedOptions::StoreAtOnce]) {
+    if ((!cached || fetched) && m_inputs.options.checked[RelatedOptions::StoreAtOnce]) {
         // A lost connection holds the search here until it is back; a pause
         // meanwhile leaves the keyword to be done again.
         const std::function<bool()> write = [this, row] { return checkdb(row); };

@@ -143,8 +143,10 @@ void TestKeywordStore::storeFindAndUpdate()
     QVERIFY(m_store->updateCount(SearchEngine::Yahoo, u"links"_s, u"800"_s, m_day));
     QVERIFY(m_store->updateCount(SearchEngine::Google, u"adwords"_s, u"70"_s, m_day));
     QVERIFY(m_store->remove(u"adwords"_s));
-    QCOMPARE(rows(*m_store),
-             QStringList({u"links||7|800|9|2026-12-05"_s, u"seo tools|new|11|12|13|2026-12-02"_s}));
+    // An insert over another writer's row keeps its counts where it has none.
+    QVERIFY(m_store->insert(u"links"_s, u"p"_s, u"-"_s, u"-"_s, u"90"_s, m_day));
+    QCOMPARE(rows(*m_store), QStringList({u"links|p|7|800|90|2026-12-05"_s,
+                                          u"seo tools|new|11|12|13|2026-12-02"_s}));
 
     // Keywords that would break a statement built from text are stored as written.
     const QStringList awkward = {

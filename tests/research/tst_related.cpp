@@ -286,7 +286,8 @@ void TestRelated::countsAndTheDatabase_data()
     QTest::addColumn<QString>("listed");
     QTest::addColumn<QString>("stored");
     QTest::newRow("new") << -1 << 6 << u"5000|6|about 7"_s << u"SEO tools|5000|6|-|0"_s;
-    QTest::newRow("stored today") << 0 << 3 << u"1|-|3"_s << u"old|1|-|3|0"_s;
+    QTest::newRow("stored today: only the count it lacks asked")
+        << 0 << 4 << u"1|6|3"_s << u"old|1|6|3|0"_s;
     QTest::newRow("stored before") << 3 << 6 << u"5000|6|about 7"_s << u"SEO tools|5000|6|-|0"_s;
     QTest::newRow("stored meanwhile: counts merged")
         << -2 << 6 << u"5000|6|about 7"_s << u"old|5000|6|3|0"_s;
