@@ -399,35 +399,46 @@ QSqlQuery* KeywordStore::prepared(const QString& sql, const QList<QVariant>& val
     return slot.get();
 }
 
-std::optional<StoredCounts> KeywordStore::lookUp(const QString& sql, const QList<QVariant>& values)
+QSqlQuery* KeywordStore::executed(const QString& sql, const QList<QVariant>& values)
 {
     QSqlQuery* query = prepared(sql, values);
+    if (query && !query->exec()) {
+        fail(query->lastError());
+        return nullptr;
+    }
+    return query;
+}
+
+void KeywordStore::select(const QString& sql, const QList<QVariant>& values,
+                          const std::function<void(const QSqlQuery&)>& row)
+{
+    QSqlQuery* query = executed(sql, values);
     if (!query)
-        return std::nullopt;
-    if (!query->exec()) {
+        return;
+    while (query->next())
+        row(*query);
+    if (query->lastError().isValid())
         fail(query->lastError());
-        return std::nullopt;
-    }
-    std::optional<StoredCounts> found;
-    if (query->next()) {
-        found = StoredCounts{query->value(0).toLongLong(), parseIsoDate(query->value(1).toString()),
-                             query->value(2).toString(), query->value(3).toString(),
-                             query->value(4).toString()};
-    } else if (query->lastError().isValid()) {
-        fail(query->lastError());
-    }
     // A statement left open would keep the file locked for other writers.
     query->finish();
+}
+
+std::optional<StoredCounts> KeywordStore::lookUp(const QString& sql, const QList<QVariant>& values)
+{
+    std::optional<StoredCounts> found;
+    select(sql, values, [&found](const QSqlQuery& query) {
+        found = StoredCounts{query.value(0).toLongLong(), parseIsoDate(query.value(1).toString()),
+                             query.value(2).toString(), query.value(3).toString(),
+                             query.value(4).toString()};
+    });
     return found;
 }
 
 bool KeywordStore::run(const QString& sql, const QList<QVariant>& values)
 {
-    QSqlQuery* query = prepared(sql, values);
+    QSqlQuery* query = executed(sql, values);
     if (!query)
         return false;
-    if (!query->exec())
-        return fail(query->lastError());
     query->finish();
     succeeded();
     return true;
@@ -478,15 +489,11 @@ KeywordStore::AddResult KeywordStore::add(const QString& keys, const QString& pa
                                           const QString& bings, QDate day)
 {
     // One statement against the unique key: a look-up before it could race another writer.
-    QSqlQuery* query = prepared(u"insert into keywords (keys,parentkeys,googles,yahoos,bings,"
+    QSqlQuery* query = executed(u"insert into keywords (keys,parentkeys,googles,yahoos,bings,"
                                 "adddate) values (?,?,?,?,?,?) on conflict (keys) do nothing"_s,
                                 {keys, parentkeys, googles, yahoos, bings, isoDate(day)});
     if (!query)
         return AddResult::Failed;
-    if (!query->exec()) {
-        fail(query->lastError());
-        return AddResult::Failed;
-    }
     succeeded();
     const bool added = query->numRowsAffected() > 0;
     query->finish();
@@ -496,38 +503,23 @@ KeywordStore::AddResult KeywordStore::add(const QString& keys, const QString& pa
 QList<KeywordRecord> KeywordStore::page(qint64 beforeId, int limit)
 {
     QList<KeywordRecord> records;
-    QSqlQuery* query = prepared(u"select keys,parentkeys,googles,yahoos,bings,adddate,id from "
-                                "keywords where id < ? order by id desc limit ?"_s,
-                                {beforeId, limit});
-    if (!query)
-        return records;
-    if (!query->exec()) {
-        fail(query->lastError());
-        return records;
-    }
-    records.reserve(limit);
-    while (query->next()) {
-        records.append(KeywordRecord{query->value(0).toString(), query->value(1).toString(),
-                                     query->value(2).toString(), query->value(3).toString(),
-                                     query->value(4).toString(), query->value(5).toString(),
-                                     query->value(6).toLongLong()});
-    }
-    if (query->lastError().isValid())
-        fail(query->lastError());
-    query->finish();
+    select(u"select keys,parentkeys,googles,yahoos,bings,adddate,id from keywords "
+           "where id < ? order by id desc limit ?"_s,
+           {beforeId, limit}, [&records](const QSqlQuery& query) {
+               records.append(KeywordRecord{query.value(0).toString(), query.value(1).toString(),
+                                            query.value(2).toString(), query.value(3).toString(),
+                                            query.value(4).toString(), query.value(5).toString(),
+                                            query.value(6).toLongLong()});
+           });
     return records;
 }
 
 qint64 KeywordStore::count()
 {
-    if (!m_open)
-        return 0;
-    QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    if (!query.exec(u"select count(*) from keywords"_s) || !query.next()) {
-        fail(query.lastError());
-        return 0;
-    }
-    return query.value(0).toLongLong();
+    qint64 rows = 0;
+    select(u"select count(*) from keywords"_s, {},
+           [&rows](const QSqlQuery& query) { rows = query.value(0).toLongLong(); });
+    return rows;
 }
 
 QList<KeywordRecord> KeywordStore::all()
@@ -650,41 +642,22 @@ bool KeywordStore::recordRanks(const QList<StoredRank>& ranks)
 QList<StoredRank> KeywordStore::ranks(const QString& favourite)
 {
     QList<StoredRank> ranks;
-    QSqlQuery* query = prepared(u"select day,engine,position,link,outcome,reason from rank_history "
-                                "where favourite = ? order by day,engine"_s,
-                                {favourite});
-    if (!query)
-        return ranks;
-    if (!query->exec()) {
-        fail(query->lastError());
-        return ranks;
-    }
-    while (query->next()) {
-        ranks.append(StoredRank{favourite, parseIsoDate(query->value(0).toString()),
-                                query->value(1).toString(), query->value(2).toInt(),
-                                query->value(3).toString(), query->value(4).toString(),
-                                query->value(5).toString()});
-    }
-    if (query->lastError().isValid())
-        fail(query->lastError());
-    query->finish();
+    select(u"select day,engine,position,link,outcome,reason from rank_history "
+           "where favourite = ? order by day,engine"_s,
+           {favourite}, [&ranks, &favourite](const QSqlQuery& query) {
+               ranks.append(StoredRank{favourite, parseIsoDate(query.value(0).toString()),
+                                       query.value(1).toString(), query.value(2).toInt(),
+                                       query.value(3).toString(), query.value(4).toString(),
+                                       query.value(5).toString()});
+           });
     return ranks;
 }
 
 QStringList KeywordStore::rankedFavourites()
 {
     QStringList favourites;
-    QSqlQuery* query =
-        prepared(u"select distinct favourite from rank_history order by favourite"_s, {});
-    if (!query)
-        return favourites;
-    if (!query->exec()) {
-        fail(query->lastError());
-        return favourites;
-    }
-    while (query->next())
-        favourites << query->value(0).toString();
-    query->finish();
+    select(u"select distinct favourite from rank_history order by favourite"_s, {},
+           [&favourites](const QSqlQuery& query) { favourites << query.value(0).toString(); });
     return favourites;
 }
 

@@ -188,6 +188,11 @@ private:
     // The statement prepared once per connection, with `values` bound; null
     // after telling the failure.
     QSqlQuery* prepared(const QString& sql, const QList<QVariant>& values);
+    // The same, run; null after telling the failure. The caller finishes it.
+    QSqlQuery* executed(const QString& sql, const QList<QVariant>& values);
+    // Each row of a select handed to `row`; a failure is told.
+    void select(const QString& sql, const QList<QVariant>& values,
+                const std::function<void(const QSqlQuery&)>& row);
     std::optional<StoredCounts> lookUp(const QString& sql, const QList<QVariant>& values);
     bool run(const QString& sql, const QList<QVariant>& values);
     bool fail(const QString& message);
